@@ -1,0 +1,120 @@
+#pragma once
+
+#include <typeinfo>
+
+#include "vwt/lang/Lock.h"
+#include "vwt/lang/String.h"
+#include "vwt/platform/Text.h"
+
+template <typename T>
+class Vector;
+
+// A growable array of pointers. With auto-delete (the default) the vector
+// owns its elements: removing them or destroying the vector deletes them,
+// last first. Every operation holds the vector's own lock.
+template <typename T>
+class Vector<T*> : public Object {
+ public:
+  Vector() : Vector(16, true) {}
+  explicit Vector(bool autoDelete) : Vector(16, autoDelete) {}
+  Vector(int capacity, bool autoDelete)
+      : items_(new T*[capacity > 0 ? capacity : 1]()),
+        size_(0),
+        capacity_(capacity > 0 ? capacity : 1),
+        autoDelete_(autoDelete) {}
+  Vector(const Vector&) = delete;
+  Vector& operator=(const Vector&) = delete;
+  ~Vector() override {
+    clear();
+    delete[] items_;
+  }
+
+  int size() const {
+    Lock g(&lock_);
+    return size_;
+  }
+  int capacity() const {
+    Lock g(&lock_);
+    return capacity_;
+  }
+  T* elementAt(int i) const {
+    Lock g(&lock_);
+    return items_[i];
+  }
+  int indexOf(T* const& value, int from = 0) const {
+    Lock g(&lock_);
+    for (int i = from < 0 ? 0 : from; i < size_; ++i)
+      if (items_[i] == value) return i;
+    return -1;
+  }
+  void addElement(T* const& value) {
+    Lock g(&lock_);
+    ensureCapacity(size_ + 1);
+    items_[size_++] = value;
+  }
+  // Replaces the pointer; the old element is not deleted.
+  void setElementAt(T* const& value, int i) {
+    Lock g(&lock_);
+    items_[i] = value;
+  }
+  void removeElementAt(int i) { remove(i, i + 1); }
+  // Removes [from, to), deleting the removed elements with auto-delete.
+  void remove(int from, int to) {
+    Lock g(&lock_);
+    if (from < 0) from = 0;
+    if (to > size_) to = size_;
+    if (from >= to) return;
+    if (autoDelete_)
+      for (int i = to - 1; i >= from; --i) delete items_[i];
+    int n = to - from;
+    for (int i = to; i < size_; ++i) items_[i - n] = items_[i];
+    for (int i = size_ - n; i < size_; ++i) items_[i] = nullptr;
+    size_ -= n;
+  }
+  void setSize(int n) {
+    Lock g(&lock_);
+    if (n < 0) n = 0;
+    ensureCapacity(n);
+    for (int i = size_ - 1; i >= n; --i) {
+      if (autoDelete_) delete items_[i];
+      items_[i] = nullptr;
+    }
+    size_ = n;
+  }
+  void fill(int from, int to, T* value) {
+    Lock g(&lock_);
+    for (int i = from < 0 ? 0 : from; i < to && i < size_; ++i) items_[i] = value;
+  }
+  void clear() { setSize(0); }
+  void ensureCapacity(int n) {
+    Lock g(&lock_);
+    if (n <= capacity_) return;
+    int c = capacity_;
+    while (c < n) c *= 2;
+    T** grown = new T*[c]();
+    for (int i = 0; i < size_; ++i) grown[i] = items_[i];
+    delete[] items_;
+    items_ = grown;
+    capacity_ = c;
+  }
+  void setAutoDelete(bool autoDelete) {
+    Lock g(&lock_);
+    autoDelete_ = autoDelete;
+  }
+  bool getAutoDelete() const {
+    Lock g(&lock_);
+    return autoDelete_;
+  }
+
+  String toString() const override {
+    std::string name = vwt::platform::typeName(typeid(T*).name());
+    return (String(name.c_str()) + u'[') + size() + u']';
+  }
+
+ private:
+  T** items_;
+  int size_;
+  int capacity_;
+  bool autoDelete_;
+  mutable LockObject lock_;
+};
