@@ -65,9 +65,7 @@ class Hashtable : public HashBuckets<K, V> {
     return insertions_;
   }
 
-  String toString() const override {
-    return (String(u"Hashtable[", false) + getInsertionCount()) + u']';
-  }
+  String toString() const override { return (String(u"Hashtable[", false) + getInsertionCount()) + u']'; }
 
  private:
   static int indexFor(const K& key, int buckets) {

@@ -19,9 +19,7 @@ Logger* Logger::getLogger() {
   return instance;
 }
 
-void Logger::log(Level level, const char16_t* text) {
-  log(level, text ? String(text, false) : String());
-}
+void Logger::log(Level level, const char16_t* text) { log(level, text ? String(text, false) : String()); }
 
 void Logger::log(Level, const String& text) {
   if (type_ == NO_OUTPUT) return;

@@ -20,8 +20,8 @@ struct String::Body {
   std::atomic<int32_t> length;
   std::atomic<int32_t> refs;
   std::atomic<uint32_t> hash;
-  bool isStatic;      // chars are not owned
-  bool inlineChars;   // chars live in the same allocation, right after the body
+  bool isStatic;     // chars are not owned
+  bool inlineChars;  // chars live in the same allocation, right after the body
 };
 
 namespace {
@@ -94,18 +94,28 @@ String::String(const char16_t* s, int offset, int count)
     : String(s && count > 0 ? fromUnits(s + offset, count, nullptr, 0) : String()) {}
 
 namespace {
-String formatted(const char* format, long long v, bool isUnsigned) {
-  char16_t buf[60];
-  int n = isUnsigned ? vwt::platform::formatNumber(buf, 60, format, static_cast<unsigned long long>(v))
-                     : vwt::platform::formatNumber(buf, 60, format, v);
-  return String(buf, 0, n);
+// Decimal text of a 64-bit magnitude with an optional minus sign: the text
+// "%d", "%u", "%lld" and "%llu" print, without the formatter's cost.
+String decimal(uint64_t magnitude, bool negative) {
+  char16_t buf[24];
+  int i = 24;
+  do {
+    buf[--i] = static_cast<char16_t>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  if (negative) buf[--i] = u'-';
+  return String(buf, i, 24 - i);
+}
+
+String signedDecimal(int64_t v) {
+  return v < 0 ? decimal(0 - static_cast<uint64_t>(v), true) : decimal(static_cast<uint64_t>(v), false);
 }
 }  // namespace
 
-String::String(int v) : String(formatted("%lld", v, false)) {}
-String::String(unsigned int v) : String(formatted("%llu", v, true)) {}
-String::String(int64_t v) : String(formatted("%lld", v, false)) {}
-String::String(uint64_t v) : String(formatted("%llu", static_cast<long long>(v), true)) {}
+String::String(int v) : String(signedDecimal(v)) {}
+String::String(unsigned int v) : String(decimal(v, false)) {}
+String::String(int64_t v) : String(signedDecimal(v)) {}
+String::String(uint64_t v) : String(decimal(v, false)) {}
 String::String(bool v) : String(v ? u"true" : u"false", false) {}
 
 String::String(const char16_t* a, const char16_t* b)
@@ -247,18 +257,14 @@ bool String::startsWith(const String& prefix) const {
   return n <= length() && memcmp(getCString(), prefix.getCString(), n * sizeof(char16_t)) == 0;
 }
 
-bool String::startsWith(const char16_t* prefix) const {
-  return prefix && startsWith(String(prefix, false));
-}
+bool String::startsWith(const char16_t* prefix) const { return prefix && startsWith(String(prefix, false)); }
 
 bool String::endsWith(const String& suffix) const {
   int n = suffix.length(), len = length();
   return n <= len && memcmp(getCString() + len - n, suffix.getCString(), n * sizeof(char16_t)) == 0;
 }
 
-bool String::endsWith(const char16_t* suffix) const {
-  return suffix && endsWith(String(suffix, false));
-}
+bool String::endsWith(const char16_t* suffix) const { return suffix && endsWith(String(suffix, false)); }
 
 bool String::startsWithIgnoreCase(const String& prefix) const {
   int n = prefix.length();
@@ -267,8 +273,7 @@ bool String::startsWithIgnoreCase(const String& prefix) const {
 
 bool String::endsWithIgnoreCase(const String& suffix) const {
   int n = suffix.length(), len = length();
-  return n <= len &&
-         vwt::platform::compareIgnoreCase(getCString() + len - n, suffix.getCString(), n) == 0;
+  return n <= len && vwt::platform::compareIgnoreCase(getCString() + len - n, suffix.getCString(), n) == 0;
 }
 
 unsigned int String::hashCode() const {

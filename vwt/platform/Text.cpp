@@ -6,6 +6,7 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -72,17 +73,16 @@ std::mutex& nameLock() {
 }
 
 std::string& nameSlot(CodePage page) {
-  static std::string names[2] = {
-      [] {
-        const char* v = getenv("VWT_ANSI_CODEPAGE");
-        if (!v || !*v) v = getenv("VWT_CODEPAGE");
-        return std::string(v && *v ? v : "UTF-8");
-      }(),
-      [] {
-        const char* v = getenv("VWT_OEM_CODEPAGE");
-        if (!v || !*v) v = getenv("VWT_CODEPAGE");
-        return std::string(v && *v ? v : "UTF-8");
-      }()};
+  static std::string names[2] = {[] {
+                                   const char* v = getenv("VWT_ANSI_CODEPAGE");
+                                   if (!v || !*v) v = getenv("VWT_CODEPAGE");
+                                   return std::string(v && *v ? v : "UTF-8");
+                                 }(),
+                                 [] {
+                                   const char* v = getenv("VWT_OEM_CODEPAGE");
+                                   if (!v || !*v) v = getenv("VWT_CODEPAGE");
+                                   return std::string(v && *v ? v : "UTF-8");
+                                 }()};
   return names[page == CodePage::Ansi ? 0 : 1];
 }
 
@@ -207,25 +207,41 @@ std::string codePageName(CodePage page) {
   return nameSlot(page);
 }
 
+namespace {
+// Whether a code page is UTF-8, readable without the lock on every call.
+std::atomic<int>& utf8Flag(CodePage page) {
+  static std::atomic<int> flags[2] = {{-1}, {-1}};
+  return flags[page == CodePage::Ansi ? 0 : 1];
+}
+
+bool usesUtf8(CodePage page) {
+  int f = utf8Flag(page).load(std::memory_order_acquire);
+  if (f < 0) {
+    f = isUtf8(codePageName(page)) ? 1 : 0;
+    utf8Flag(page).store(f, std::memory_order_release);
+  }
+  return f == 1;
+}
+}  // namespace
+
 void setCodePageName(CodePage page, const std::string& name) {
   std::lock_guard<std::mutex> g(nameLock());
   nameSlot(page) = name;
+  utf8Flag(page).store(isUtf8(name) ? 1 : 0, std::memory_order_release);
 }
 
 int maxBytesPerUnit(CodePage page) {
-  std::string name = codePageName(page);
-  if (isUtf8(name)) return 3;  // a pair of units takes 4, that is 2 per unit
-  return 4;                    // safe for every iconv code page in use
+  return usesUtf8(page) ? 3 : 4;  // UTF-8: a pair of units takes 4, 2 per unit
 }
 
 bool decodeCodePage(CodePage page, const char* bytes, size_t count, std::u16string& out) {
   out.clear();
-  std::string name = codePageName(page);
-  if (isUtf8(name)) {
+  if (usesUtf8(page)) {
     out.reserve(count);
     appendUtf8(bytes, count, out);
     return true;
   }
+  std::string name = codePageName(page);
   static thread_local Converter converter;
   iconv_t cd = converter.get("UTF-16LE", name);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
@@ -252,8 +268,8 @@ bool decodeCodePage(CodePage page, const char* bytes, size_t count, std::u16stri
 }
 
 int encodeCodePage(CodePage page, const char16_t* units, size_t count, char* out, size_t max) {
+  if (usesUtf8(page)) return encodeUtf8(units, count, out, max);
   std::string name = codePageName(page);
-  if (isUtf8(name)) return encodeUtf8(units, count, out, max);
   static thread_local Converter converter;
   iconv_t cd = converter.get(name, "UTF-16LE");
   if (cd == reinterpret_cast<iconv_t>(-1)) return -1;
@@ -291,8 +307,7 @@ int encodeCodePage(CodePage page, const char16_t* units, size_t count, char* out
 
 std::string typeName(const char* mangled) {
   int status = 0;
-  std::unique_ptr<char, void (*)(void*)> text(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
-                                              free);
+  std::unique_ptr<char, void (*)(void*)> text(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), free);
   return status == 0 && text ? std::string(text.get()) : std::string(mangled);
 }
 

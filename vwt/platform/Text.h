@@ -12,8 +12,7 @@ namespace platform {
 // printf-style formatting of numbers into UTF-16. The format is narrow and
 // its output ASCII; at most outUnits - 1 units are written, then a NUL.
 // Returns the number of units written.
-int formatNumber(char16_t* out, int outUnits, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
+int formatNumber(char16_t* out, int outUnits, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 // Case-insensitive comparison of NUL-terminated texts by the Unicode simple
 // case mapping; negative, 0 or positive as for strcmp.
