@@ -52,6 +52,7 @@ Line tokenize(const std::string& s) {
         return s.substr(st, i - st);
     };
     skipSpace();
+    if (i < s.size() && s[i] == '#') return line;  // a comment line
     line.keyword = bare();
     skipSpace();
     if (line.keyword == "item" || line.keyword == "struct") {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "service/PageModel.h"
+
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace vesk {
+
+// Test-only behaviour set through the control endpoint: one-shot answers for the next page
+// requests, and a standing authentication challenge.
+class ScriptedBehaviour {
+public:
+    struct PageAction {
+        enum Kind { BadMagic, Http404, Version, Download, Answer } kind = Answer;
+        int32_t version = 0;  // Version
+        Command command;      // Download (32000) and Answer
+    };
+    struct Challenge {
+        std::string realm, user, password, prompt;
+    };
+
+    void push(const PageAction& action);
+    std::optional<PageAction> takeNext();
+    void requireCredentials(const Challenge& c);
+    void dropCredentials();
+    std::optional<Challenge> challenge() const;
+    void reset();
+
+private:
+    mutable std::mutex mutex_;
+    std::deque<PageAction> next_;
+    std::optional<Challenge> challenge_;
+};
+
+} // namespace vesk

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vesk {
+
+struct ServiceConfig {
+    std::string host = "127.0.0.1";
+    int port = 6111;
+    std::string portFile;      // written with the bound port once listening
+    std::string stateDir;      // empty: nothing persists (tests)
+    std::string fixtureDir;
+    std::string logFile;       // empty: the request log stays in memory
+    std::string portalHost;    // host:port the portal's links name; default: the listen address
+    size_t imageBlockBytes = 16384;
+    int32_t imageMemoryLimit = 4 * 1024 * 1024;
+    int32_t serverValue1 = 1;
+    int32_t serverValue2 = 0;
+    bool control = true;       // the control endpoint (loopback callers only)
+};
+
+} // namespace vesk
