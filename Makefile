@@ -36,8 +36,12 @@ bench: build
 	@set -e; for b in $(BUILD)/bin/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b" $(BENCH_ARGS); done
 
+# Until the browser arrives, `make run` starts the rendering service alone on
+# 127.0.0.1:6111 with its built-in start page and the demonstration fixtures.
 run: build
-	@echo "make run: the browser is not built yet; this target will start the rendering service and the browser."
+	@echo "make run: the browser is not built yet; starting the rendering service (Ctrl-C stops it)."
+	$(BUILD)/bin/veskRenderService --fixtures service/fixtures --state $(BUILD)/service-state \
+	  --log $(BUILD)/service-requests.log
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
