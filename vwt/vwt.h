@@ -1,10 +1,17 @@
 #pragma once
 // Every public header of the vwt toolkit. Written by tools/make-umbrella.
 
+#include "vwt/io/BufferedInputStream.h"
+#include "vwt/io/BufferedOutputStream.h"
+#include "vwt/io/ByteArrayInputStream.h"
+#include "vwt/io/ByteArrayOutputStream.h"
+#include "vwt/io/DataInputStream.h"
+#include "vwt/io/DataOutputStream.h"
 #include "vwt/io/FilterInputStream.h"
 #include "vwt/io/FilterOutputStream.h"
 #include "vwt/io/InputStream.h"
 #include "vwt/io/OutputStream.h"
+#include "vwt/io/TieInputStream.h"
 #include "vwt/lang/AutoArrayPtr.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Benchmark.h"
