@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <typeinfo>
 
 #include "vwt/lang/Lock.h"
@@ -18,7 +19,7 @@ class VectorV : public Object {
     Lock g(&other.lock_);
     capacity_ = other.capacity_;
     items_ = new T[capacity_]();
-    for (int i = 0; i < other.size_; ++i) items_[i] = other.items_[i];
+    std::copy(other.items_, other.items_ + other.size_, items_);
     size_ = other.size_;
   }
   VectorV& operator=(const VectorV& other) {
@@ -69,8 +70,8 @@ class VectorV : public Object {
     if (at < 0) at = 0;
     if (at > size_) at = size_;
     ensureCapacity(size_ + n);
-    for (int i = size_ - 1; i >= at; --i) items_[i + n] = items_[i];
-    for (int i = 0; i < n; ++i) items_[at + i] = values[i];
+    std::copy_backward(items_ + at, items_ + size_, items_ + size_ + n);
+    std::copy(values, values + n, items_ + at);
     size_ += n;
   }
   void setElementAt(const T& value, int i) {
@@ -85,15 +86,15 @@ class VectorV : public Object {
     if (to > size_) to = size_;
     if (from >= to) return;
     int n = to - from;
-    for (int i = to; i < size_; ++i) items_[i - n] = items_[i];
-    for (int i = size_ - n; i < size_; ++i) items_[i] = T();
+    std::copy(items_ + to, items_ + size_, items_ + from);
+    std::fill(items_ + size_ - n, items_ + size_, T());
     size_ -= n;
   }
   void setSize(int n) {
     Lock g(&lock_);
     if (n < 0) n = 0;
     ensureCapacity(n);
-    for (int i = n; i < size_; ++i) items_[i] = T();
+    if (n < size_) std::fill(items_ + n, items_ + size_, T());
     size_ = n;
   }
   void clear() { setSize(0); }
@@ -104,7 +105,7 @@ class VectorV : public Object {
     int c = capacity_;
     while (c < n) c *= 2;
     T* grown = new T[c]();
-    for (int i = 0; i < size_; ++i) grown[i] = items_[i];
+    std::copy(items_, items_ + size_, grown);
     delete[] items_;
     items_ = grown;
     capacity_ = c;

@@ -9,11 +9,15 @@
 namespace vwt {
 namespace platform {
 
-std::string executableDirectory() {
+std::string executablePath() {
   char buf[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string path(buf, static_cast<size_t>(n));
+  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+std::string executableDirectory() {
+  std::string path = executablePath();
+  if (path.empty()) return ".";
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? std::string("/") : path.substr(0, slash);

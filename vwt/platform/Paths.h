@@ -5,6 +5,9 @@
 namespace vwt {
 namespace platform {
 
+// The full path of the running executable.
+std::string executablePath();
+
 // The directory of the running executable, without a trailing separator.
 std::string executableDirectory();
 

@@ -1,0 +1,30 @@
+#pragma once
+// Files and directories of the host file system. Paths are in the ANSI code
+// page, as the toolkit's file classes convert them.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vwt {
+namespace platform {
+
+// Whether the path names anything; fills the kind and size when it does.
+bool fileAttributes(const std::string& path, bool* isDirectory, int64_t* size);
+
+// Each returns 0 on success or the errno value of the failure.
+int makeDirectory(const std::string& path);
+int removeFile(const std::string& path);
+int removeDirectory(const std::string& path);
+int moveFile(const std::string& from, const std::string& to);
+
+struct DirectoryEntry {
+  std::string name;
+  bool isDirectory;
+};
+// The entries of a directory except "." and "..", in the order the system
+// gives them. Returns 0 or the errno value of the failure.
+int listDirectory(const std::string& path, std::vector<DirectoryEntry>* entries);
+
+}  // namespace platform
+}  // namespace vwt

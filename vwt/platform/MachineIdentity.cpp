@@ -1,0 +1,45 @@
+#include "vwt/platform/MachineIdentity.h"
+
+#include <stdio.h>
+
+#include <mutex>
+
+namespace vwt {
+namespace platform {
+
+namespace {
+std::mutex gLock;
+std::string gFile;
+
+bool readIdentity(const std::string& path, std::string* id) {
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char buf[256];
+  size_t n = fread(buf, 1, sizeof buf, f);
+  fclose(f);
+  std::string text(buf, n);
+  size_t b = text.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return false;
+  size_t e = text.find_last_not_of(" \t\r\n");
+  *id = text.substr(b, e - b + 1);
+  return true;
+}
+}  // namespace
+
+bool machineIdentity(std::string* id) {
+  std::string file;
+  {
+    std::lock_guard<std::mutex> g(gLock);
+    file = gFile;
+  }
+  if (!file.empty()) return readIdentity(file, id);
+  return readIdentity("/etc/machine-id", id) || readIdentity("/var/lib/dbus/machine-id", id);
+}
+
+void setMachineIdentityFile(const std::string& path) {
+  std::lock_guard<std::mutex> g(gLock);
+  gFile = path;
+}
+
+}  // namespace platform
+}  // namespace vwt
