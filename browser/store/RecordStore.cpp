@@ -1,0 +1,469 @@
+#include "browser/store/RecordStore.h"
+
+#include <cstdint>
+
+#include "browser/store/StoreErrorReport.h"
+#include "vwt/io/ByteArrayInputStream.h"
+#include "vwt/io/ByteArrayOutputStream.h"
+#include "vwt/io/Connector.h"
+#include "vwt/io/DataInputStream.h"
+#include "vwt/io/DataOutputStream.h"
+#include "vwt/io/StorageConnection.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Boolean.h"
+#include "vwt/lang/Exception.h"
+#include "vwt/lang/Integer.h"
+#include "vwt/lang/Lock.h"
+#include "vwt/lang/Resource.h"
+#include "vwt/lang/VectorV.h"
+#include "vwt/net/Connection.h"
+
+namespace {
+
+// Two ints per extent after the count must fit below the first block.
+const int kMaxExtents = (RecordStore::FIRST_BLOCK - 4) / 8;
+
+Exception damagedRecord(int id) { return Exception(Resource::getString(10202, String(id))); }
+Exception damagedFreeList() { return Exception(Resource::getString(10203)); }
+
+int modifiedUtf8Length(const String& s) {
+  int64_t n = 0;
+  for (int i = 0; i < s.length(); ++i) {
+    char16_t c = s.charAt(i);
+    n += (c >= 1 && c <= 0x7F) ? 1 : (c <= 0x7FF ? 2 : 3);
+  }
+  return n > 0xFFFF ? -1 : static_cast<int>(n);
+}
+
+// A data stream at a storage position, with its connection; closes both.
+class StoredInput {
+ public:
+  explicit StoredInput(const String& address) : connection_(nullptr) {
+    stream_ = Connector::openDataInputStream(address, &connection_);
+  }
+  ~StoredInput() {
+    stream_->close();
+    delete connection_;
+    delete stream_;
+  }
+  DataInputStream* operator->() { return stream_; }
+
+ private:
+  Connection* connection_;
+  DataInputStream* stream_;
+};
+
+}  // namespace
+
+RecordStore::RecordStore(StoreErrorReport* report, const SettingsDefaults& defaults, const String& storage)
+    : report_(report), defaults_(defaults), storage_(storage), settings_(true) {}
+
+void RecordStore::report(const Exception& e) {
+  if (report_) report_->reportStoreError(e);
+}
+
+String RecordStore::address(int position) const {
+  return ((u"scratchpad:///"_s + storage_) + u";pos=") + position;
+}
+
+int RecordStore::readIntAt(int position) {
+  StoredInput in(address(position));
+  return in->readInt();
+}
+
+void RecordStore::writeBytesAt(int position, const char* bytes, int count) {
+  Connection* connection = nullptr;
+  AutoPtr<DataOutputStream> out(Connector::openDataOutputStream(address(position), &connection));
+  AutoPtr<Connection> owned(connection);
+  out->write(bytes, 0, count);
+  out->close();
+}
+
+void RecordStore::checkSlot(int id) const {
+  if (id < FIRST_SLOT || id > LAST_SLOT || id % 4 != 0) throw Exception(Resource::getString(10206, String(id)));
+}
+
+void RecordStore::open() {
+  try {
+    StorageConnection::createInitialFile(storage_, FILE_SIZE, false);
+  } catch (const Exception& e) {
+    report(e);
+    return;
+  }
+  if (isNew()) initializeStore();
+}
+
+bool RecordStore::isNew() {
+  Lock g(&lock_);
+  try {
+    if (readIntAt(DATA_AREA) != 0) return false;
+    for (int id = FIRST_SLOT; id <= LAST_SLOT; id += 4)
+      if (id != FLAGS && readIntAt(id) != 0) return false;
+    return true;
+  } catch (const Exception& e) {
+    report(e);
+    return false;
+  }
+}
+
+void RecordStore::initializeStore() {
+  Lock g(&lock_);
+  try {
+    storeFreeList({{FIRST_BLOCK, DATA_AREA_SIZE - FIRST_BLOCK}});
+    writeValue(FLAGS, FRESH_FLAGS);
+  } catch (const Exception& e) {
+    report(e);
+  }
+}
+
+int RecordStore::readValue(int id) {
+  Lock g(&lock_);
+  try {
+    checkSlot(id);
+    return readIntAt(id);
+  } catch (const Exception& e) {
+    report(e);
+    return 0;
+  }
+}
+
+void RecordStore::writeValue(int id, int value) {
+  Lock g(&lock_);
+  try {
+    checkSlot(id);
+    char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+                     static_cast<char>(value)};
+    writeBytesAt(id, bytes, 4);
+  } catch (const Exception& e) {
+    report(e);
+  }
+}
+
+std::vector<RecordStore::Extent> RecordStore::loadFreeList() {
+  StoredInput in(address(DATA_AREA));
+  int count = in->readInt();
+  if (count < 0 || count % 2 != 0 || count / 2 > kMaxExtents) throw damagedFreeList();
+  std::vector<Extent> list;
+  int previousEnd = FIRST_BLOCK;
+  for (int i = 0; i < count / 2; ++i) {
+    Extent e;
+    e.offset = in->readInt();
+    e.size = in->readInt();
+    if (e.offset < previousEnd || e.size <= 0 || int64_t(e.offset) + e.size > DATA_AREA_SIZE) throw damagedFreeList();
+    previousEnd = e.offset + e.size;
+    list.push_back(e);
+  }
+  return list;
+}
+
+std::vector<int> RecordStore::readFreeList() {
+  Lock g(&lock_);
+  std::vector<int> pairs;
+  try {
+    for (const Extent& e : loadFreeList()) {
+      pairs.push_back(e.offset);
+      pairs.push_back(e.size);
+    }
+  } catch (const Exception& e) {
+    report(e);
+  }
+  return pairs;
+}
+
+void RecordStore::storeFreeList(const std::vector<Extent>& list) {
+  ByteArrayOutputStream bytes;
+  DataOutputStream out(&bytes);
+  out.setDeleteSource(false);
+  out.writeInt(static_cast<int>(list.size()) * 2);
+  for (const Extent& e : list) {
+    out.writeInt(e.offset);
+    out.writeInt(e.size);
+  }
+  writeBytesAt(DATA_AREA, bytes.toByteArray(), bytes.size());
+}
+
+RecordStore::Block RecordStore::blockAt(int id, int dataOffset) {
+  if (dataOffset < FIRST_BLOCK + 4 || dataOffset > DATA_AREA_SIZE - 4) throw damagedRecord(id);
+  int size = readIntAt(DATA_AREA + dataOffset - 4);
+  if (size < 4 || int64_t(dataOffset) + size > DATA_AREA_SIZE) throw damagedRecord(id);
+  return Block{dataOffset - 4, dataOffset + size};
+}
+
+std::vector<RecordStore::Block> RecordStore::otherBlocks(int id) {
+  const int slots = (LAST_SLOT - FIRST_SLOT) / 4 + 1;
+  int directory[slots];
+  {
+    StoredInput in(address(FIRST_SLOT));
+    for (int i = 0; i < slots; ++i) directory[i] = in->readInt();
+  }
+  std::vector<Block> blocks;
+  for (int i = 0; i < slots; ++i) {
+    int other = FIRST_SLOT + 4 * i;
+    if (other == id || other == FLAGS || directory[i] == 0) continue;
+    try {
+      blocks.push_back(blockAt(other, directory[i]));
+    } catch (const Exception&) {
+      // A damaged slot claims nothing; reading that record reports it.
+    }
+  }
+  return blocks;
+}
+
+bool RecordStore::overlaps(int start, int end, const std::vector<Extent>& free, const std::vector<Block>& blocks) {
+  for (const Extent& e : free)
+    if (e.offset < end && start < e.offset + e.size) return true;
+  for (const Block& b : blocks)
+    if (b.start < end && start < b.end) return true;
+  return false;
+}
+
+std::vector<RecordStore::Extent> RecordStore::loadCheckedFreeList(const std::vector<Block>& blocks) {
+  std::vector<Extent> free = loadFreeList();
+  for (const Extent& e : free)
+    if (overlaps(e.offset, e.offset + e.size, {}, blocks)) throw damagedFreeList();
+  return free;
+}
+
+bool RecordStore::release(std::vector<Extent>& list, const Block& block) {
+  size_t next = 0;
+  while (next < list.size() && list[next].offset < block.start) ++next;
+  bool joinsPrevious = next > 0 && list[next - 1].offset + list[next - 1].size == block.start;
+  bool joinsNext = next < list.size() && list[next].offset == block.end;
+  int size = block.end - block.start;
+  if (joinsPrevious && joinsNext) {
+    list[next - 1].size += size + list[next].size;
+    list.erase(list.begin() + next);
+  } else if (joinsPrevious) {
+    list[next - 1].size += size;
+  } else if (joinsNext) {
+    list[next].offset = block.start;
+    list[next].size += size;
+  } else {
+    // A full list would outgrow its room and run into the first block.
+    if (static_cast<int>(list.size()) >= kMaxExtents) return false;
+    list.insert(list.begin() + next, Extent{block.start, size});
+  }
+  return true;
+}
+
+int RecordStore::recordSize(const Vector<Object*>& record, const String& type) {
+  int n = type.length();
+  if (n == 0) return record.size() == 0 ? 4 : -1;
+  int64_t size = 4;
+  for (int i = 0; i < record.size(); ++i) {
+    Object* v = record.elementAt(i);
+    switch (type.charAt(i % n)) {
+      case u'S': {
+        String* s = dynamic_cast<String*>(v);
+        int length = s ? modifiedUtf8Length(*s) : -1;
+        if (length < 0) return -1;
+        size += 2 + length;
+        break;
+      }
+      case u'I':
+        if (!dynamic_cast<Integer*>(v)) return -1;
+        size += 4;
+        break;
+      case u'B':
+        if (!dynamic_cast<Boolean*>(v)) return -1;
+        size += 1;
+        break;
+      case u'R': {
+        VectorV<char>* bytes = dynamic_cast<VectorV<char>*>(v);
+        if (!bytes) return -1;
+        size += 4 + bytes->size();
+        break;
+      }
+      default:
+        return -1;
+    }
+    if (size > 0x7FFFFFF0) return -1;
+  }
+  return static_cast<int>(size);
+}
+
+Vector<Object*>* RecordStore::readRecord(int id, const String& type, Vector<Object*>* cached) {
+  if (cached) return cached;
+  Lock g(&lock_);
+  Vector<Object*>* record = new Vector<Object*>(true);
+  try {
+    checkSlot(id);
+    int slot = readIntAt(id);
+    if (slot == 0 || type.isNull()) return record;
+    Block block = blockAt(id, slot);
+    int size = block.end - slot;
+    std::vector<char> bytes(size);
+    {
+      StoredInput in(address(DATA_AREA + slot));
+      in->readFully(bytes.data(), 0, size);
+    }
+    ByteArrayInputStream source(bytes.data(), 0, size);
+    DataInputStream in(&source);
+    in.setDeleteSource(false);
+    int count = in.readInt();
+    if (count < 0) throw damagedRecord(id);
+    const int n = type.length();
+    try {
+      for (int i = 0; i < count; ++i) {
+        switch (type.charAt(i % n)) {
+          case u'S':
+            record->addElement(new String(in.readUTF()));
+            break;
+          case u'I':
+            record->addElement(new Integer(in.readInt()));
+            break;
+          case u'B':
+            record->addElement(new Boolean(in.readBoolean()));
+            break;
+          case u'R': {
+            int length = in.readInt();
+            if (length < 0 || length > source.available()) throw damagedRecord(id);
+            VectorV<char>* value = new VectorV<char>(length);
+            value->setSize(length);
+            record->addElement(value);
+            if (length > 0) in.readFully(value->data(), 0, length);
+            break;
+          }
+          default:
+            throw Exception(Resource::getString(10205, String(id), type));
+        }
+      }
+    } catch (const Exception&) {
+      // The values before the damage are kept.
+      throw damagedRecord(id);
+    }
+  } catch (const Exception& e) {
+    report(e);
+  }
+  return record;
+}
+
+void RecordStore::writeRecord(int id, const Vector<Object*>& record, const String& type) {
+  Lock g(&lock_);
+  try {
+    writeRecordLocked(id, record, type);
+  } catch (const Exception& e) {
+    report(e);
+  }
+}
+
+void RecordStore::writeRecordLocked(int id, const Vector<Object*>& record, const String& type) {
+  checkSlot(id);
+  if (id == FLAGS) throw Exception(Resource::getString(10205, String(id), type));
+  int size = recordSize(record, type);
+  if (size < 0) throw Exception(Resource::getString(10205, String(id), type));
+
+  ByteArrayOutputStream bytes;
+  {
+    DataOutputStream out(&bytes);
+    out.setDeleteSource(false);
+    out.writeInt(size);
+    out.writeInt(record.size());
+    const int n = type.length();
+    for (int i = 0; i < record.size(); ++i) {
+      Object* v = record.elementAt(i);
+      switch (type.charAt(i % n)) {
+        case u'S': out.writeUTF(*static_cast<String*>(v)); break;
+        case u'I': out.writeInt(static_cast<Integer*>(v)->intValue()); break;
+        case u'B': out.writeBoolean(static_cast<Boolean*>(v)->boolValue()); break;
+        default: {
+          VectorV<char>* r = static_cast<VectorV<char>*>(v);
+          out.writeInt(r->size());
+          if (r->size() > 0) out.write(r->data(), 0, r->size());
+        }
+      }
+    }
+  }
+  if (bytes.size() != size + 4) throw Exception(Resource::getString(10205, String(id), type));
+
+  std::vector<Block> others = otherBlocks(id);
+  std::vector<Extent> free = loadCheckedFreeList(others);
+  int slot = readIntAt(id);
+  bool haveBlock = false;
+  Block old{0, 0};
+  if (slot != 0) {
+    try {
+      old = blockAt(id, slot);
+      if (overlaps(old.start, old.end, free, others)) throw damagedRecord(id);
+      haveBlock = true;
+    } catch (const Exception& e) {
+      // The old block cannot be trusted: it is neither rewritten nor freed.
+      report(e);
+    }
+  }
+  if (haveBlock && old.end - old.start == size + 4) {
+    writeBytesAt(DATA_AREA + old.start, bytes.toByteArray(), bytes.size());
+    return;
+  }
+
+  if (haveBlock && !release(free, old)) report(Exception(Resource::getString(10204, String(id))));
+  size_t i = 0;
+  while (i < free.size() && free[i].size < size + 4) ++i;
+  if (i == free.size()) {
+    storeFreeList(free);
+    writeValue(id, 0);
+    throw Exception(Resource::getString(10204, String(id)));
+  }
+  int start = free[i].offset;
+  free[i].offset += size + 4;
+  free[i].size -= size + 4;
+  if (free[i].size == 0) free.erase(free.begin() + i);
+  writeBytesAt(DATA_AREA + start, bytes.toByteArray(), bytes.size());
+  storeFreeList(free);
+  writeValue(id, start + 4);
+}
+
+void RecordStore::removeRecord(int id) {
+  Lock g(&lock_);
+  try {
+    checkSlot(id);
+    int slot = readIntAt(id);
+    if (slot == 0) return;
+    std::vector<Block> others = otherBlocks(id);
+    std::vector<Extent> free = loadCheckedFreeList(others);
+    writeValue(id, 0);
+    Block block = blockAt(id, slot);
+    if (overlaps(block.start, block.end, free, others)) throw damagedRecord(id);
+    if (release(free, block)) storeFreeList(free);
+  } catch (const Exception& e) {
+    report(e);
+  }
+}
+
+String RecordStore::readString(int id, const String& def) {
+  AutoPtr<Vector<Object*>> record(readRecord(id, u"S"_s));
+  if (record->size() == 0) return def;
+  String* s = dynamic_cast<String*>(record->elementAt(0));
+  return s ? *s : def;
+}
+
+Vector<Object*>* RecordStore::loadSettings() {
+  Lock g(&lock_);
+  AutoPtr<Vector<Object*>> stored(readRecord(SETTINGS, u"I"_s));
+  settings_.clear();
+  for (int i = 0; i < stored->size(); ++i) settings_.addElement(stored->elementAt(i));
+  stored->setAutoDelete(false);
+  if (settings_.size() < SETTINGS_COUNT) {
+    for (int i = settings_.size(); i < SETTINGS_COUNT; ++i) settings_.addElement(new Integer(defaults_.valueOf(i)));
+    writeRecord(SETTINGS, settings_, u"I"_s);
+  }
+  return &settings_;
+}
+
+int RecordStore::getSetting(int i) {
+  Lock g(&lock_);
+  if (i >= 0 && i < settings_.size()) {
+    Integer* v = dynamic_cast<Integer*>(settings_.elementAt(i));
+    if (v) return v->intValue();
+  }
+  return defaults_.valueOf(i);
+}
+
+void RecordStore::setSetting(int i, int value) {
+  Lock g(&lock_);
+  if (i < 0 || i >= SETTINGS_COUNT) return;
+  while (settings_.size() <= i) settings_.addElement(new Integer(defaults_.valueOf(settings_.size())));
+  delete settings_.elementAt(i);
+  settings_.setElementAt(new Integer(value), i);
+  writeRecord(SETTINGS, settings_, u"I"_s);
+}

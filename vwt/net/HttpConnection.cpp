@@ -1,0 +1,194 @@
+#include "vwt/net/HttpConnection.h"
+
+#include "vwt/io/ByteArrayOutputStream.h"
+#include "vwt/io/DataInputStream.h"
+#include "vwt/io/DataOutputStream.h"
+#include "vwt/io/InputStreamReader.h"
+#include "vwt/lang/AutoArrayPtr.h"
+#include "vwt/lang/Exception.h"
+#include "vwt/lang/Integer.h"
+#include "vwt/lang/Resource.h"
+#include "vwt/lang/StringBuffer.h"
+#include "vwt/net/ChunkedInputStream.h"
+#include "vwt/net/Socket.h"
+#include "vwt/net/SocketInputStream.h"
+#include "vwt/net/SocketOutputStream.h"
+
+HttpConnection::HttpConnection(const String& address, Connector::AccessType access)
+    : access_(Connector::READ),
+      socket_(nullptr),
+      state_(0),
+      responseCode_(0),
+      bodyStream_(nullptr),
+      requestStream_(nullptr),
+      chunked_(false),
+      requestBody_(nullptr) {
+  initialize();
+  url_ = URL(address);
+  access_ = access;
+  String host = url_.getHost();
+  if (url_.getPort() != url_.getDefaultPort()) host = (host + u':') + url_.getPort();
+  setRequestProperty(u"Host"_s, host);
+  setRequestProperty(u"User-Agent"_s, u"veskToolKit"_s);
+}
+
+HttpConnection::~HttpConnection() { close(); }
+
+void HttpConnection::initialize() {
+  url_ = URL();
+  access_ = Connector::READ;
+  method_ = u"GET"_s;
+  state_ = 0;
+  responseCode_ = 0;
+  responseMessage_ = String::null;
+  bodyStream_ = nullptr;
+  requestHeaders_.clear();
+  responseHeaders_.clear();
+  chunked_ = false;
+  requestBody_ = nullptr;
+}
+
+void HttpConnection::setRequestProperty(const String& name, const String& value) {
+  requestHeaders_.put(name, value);
+}
+
+void HttpConnection::setUserAgent(const String& agent) { setRequestProperty(u"User-Agent"_s, agent); }
+
+OutputStream* HttpConnection::openOutputStream() {
+  if (state_ >= 2) throw Exception(Resource::getString(-2400));
+  if (!method_.equals(u"POST")) throw Exception(Resource::getString(-2401));
+  if (!requestBody_) requestBody_ = new ByteArrayOutputStream();
+  return requestBody_;
+}
+
+DataOutputStream* HttpConnection::openDataOutputStream() {
+  DataOutputStream* out = new DataOutputStream(openOutputStream());
+  out->setDeleteSource(false);
+  return out;
+}
+
+int HttpConnection::getResponseCode() {
+  request();
+  return responseCode_;
+}
+
+InputStream* HttpConnection::openInputStream() {
+  request();
+  return bodyStream_;
+}
+
+DataInputStream* HttpConnection::openDataInputStream() {
+  DataInputStream* in = new DataInputStream(openInputStream());
+  in->setDeleteSource(false);
+  return in;
+}
+
+String HttpConnection::getHeaderField(const String& name) const { return responseHeaders_.get(name, String::null); }
+
+int HttpConnection::getHeaderFieldInt(const String& name, int def) const {
+  return Integer::parseInt(getHeaderField(name), def);
+}
+
+void HttpConnection::request() {
+  if (state_ == 0) sendHeader();
+  if (state_ == 1 || state_ == 2) receiveResponse();
+}
+
+void HttpConnection::sendHeader() {
+  if (state_ != 0) return;
+  // A socket left by an attempt that failed while sending is not reused.
+  delete socket_;
+  socket_ = nullptr;
+  socket_ = new Socket(url_.getHost(), url_.getPort());
+  requestStream_ = socket_->getOutputStream();
+  if (requestBody_) setRequestProperty(u"Content-Length"_s, String(requestBody_->size()));
+
+  StringBuffer text;
+  text.append(method_);
+  text.append(u' ');
+  text.append(url_.getPath());
+  text.append(url_.getReference());
+  text.append(url_.getQuery());
+  text.append(u" HTTP/1.1\r\n"_s);
+  for (HashIterator<String, String> it = requestHeaders_.iterator(); it.hasNext();) {
+    Entry<String, String>* e = it.next();
+    text.append(e->key);
+    text.append(u':');
+    text.append(e->value);
+    text.append(u"\r\n"_s);
+  }
+  text.append(u"\r\n"_s);
+
+  String header(text);
+  int room = String::maxAsciiBytes(header.length()) + 1;
+  AutoArrayPtr<char> bytes(new char[room]);
+  int n;
+  try {
+    n = header.getCStringAsAscii(bytes.get(), room - 1);
+  } catch (const Exception& e) {
+    throw Exception(Resource::getString(-2200), e.getCode());
+  }
+  requestStream_->write(bytes.get(), 0, n);
+  state_ = 1;
+  if (requestBody_) {
+    requestStream_->write(requestBody_->toByteArray(), 0, requestBody_->size());
+    state_ = 2;
+  }
+}
+
+void HttpConnection::receiveResponse() {
+  InputStream* socketStream = socket_->getInputStream();
+  bodyStream_ = socketStream;
+  InputStreamReader reader(socketStream, String::DEFAULT);
+  reader.setDeleteSource(false);
+
+  String line;
+  int headerBytes = 0;
+  if (reader.readLine(line)) {
+    headerBytes += line.length();
+    int space = line.indexOf(u' ');
+    if (space >= 0) {
+      int second = line.indexOf(u' ', space + 1);
+      if (second < 0) {
+        responseCode_ = Integer::parseInt(line.substring(space + 1));
+        responseMessage_ = String::null;
+      } else {
+        responseCode_ = Integer::parseInt(line.substring(space + 1, second));
+        responseMessage_ = line.substring(second + 1);
+      }
+    }
+    while (reader.readLine(line)) {
+      if (line.isNull()) break;
+      headerBytes += line.length();
+      // Header lines from the network are not allowed to pile up without end.
+      if (headerBytes > MAX_HEADER_BYTES) throw Exception(Resource::getString(-2402, String(MAX_HEADER_BYTES)));
+      int colon = line.indexOf(u':');
+      if (colon < 0) continue;
+      responseHeaders_.put(line.substring(0, colon).trim(), line.substring(colon + 1).trim());
+    }
+  }
+  state_ = 3;
+  if (getHeaderField(u"Transfer-Encoding"_s).equalsIgnoreCase(u"chunked")) {
+    ChunkedInputStream* chunked = new ChunkedInputStream(socketStream);
+    chunked->setDeleteSource(false);
+    bodyStream_ = chunked;
+    chunked_ = true;
+  }
+}
+
+void HttpConnection::close() {
+  if (bodyStream_) {
+    bodyStream_->close();
+    if (chunked_) delete bodyStream_;
+    bodyStream_ = nullptr;
+    chunked_ = false;
+  }
+  delete requestBody_;
+  requestBody_ = nullptr;
+  if (socket_) {
+    socket_->close();
+    delete socket_;
+    socket_ = nullptr;
+  }
+  requestStream_ = nullptr;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "vwt/io/Connector.h"
+#include "vwt/lang/Hashtable.h"
+#include "vwt/net/Connection.h"
+#include "vwt/net/URL.h"
+
+class ByteArrayOutputStream;
+class DataInputStream;
+class DataOutputStream;
+class InputStream;
+class OutputStream;
+class Socket;
+
+// One HTTP/1.1 request over a plain TCP socket, made by Connector::open.
+// The request body is collected in memory and sent after the header with
+// its Content-Length; the response body ends when the server closes or, when
+// chunked, at the last chunk. Used by one thread at a time.
+class HttpConnection : public Connection {
+ public:
+  HttpConnection(const HttpConnection&) = delete;
+  HttpConnection& operator=(const HttpConnection&) = delete;
+  ~HttpConnection() override;
+
+  void setRequestMethod(const String& method) { method_ = method; }
+  const String& getRequestMethod() const { return method_; }
+  // A later value replaces an earlier one of the same exact name.
+  void setRequestProperty(const String& name, const String& value);
+  void setUserAgent(const String& agent);
+
+  // The in-memory request body, owned by the connection: -2401 unless the
+  // method is "POST", -2400 once the body or the response has gone.
+  OutputStream* openOutputStream();
+  // A new stream over the request body; it does not own the body.
+  DataOutputStream* openDataOutputStream();
+
+  // Sends the request and reads the response header, once.
+  void connect() { request(); }
+  int getResponseCode();
+  // The body stream, owned by the connection.
+  InputStream* openInputStream();
+  // A new stream over the body stream; it does not own the body stream.
+  DataInputStream* openDataInputStream();
+
+  const String& getResponseMessage() const { return responseMessage_; }
+  // The value of the response header of exactly that name, or String::null.
+  String getHeaderField(const String& name) const;
+  int getHeaderFieldInt(const String& name, int def) const;
+  const URL& getUrl() const { return url_; }
+  Connector::AccessType getAccessType() const { return access_; }
+
+  void close() override;
+
+ private:
+  friend class Connector;
+  // The longest response header read, in bytes.
+  static const int MAX_HEADER_BYTES = 64 * 1024;
+
+  HttpConnection(const String& address, Connector::AccessType access);
+  void initialize();
+  void request();
+  void sendHeader();
+  void receiveResponse();
+
+  URL url_;
+  Connector::AccessType access_;
+  Socket* socket_;  // owned
+  String method_;
+  int state_;  // 0 nothing sent, 1 header sent, 2 header and body sent, 3 response header read
+  int responseCode_;
+  String responseMessage_;
+  InputStream* bodyStream_;  // the socket's, or the owned chunked stream
+  OutputStream* requestStream_;  // the socket's
+  Hashtable<String, String> requestHeaders_;
+  Hashtable<String, String> responseHeaders_;
+  bool chunked_;
+  ByteArrayOutputStream* requestBody_;  // owned
+};
