@@ -17,8 +17,10 @@ class Vector<T*> : public Object {
  public:
   Vector() : Vector(16, true) {}
   explicit Vector(bool autoDelete) : Vector(16, autoDelete) {}
+  // The array is made on the first insertion: many vectors (an item's
+  // references, say) stay empty all their life.
   Vector(int capacity, bool autoDelete)
-      : items_(new T*[capacity > 0 ? capacity : 1]()),
+      : items_(nullptr),
         size_(0),
         capacity_(capacity > 0 ? capacity : 1),
         autoDelete_(autoDelete) {}
@@ -88,7 +90,7 @@ class Vector<T*> : public Object {
   void clear() { setSize(0); }
   void ensureCapacity(int n) {
     Lock g(&lock_);
-    if (n <= capacity_) return;
+    if (n <= 0 || (items_ && n <= capacity_)) return;
     int c = capacity_;
     while (c < n) c *= 2;
     T** grown = new T*[c]();

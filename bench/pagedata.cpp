@@ -1,0 +1,88 @@
+// Decoding a 20,000-item page response, against inflating the same bytes alone.
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <vector>
+
+#include "browser/service/PageResponseDecoder.h"
+#include "tests/browser/FakeResponseHost.h"
+#include "tests/browser/PageWriter.h"
+#include "vwt/io/ByteArrayInputStream.h"
+#include "vwt/lang/Logger.h"
+#include "vwt/net/InflaterInputStream.h"
+
+namespace {
+
+const int kItems = 20000;
+
+// A page of text runs, images, boxes and links, as a service lays one out.
+std::vector<char> compressedPage() {
+  PageWriter w;
+  w.i32(5208).i32(0).utf(u"").utf(u"").i32(0).i32(0).i32(0).i32(0).utf(u"session");
+  w.header(240, 320, u"http://bench.example/page", u"Benchmark page");
+  w.i32(kItems);
+  for (int i = 0; i < kItems; ++i) {
+    int y = i * 14;
+    switch (i % 4) {
+      case 0:
+      case 1:
+        w.text(2, y, 200, 14, u"Lorem ipsum dolor sit amet, \u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8", i % 3);
+        break;
+      case 2:
+        w.byte(5).rect(2, y, 32, 32).utf(u"icon").i32(i % 50).i32(32).i32(32).utf(u"").i32(0).i32(0).i32(0);
+        break;
+      default:
+        w.byte(29).rect(0, y, 240, 14).i32(0xEEEEEE).i32(0x45).i32(0x999999).i32(0xFF0000).i16(1).byte(1).i32(
+            0x00FF00).i16(1).byte(1);
+    }
+  }
+  w.i32(kItems / 4);
+  for (int i = 0; i < kItems / 4; ++i) w.byte(100).utf(u"http://bench.example/link").i32(1).i32(i * 4).i32(0);
+  w.noFrames();
+  w.i32(50);
+  for (int i = 0; i < 50; ++i) w.i32(1000);
+  w.i32(50000).i32(4).i32(4000000).i32(0).i32(0);
+  uLongf size = compressBound(w.size());
+  std::vector<char> out(size);
+  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(w.data()), w.size(), 6);
+  out.resize(size);
+  return out;
+}
+
+const std::vector<char>& page() {
+  static std::vector<char> bytes = compressedPage();
+  return bytes;
+}
+
+void InflateOnly(benchmark::State& state) {
+  const std::vector<char>& bytes = page();
+  char buf[1024];
+  int64_t total = 0;
+  for (auto _ : state) {
+    InflaterInputStream in(new ByteArrayInputStream(bytes.data(), 0, static_cast<int>(bytes.size())));
+    for (int n; (n = in.read(buf, 0, sizeof buf)) > 0;) total += n;
+  }
+  benchmark::DoNotOptimize(total);
+  state.SetItemsProcessed(state.iterations() * kItems);
+}
+BENCHMARK(InflateOnly)->Unit(benchmark::kMillisecond);
+
+void DecodePage(benchmark::State& state) {
+  Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
+  const std::vector<char>& bytes = page();
+  FakeResponseHost host;
+  for (auto _ : state) {
+    Page* p = new Page();
+    ByteArrayInputStream in(bytes.data(), 0, static_cast<int>(bytes.size()));
+    PageResponseDecoder decoder(&host);
+    if (decoder.decodePageResponse(p, &in, true) != 1) state.SkipWithError("page not decoded");
+    state.PauseTiming();  // freeing the page is not decoding
+    delete p;
+    host.page.statusTexts.clear();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kItems);
+}
+BENCHMARK(DecodePage)->Unit(benchmark::kMillisecond);
+
+}  // namespace

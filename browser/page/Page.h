@@ -1,0 +1,53 @@
+#pragma once
+
+#include "browser/page/RenderItem.h"
+#include "vwt/lang/AutoArrayPtr.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/String.h"
+#include "vwt/lang/Vector.h"
+#include "vwt/lang/VectorV.h"
+
+// One visited page: header, size and colours, its item lists while it is
+// shown, and the compressed page data it can be shown again from. A plain
+// record shared through SharedPtr<Page>.
+class Page {
+ public:
+  // One frame: its URL and the index of its last item (negative: none).
+  struct FrameInfo {
+    FrameInfo(const String& n, int v) : name(n), value(v) {}
+    String name;
+    int value;
+  };
+
+  Page();
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+
+  // New, empty item lists in place of the old ones.
+  void replaceItemLists();
+  // The item with this index across both lists (main list first), or null.
+  RenderItem* resolveReference(int index) const;
+  // The URL of the frame that holds a structure item, or null when no
+  // frame does (callers then use the page URL).
+  String getFrameUrl(const RenderItem* structureItem) const;
+  int mainCount() const { return items ? items->size() : 0; }
+  int structureCount() const { return structure ? structure->size() : 0; }
+  const String& getUrl() const { return url; }
+
+  String url;
+  int pageId;
+  String title;
+  int backgroundColor;
+  int width, height;
+  int carriedValue;
+  AutoArrayPtr<char> data;  // the compressed page data as received
+  int dataLength;
+  AutoPtr<Vector<VectorV<char>*>> images;
+  int pointerX, pointerY;
+  AutoPtr<Vector<FrameInfo*>> frames;
+  AutoPtr<Vector<RenderItem*>> items;
+  AutoPtr<Vector<RenderItem*>> structure;
+  int pageNo;
+  int pageFlags;
+  int zoom;
+};
