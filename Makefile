@@ -6,7 +6,7 @@ SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test check-sanitize bench run clean
+.PHONY: all deps configure build test check-sanitize bench fuzz run clean
 
 all: build
 
@@ -36,6 +36,18 @@ bench: build
 	@set -e; for b in $(BUILD)/bin/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b" $(BENCH_ARGS); done
 
+# `make fuzz FUZZ_SECONDS=600`: libFuzzer over the response decoder (clang).
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@tools/install-deps tools/debian-packages-fuzz.txt
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVWT_BUILD_FUZZ=ON -DVWT_BUILD_TESTS=OFF -DVWT_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_envelope
+	mkdir -p $(FUZZ_BUILD)/corpus/envelope
+	$(FUZZ_BUILD)/bin/fuzz_envelope -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/envelope fuzz/corpus/envelope
+
 # Until the browser arrives, `make run` starts the rendering service alone on
 # 127.0.0.1:6111 with its built-in start page and the demonstration fixtures.
 run: build
@@ -44,4 +56,4 @@ run: build
 	  --log $(BUILD)/service-requests.log
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
