@@ -15,8 +15,24 @@ namespace {
 
 const int kItems = 20000;
 
+// Text that varies the way a page's does: words drawn from a small list by
+// a fixed pseudo-random sequence, Latin and Japanese.
+std::u16string words(uint32_t* seed, int count) {
+  static const char16_t* kWords[] = {u"the", u"browser", u"page", u"service", u"render", u"item",
+                                     u"\u65E5\u672C", u"\u30C6\u30AD\u30B9\u30C8", u"zoom", u"link",
+                                     u"window", u"history", u"cookie", u"\u8A9E", u"scroll", u"form"};
+  std::u16string out;
+  for (int i = 0; i < count; ++i) {
+    *seed = *seed * 1103515245u + 12345u;
+    if (i) out += u' ';
+    out += kWords[(*seed >> 16) % 16];
+  }
+  return out;
+}
+
 // A page of text runs, images, boxes and links, as a service lays one out.
 std::vector<char> compressedPage() {
+  uint32_t seed = 1;
   PageWriter w;
   w.i32(5208).i32(0).utf(u"").utf(u"").i32(0).i32(0).i32(0).i32(0).utf(u"session");
   w.header(240, 320, u"http://bench.example/page", u"Benchmark page");
@@ -26,7 +42,7 @@ std::vector<char> compressedPage() {
     switch (i % 4) {
       case 0:
       case 1:
-        w.text(2, y, 200, 14, u"Lorem ipsum dolor sit amet, \u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8", i % 3);
+        w.text(2 + i % 7, y, 150 + i % 50, 14, words(&seed, 6), i % 3);
         break;
       case 2:
         w.byte(5).rect(2, y, 32, 32).utf(u"icon").i32(i % 50).i32(32).i32(32).utf(u"").i32(0).i32(0).i32(0);
@@ -37,7 +53,8 @@ std::vector<char> compressedPage() {
     }
   }
   w.i32(kItems / 4);
-  for (int i = 0; i < kItems / 4; ++i) w.byte(100).utf(u"http://bench.example/link").i32(1).i32(i * 4).i32(0);
+  for (int i = 0; i < kItems / 4; ++i)
+    w.byte(100).utf(u"http://bench.example/" + words(&seed, 2)).i32(1).i32(i * 4).i32(0);
   w.noFrames();
   w.i32(50);
   for (int i = 0; i < 50; ++i) w.i32(1000);
