@@ -40,6 +40,18 @@ void PageDataParser::readRectangle(RenderItem* item) {
   item->height = in_->readInt();
 }
 
+void PageDataParser::readImageFields(RenderItem* item) {
+  item->text = in_->readUTF();
+  item->imageIndex = in_->readInt();
+  item->param1 = in_->readInt();
+  item->param2 = in_->readInt();
+}
+
+void PageDataParser::readNameAndFlags(RenderItem* item) {
+  item->name = in_->readUTF();
+  item->flags = in_->readInt();
+}
+
 void PageDataParser::readOptionLists(RenderItem* item) {
   item->ensureLists(3);
   for (int block = 0; block < 3; ++block) {
@@ -111,12 +123,8 @@ void PageDataParser::parseItem(RenderItem* item) {
       return;
     case RenderItem::IMAGE:
     case RenderItem::IMAGE_ALT:
-      item->text = in_->readUTF();
-      item->imageIndex = in_->readInt();
-      item->param1 = in_->readInt();
-      item->param2 = in_->readInt();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readImageFields(item);
+      readNameAndFlags(item);
       item->value1 = in_->readInt();
       item->value2 = in_->readInt();
       return;
@@ -132,30 +140,24 @@ void PageDataParser::parseItem(RenderItem* item) {
       item->color = in_->readInt();
       return;
     case RenderItem::TILED_IMAGE:
-      item->text = in_->readUTF();
-      item->imageIndex = in_->readInt();
-      item->param1 = in_->readInt();
-      item->param2 = in_->readInt();
+      readImageFields(item);
       return;
     case RenderItem::BUTTON:
       item->color = in_->readInt();
       item->text = in_->readUTF();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readNameAndFlags(item);
       return;
     case RenderItem::TEXT_FIELD:
     case RenderItem::PASSWORD_FIELD:
       item->color = in_->readInt();
       item->color2 = in_->readInt();
       item->text = in_->readUTF();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readNameAndFlags(item);
       return;
     case RenderItem::CHECKBOX:
     case RenderItem::RADIO:
       item->text = in_->readUTF();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readNameAndFlags(item);
       return;
     case RenderItem::SELECT:
     case RenderItem::LIST:
@@ -163,8 +165,7 @@ void PageDataParser::parseItem(RenderItem* item) {
       item->color2 = in_->readInt();
       item->value2 = in_->readInt();
       readOptionLists(item);
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readNameAndFlags(item);
       item->value1 = item->value2;
       return;
     case RenderItem::TEXT_AREA:
@@ -172,16 +173,11 @@ void PageDataParser::parseItem(RenderItem* item) {
       item->color2 = in_->readInt();
       item->text = in_->readUTF();
       item->value1 = in_->readInt();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readNameAndFlags(item);
       return;
     case RenderItem::IMAGE_BUTTON:
-      item->text = in_->readUTF();
-      item->imageIndex = in_->readInt();
-      item->param1 = in_->readInt();
-      item->param2 = in_->readInt();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readImageFields(item);
+      readNameAndFlags(item);
       return;
     case RenderItem::HIDDEN_FIELD:
       item->name = in_->readUTF();
@@ -191,8 +187,7 @@ void PageDataParser::parseItem(RenderItem* item) {
     case RenderItem::ANCHOR:
       item->x = in_->readInt();
       item->y = in_->readInt();
-      item->name = in_->readUTF();
-      item->flags = in_->readInt();
+      readNameAndFlags(item);
       return;
     case RenderItem::BOX:
       item->color2 = in_->readInt();

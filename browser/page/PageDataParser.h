@@ -29,6 +29,9 @@ class PageDataParser {
  private:
   int readCount(int max, const char* what);
   void readRectangle(RenderItem* item);
+  // Alternative text, image index and the two numbers, shared by the image types.
+  void readImageFields(RenderItem* item);
+  void readNameAndFlags(RenderItem* item);
   void readOptionLists(RenderItem* item);
   void readBorders(RenderItem* item);
   void readMainListRefs(RenderItem* item, bool boxMissing);
