@@ -283,6 +283,9 @@ int PageDataParser::parsePage(bool fullLoad) {
   if (reflow) host_->beginReflowLayout();
 
   int m = readCount(MAX_ITEMS, "item count");
+  // Room for the announced items up front, within what a short stream could
+  // make us waste.
+  page_->items->ensureCapacity(m < 65536 ? m : 65536);
   const String progress = Resource::getString(kProgressText);
   for (int i = 0; i < m; ++i) {
     if (fullLoad && host_->isCancelled()) return 0;
