@@ -65,6 +65,7 @@
 #include "vwt/lang/VectorV.h"
 #include "vwt/net/ChunkedInputStream.h"
 #include "vwt/net/Connection.h"
+#include "vwt/net/DialupManager.h"
 #include "vwt/net/HttpConnection.h"
 #include "vwt/net/InflaterInputStream.h"
 #include "vwt/net/Socket.h"

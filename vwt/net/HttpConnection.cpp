@@ -176,6 +176,11 @@ void HttpConnection::receiveResponse() {
   }
 }
 
+void HttpConnection::abort() {
+  Socket* socket = socket_;
+  if (socket) socket->close();
+}
+
 void HttpConnection::close() {
   if (bodyStream_) {
     bodyStream_->close();

@@ -50,6 +50,9 @@ class HttpConnection : public Connection {
   Connector::AccessType getAccessType() const { return access_; }
 
   void close() override;
+  // Shuts the socket down from another thread so that a blocked connect or
+  // read fails at once; frees nothing (the owner still closes and deletes).
+  void abort();
 
  private:
   friend class Connector;

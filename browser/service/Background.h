@@ -1,0 +1,88 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "browser/page/Page.h"
+#include "browser/page/SharedPtr.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/String.h"
+#include "vwt/lang/Thread.h"
+
+class HttpConnection;
+class InputStream;
+class SessionCore;
+
+// One exchange with the rendering service on a thread of its own: a page
+// request with its uploads, images and files (kind 0), the image blocks of
+// the current page (1), the public-key fetch (2) or the key exchange (3).
+class Background : public Thread {
+ public:
+  enum Kind { PAGE = 0, IMAGES = 1, KEY_FETCH = 2, KEY_EXCHANGE = 3 };
+  enum Type { TYPE_PAGE = 0, TYPE_IMAGES = 1, TYPE_UPLOAD = 2, TYPE_KEY_FETCH = 3, TYPE_KEY_EXCHANGE = 4, TYPE_FILES = 5 };
+  enum Option { OPT_NEW_SLOT = 0x01, OPT_ROFF = 0x02, OPT_RL = 0x04, OPT_AU = 0x08, OPT_STATS = 0x10, OPT_GG = 0x20 };
+  static const int CHUNK_BYTES = 80896;
+  static const int MAX_POSTS = 6;
+
+  // A page request (kind 0).
+  Background(SessionCore* owner, const String& url, const String& origin, const String& baseUrl, bool newPage,
+             const String& postData, const String& charset, int options);
+  // A worker of kind 1, 2 or 3.
+  Background(SessionCore* owner, int kind);
+  ~Background() override;
+
+  void run() override;
+
+  // One POST: -1 failure or refusal, 0 success, 1 (uploads) a full chunk
+  // went and more may follow; a key exchange gives its answer's code.
+  int postRequest(int type, const String& url, int uploadId = 0, int partIndex = 0, int chunkIndex = 0,
+                  InputStream* body = nullptr);
+  // The key exchange: up to three POSTs, stopping at the first accepted.
+  bool exchangeKey();
+  bool fetchPublicKey();
+
+  void setCancelled() { cancelled_ = true; }
+  bool isCancelled() const { return cancelled_; }
+  // Shuts the connection in progress down (from the interface thread).
+  void closeConnection();
+  int getKind() const { return kind_; }
+  int getPostCount() const { return postCount_; }
+  void setPostCount(int n) { postCount_ = n; }
+  const SharedPtr<Page>& getPage() const { return page_; }
+  // The upload id sent as fs, 0 when no upload took place.
+  int getUploadId() const { return uploadId_; }
+  void setFavoriteUpload(bool on) { favoriteUpload_ = on; }
+  // The result of the page request: -1 failed, 0 succeeded.
+  int getResult() const { return result_; }
+
+ private:
+  void runPageRequest();
+  // Sends data as an upload part; false when it stopped early.
+  bool upload(const std::vector<char>& data, int uploadId, int partIndex, bool bookmarks);
+  void uploadStep();
+  int recover(const String& query, int type, bool rekey);
+  // The response stacks of each type; result as postRequest's.
+  int readPageResponse(InputStream* buffered, const String& query);
+  int readBlockResponse(InputStream* buffered, const String& query, int type);
+  void fetchImageBlocks();
+  void fetchEmbeddedFiles();
+  int decodeImageBlock(InputStream* in);
+  int decodeEmbeddedFiles(InputStream* in);
+  void releaseConnection();
+
+  SessionCore* owner_;  // not owned
+  int kind_;
+  String url_, origin_, baseUrl_;
+  bool newPage_;
+  std::atomic<bool> cancelled_;
+  std::mutex connectionLock_;  // guards connection_ against closeConnection
+  HttpConnection* connection_;  // owned
+  SharedPtr<Page> page_;
+  String postData_, charset_;
+  bool favoriteUpload_;
+  int postCount_;
+  int options_;
+  int uploadId_;
+  int result_;
+};
