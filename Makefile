@@ -48,12 +48,9 @@ fuzz:
 	$(FUZZ_BUILD)/bin/fuzz_envelope -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/envelope fuzz/corpus/envelope
 
-# Until the browser arrives, `make run` starts the rendering service alone on
-# 127.0.0.1:6111 with its built-in start page and the demonstration fixtures.
+# The rendering service on 127.0.0.1:6111 and the browser (tools/run).
 run: build
-	@echo "make run: the browser is not built yet; starting the rendering service (Ctrl-C stops it)."
-	$(BUILD)/bin/veskRenderService --fixtures service/fixtures --state $(BUILD)/service-state \
-	  --log $(BUILD)/service-requests.log
+	tools/run $(BUILD)/bin
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
