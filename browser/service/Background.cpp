@@ -327,23 +327,46 @@ int Background::recover(const String& query, int type, bool rekey) {
   return -1;
 }
 
-int Background::readPageResponse(InputStream* buffered, const String&) {
-  CipherInputStream cipher(buffered, owner_->getCipherManager().getCipher(), CipherInputStream::DECRYPT);
-  cipher.setDeleteSource(false);
-  DataInputStream data(&cipher);
-  data.setDeleteSource(false);
-  int magic;
-  try {
-    magic = data.readInt();
-  } catch (const Exception&) {
-    return RECOVER;
+namespace {
+
+// The decrypted body of an answer, read up to and including its magic.
+class DecryptedAnswer {
+ public:
+  DecryptedAnswer(InputStream* buffered, AES256* key)
+      : cipher_(buffered, key, CipherInputStream::DECRYPT), data_(&cipher_) {
+    cipher_.setDeleteSource(false);
+    data_.setDeleteSource(false);
   }
-  if (magic != CipherManager::RESPONSE_MAGIC) return RECOVER_REKEY;
+  // 0 with a good magic; RECOVER when it cannot be read, RECOVER_REKEY when
+  // it is wrong (the service no longer knows our key).
+  int readMagic() {
+    int magic;
+    try {
+      magic = data_.readInt();
+    } catch (const Exception&) {
+      return RECOVER;
+    }
+    return magic == CipherManager::RESPONSE_MAGIC ? 0 : RECOVER_REKEY;
+  }
+  CipherInputStream& cipher() { return cipher_; }
+  DataInputStream& data() { return data_; }
+
+ private:
+  CipherInputStream cipher_;
+  DataInputStream data_;
+};
+
+}  // namespace
+
+int Background::readPageResponse(InputStream* buffered, const String&) {
+  DecryptedAnswer answer(buffered, owner_->getCipherManager().getCipher());
+  int magic = answer.readMagic();
+  if (magic != 0) return magic;
   try {
     char ignored[4];
-    data.readFully(ignored, 0, 4);
+    answer.data().readFully(ignored, 0, 4);
     ByteArrayOutputStream* copy = new ByteArrayOutputStream();
-    TieInputStream tie(&cipher, copy);
+    TieInputStream tie(&answer.cipher(), copy);
     tie.setDeleteSource(false);
     PageResponseDecoder decoder(owner_);
     int decoded = decoder.decodePageResponse(page_.get(), &tie, true);
@@ -359,18 +382,10 @@ int Background::readPageResponse(InputStream* buffered, const String&) {
 }
 
 int Background::readBlockResponse(InputStream* buffered, const String&, int type) {
-  CipherInputStream cipher(buffered, owner_->getCipherManager().getCipher(), CipherInputStream::DECRYPT);
-  cipher.setDeleteSource(false);
-  DataInputStream data(&cipher);
-  data.setDeleteSource(false);
-  int magic;
-  try {
-    magic = data.readInt();
-  } catch (const Exception&) {
-    return RECOVER;
-  }
-  if (magic != CipherManager::RESPONSE_MAGIC) return RECOVER_REKEY;
-  int r = type == TYPE_IMAGES ? decodeImageBlock(&data) : decodeEmbeddedFiles(&data);
+  DecryptedAnswer answer(buffered, owner_->getCipherManager().getCipher());
+  int magic = answer.readMagic();
+  if (magic != 0) return magic;
+  int r = type == TYPE_IMAGES ? decodeImageBlock(&answer.data()) : decodeEmbeddedFiles(&answer.data());
   return r == 1 ? 0 : -1;
 }
 
