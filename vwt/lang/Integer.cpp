@@ -54,6 +54,13 @@ int Integer::parseInt(const String& s, int def) {
   return parseInt(s);
 }
 
+int Integer::hexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
 int Integer::parseHexInt(const String& s, int def) {
   if (s.isNull()) return def;
   const char16_t* p = s.getCString();
@@ -62,15 +69,8 @@ int Integer::parseHexInt(const String& s, int def) {
   uint32_t v = 0;
   bool any = false;
   for (;; ++p) {
-    int d;
-    if (*p >= u'0' && *p <= u'9')
-      d = *p - u'0';
-    else if (*p >= u'a' && *p <= u'f')
-      d = *p - u'a' + 10;
-    else if (*p >= u'A' && *p <= u'F')
-      d = *p - u'A' + 10;
-    else
-      break;
+    int d = hexDigit(*p);
+    if (d < 0) break;
     v = v * 16 + static_cast<uint32_t>(d);
     any = true;
   }

@@ -28,6 +28,8 @@ class Integer : public Object {
   static int parseInt(const String& s, int def);
   // Hexadecimal digits after an optional '-'; def when there are none.
   static int parseHexInt(const String& s, int def);
+  // The value of a hexadecimal digit (0-9, a-f, A-F), or -1 for any other unit.
+  static int hexDigit(char16_t c);
 
  private:
   int value_;

@@ -2,6 +2,7 @@
 
 #include "vwt/io/InputStreamReader.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/lang/Integer.h"
 #include "vwt/lang/Resource.h"
 
 namespace {
@@ -13,16 +14,7 @@ int parseChunkSize(const String& line) {
   String text = (semicolon < 0 ? line : line.substring(0, semicolon)).trim();
   const char16_t* p = text.getCString();
   int64_t size = 0;
-  for (; *p; ++p) {
-    int d;
-    if (*p >= u'0' && *p <= u'9')
-      d = *p - u'0';
-    else if (*p >= u'a' && *p <= u'f')
-      d = *p - u'a' + 10;
-    else if (*p >= u'A' && *p <= u'F')
-      d = *p - u'A' + 10;
-    else
-      break;
+  for (int d; (d = Integer::hexDigit(*p)) >= 0; ++p) {
     size = size * 16 + d;
     if (size > 0x7FFFFFFF) return -1;
   }
