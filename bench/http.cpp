@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/vwt/net/LoopbackListener.h"
 #include "vwt/io/BufferedInputStream.h"
 #include "vwt/io/Connector.h"
 #include "vwt/lang/AutoPtr.h"
@@ -29,17 +30,7 @@ const int kBlock = 4096;
 class BodyServer {
  public:
   BodyServer() : block_(1 << 16, 'b') {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener_, 16) != 0) abort();
-    socklen_t len = sizeof a;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    listener_ = listenOnLoopback(16, &port_);
     std::thread([this] { acceptLoop(); }).detach();
   }
   int port() const { return port_; }

@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/vwt/net/LoopbackListener.h"
+
 class TestHttpServer {
  public:
   struct Request {
@@ -24,18 +26,7 @@ class TestHttpServer {
   };
 
   explicit TestHttpServer(std::string response) : response_(std::move(response)) {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener_, 8) != 0) abort();
-    socklen_t len = sizeof a;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    listener_ = listenOnLoopback(8, &port_);
     thread_ = std::thread([this] { serve(); });
   }
   ~TestHttpServer() {
