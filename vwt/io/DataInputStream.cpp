@@ -1,5 +1,7 @@
 #include "vwt/io/DataInputStream.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "vwt/lang/Exception.h"
@@ -11,8 +13,6 @@ namespace {
 const int kStackText = 512;
 
 [[noreturn]] void fail(int id) { throw Exception(Resource::getString(id)); }
-
-inline unsigned byteAt(const char* b, int i) { return static_cast<unsigned char>(b[i]); }
 
 }  // namespace
 
@@ -28,49 +28,35 @@ void DataInputStream::readFully(char* buf, int off, int len) {
   }
 }
 
-bool DataInputStream::readBoolean() {
+bool DataInputStream::readBooleanSlow() {
   int b = source_->read();
   if (b < 0) fail(-301);
   return b != 0;
 }
 
-char DataInputStream::readByte() {
+char DataInputStream::readByteSlow() {
   int b = source_->read();
   if (b < 0) fail(-302);
   return static_cast<char>(b);
 }
 
-char16_t DataInputStream::readChar() {
-  char b[2];
-  readFully(b, 0, 2);
-  return static_cast<char16_t>(byteAt(b, 0) << 8 | byteAt(b, 1));
-}
-
-short DataInputStream::readShort() { return static_cast<short>(readChar()); }
-
-int DataInputStream::readInt() {
-  char b[4];
-  readFully(b, 0, 4);
-  return static_cast<int>(byteAt(b, 0) << 24 | byteAt(b, 1) << 16 | byteAt(b, 2) << 8 | byteAt(b, 3));
+const char* DataInputStream::readSlow(int n) {
+  readFully(scratch_, 0, n);
+  return scratch_;
 }
 
 String DataInputStream::readUTF() {
   const int count = readChar();
   if (count == 0) return String();
+  if (const char* held = source_->takeHeld(count)) return decodeUTF(held, count, count);
 
   char stackBytes[kStackText];
-  char16_t stackUnits[kStackText];
   std::unique_ptr<char[]> heapBytes;
-  std::unique_ptr<char16_t[]> heapUnits;
   char* bytes = stackBytes;
-  char16_t* units = stackUnits;
   if (count > kStackText) {
     heapBytes.reset(new char[count]);
-    heapUnits.reset(new char16_t[count]);
     bytes = heapBytes.get();
-    units = heapUnits.get();
   }
-
   // Take what the source has, up to the count; an early end is reported
   // only where decoding reaches it, so a bad lead byte before it still
   // gives -303.
@@ -81,10 +67,31 @@ String DataInputStream::readUTF() {
     got += n;
   }
   if (got > count) got = count;
+  return decodeUTF(bytes, got, count);
+}
+
+String DataInputStream::decodeUTF(const char* bytes, int got, int count) {
+  char16_t stackUnits[kStackText];
+  std::unique_ptr<char16_t[]> heapUnits;
+  char16_t* units = stackUnits;
+  if (got > kStackText) {
+    heapUnits.reset(new char16_t[got]);
+    units = heapUnits.get();
+  }
 
   int i = 0;
   int u = 0;
   while (i < got) {
+    // Runs of ASCII, the common case, eight bytes at a time.
+    while (i + 8 <= got) {
+      uint64_t eight;
+      memcpy(&eight, bytes + i, 8);
+      if (eight & 0x8080808080808080ull) break;
+      for (int j = 0; j < 8; ++j) units[u + j] = static_cast<char16_t>(byteAt(bytes, i + j));
+      i += 8;
+      u += 8;
+    }
+    if (i == got) break;
     unsigned c = byteAt(bytes, i);
     if (c < 0x80) {
       units[u++] = static_cast<char16_t>(c);
@@ -108,6 +115,6 @@ String DataInputStream::readUTF() {
                                          (byteAt(bytes, i + 2) & 0x3F));
     i += extra + 1;
   }
-  if (got < count) fail(-302);
+  if (got < count || u == 0) fail(-302);
   return String(units, 0, u);
 }

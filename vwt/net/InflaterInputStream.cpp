@@ -24,8 +24,6 @@ InflaterInputStream::InflaterInputStream(InputStream* source)
     : FilterInputStream(source),
       input_(new char[BUFFER_SIZE]),
       output_(new char[BUFFER_SIZE]),
-      outputCount_(0),
-      outputPosition_(0),
       state_(new State()),
       finished_(false) {
   z_stream& z = state_->z;
@@ -58,7 +56,7 @@ void InflaterInputStream::dispose() {
   delete[] input_;
   delete[] output_;
   input_ = output_ = nullptr;
-  outputCount_ = outputPosition_ = 0;
+  held_ = heldEnd_ = nullptr;
 }
 
 void InflaterInputStream::close() {
@@ -66,7 +64,7 @@ void InflaterInputStream::close() {
   dispose();
 }
 
-int InflaterInputStream::available() { return outputCount_ - outputPosition_; }
+int InflaterInputStream::available() { return static_cast<int>(heldEnd_ - held_); }
 
 int InflaterInputStream::readFully(char* buf, int off, int len) {
   int total = 0;
@@ -85,18 +83,18 @@ int InflaterInputStream::read(char* buf, int off, int len) {
   z_stream& z = state_->z;
   int delivered = 0;
   for (;;) {
-    int ready = outputCount_ - outputPosition_;
+    int ready = static_cast<int>(heldEnd_ - held_);
     int want = len - delivered;
     if (ready >= want) {
-      memcpy(buf + off + delivered, output_ + outputPosition_, want);
-      outputPosition_ += want;
+      memcpy(buf + off + delivered, held_, want);
+      held_ += want;
       return len;
     }
     if (ready > 0) {
-      memcpy(buf + off + delivered, output_ + outputPosition_, ready);
+      memcpy(buf + off + delivered, held_, ready);
       delivered += ready;
     }
-    outputCount_ = outputPosition_ = 0;
+    held_ = heldEnd_ = output_;
     if (finished_) break;
     z.next_out = reinterpret_cast<Bytef*>(output_);
     z.avail_out = BUFFER_SIZE;
@@ -110,7 +108,7 @@ int InflaterInputStream::read(char* buf, int off, int len) {
       finished_ = true;
     else if (rc != Z_OK)
       throw zlibError(-701, z.msg ? z.msg : zError(rc));
-    outputCount_ = BUFFER_SIZE - static_cast<int>(z.avail_out);
+    heldEnd_ = output_ + (BUFFER_SIZE - static_cast<int>(z.avail_out));
   }
   return delivered > 0 ? delivered : -1;
 }

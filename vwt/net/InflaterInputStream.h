@@ -36,9 +36,7 @@ class InflaterInputStream : public FilterInputStream {
   void dispose();
 
   char* input_;   // owned, BUFFER_SIZE
-  char* output_;  // owned, BUFFER_SIZE
-  int outputCount_;
-  int outputPosition_;
+  char* output_;  // owned, BUFFER_SIZE; the held bytes lie in it
   State* state_;  // owned; null once disposed
   bool finished_;
 };
