@@ -53,14 +53,36 @@ TEST(Lock, ExcludesOtherThreads) {
     }
     for (int i = 0; i < 100000; ++i) {
       Lock g(&object);
+      Lock again(&object);  // re-entry under contention
       ++counter;
     }
   };
-  std::thread a(work), b(work);
+  std::thread a(work), b(work), c(work), d(work);
   go = true;
   a.join();
   b.join();
-  EXPECT_EQ(counter, 200000);
+  c.join();
+  d.join();
+  EXPECT_EQ(counter, 400000);
+}
+
+TEST(Lock, ASleepingThreadEntersWhenTheHolderLeaves) {
+  LockObject object;
+  std::atomic<bool> waiting{false}, entered{false};
+  Lock held(&object);
+  std::thread other([&] {
+    waiting = true;
+    Lock g(&object);
+    entered = true;
+  });
+  while (!waiting) Thread::sleep(1);
+  Thread::sleep(50);  // long enough for it to stop spinning and sleep
+  EXPECT_FALSE(entered);
+  held.unlock();
+  other.join();
+  EXPECT_TRUE(entered);
+  // Free again: this thread enters at once.
+  Lock again(&object);
 }
 
 TEST(Thread, LifeCycle) {
