@@ -51,7 +51,7 @@ class Vector<T*> : public Object {
   }
   void addElement(T* const& value) {
     Lock g(&lock_);
-    ensureCapacity(size_ + 1);
+    if (!items_ || size_ == capacity_) grow(size_ + 1);
     items_[size_++] = value;
   }
   // Replaces the pointer; the old element is not deleted.
@@ -76,7 +76,7 @@ class Vector<T*> : public Object {
   void setSize(int n) {
     Lock g(&lock_);
     if (n < 0) n = 0;
-    ensureCapacity(n);
+    grow(n);
     for (int i = size_ - 1; i >= n; --i) {
       if (autoDelete_) delete items_[i];
       items_[i] = nullptr;
@@ -90,14 +90,7 @@ class Vector<T*> : public Object {
   void clear() { setSize(0); }
   void ensureCapacity(int n) {
     Lock g(&lock_);
-    if (n <= 0 || (items_ && n <= capacity_)) return;
-    int c = capacity_;
-    while (c < n) c *= 2;
-    T** grown = new T*[c]();
-    for (int i = 0; i < size_; ++i) grown[i] = items_[i];
-    delete[] items_;
-    items_ = grown;
-    capacity_ = c;
+    grow(n);
   }
   void setAutoDelete(bool autoDelete) {
     Lock g(&lock_);
@@ -114,6 +107,18 @@ class Vector<T*> : public Object {
   }
 
  private:
+  // Makes room for n elements; the caller holds the lock.
+  void grow(int n) {
+    if (n <= 0 || (items_ && n <= capacity_)) return;
+    int c = capacity_;
+    while (c < n) c *= 2;
+    T** grown = new T*[c]();
+    for (int i = 0; i < size_; ++i) grown[i] = items_[i];
+    delete[] items_;
+    items_ = grown;
+    capacity_ = c;
+  }
+
   T** items_;
   int size_;
   int capacity_;
