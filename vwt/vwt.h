@@ -57,6 +57,7 @@
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/Runtime.h"
 #include "vwt/lang/ShortTimer.h"
+#include "vwt/lang/SmallBlocks.h"
 #include "vwt/lang/String.h"
 #include "vwt/lang/StringBuffer.h"
 #include "vwt/lang/System.h"

@@ -43,8 +43,12 @@ String::Body String::nullBody_ = {kEmpty, {0}, {1}, {0}, true, false};
 
 const String String::null;
 
+size_t String::inlineSize(int units) {
+  return sizeof(Body) + (static_cast<size_t>(units) + 1) * sizeof(char16_t);
+}
+
 String::Body* String::allocate(int units) {
-  void* block = ::operator new(sizeof(Body) + (static_cast<size_t>(units) + 1) * sizeof(char16_t));
+  void* block = SmallBlocks::allocate(inlineSize(units));
   Body* b = static_cast<Body*>(block);
   char16_t* chars = reinterpret_cast<char16_t*>(b + 1);
   chars[units] = 0;
@@ -203,8 +207,9 @@ void String::release() const {
   if (b == &nullBody_) return;
   if (b->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
   if (b->inlineChars) {
+    size_t size = inlineSize(b->length.load(std::memory_order_relaxed));
     b->~Body();
-    ::operator delete(b);
+    SmallBlocks::release(b, size);
     return;
   }
   if (!b->isStatic) delete[] b->chars;

@@ -136,6 +136,8 @@ class String : public Object {
   static Body nullBody_;
   explicit String(Body* body) : body_(body) {}
   static Body* allocate(int units);
+  // Bytes of a body with its characters inline, terminator included.
+  static size_t inlineSize(int units);
   static String fromUnits(const char16_t* a, int na, const char16_t* b, int nb);
   template <typename F>
   String mapUnits(F f) const;
