@@ -53,10 +53,10 @@ void PageDataParser::readNameAndFlags(RenderItem* item) {
 }
 
 void PageDataParser::readOptionLists(RenderItem* item) {
-  item->ensureLists(3);
   for (int block = 0; block < 3; ++block) {
     int n = readCount(MAX_OPTIONS, "option count");
-    RenderItem::ValueList* list = new RenderItem::ValueList(true);
+    // Sized for what the stream can still hold, not what the count claims.
+    RenderItem::ValueList* list = new RenderItem::ValueList(n < 256 ? n : 256, true);
     item->setList(block, list);  // owned by the item before anything can throw
     for (int i = 0; i < n; ++i) {
       if (block < 2)
@@ -69,15 +69,16 @@ void PageDataParser::readOptionLists(RenderItem* item) {
 
 void PageDataParser::readBorders(RenderItem* item) {
   if ((item->flags & 0xF) == 0) return;
-  item->ensureLists(1);
-  RenderItem::ValueList* list = item->getList(0);
+  // Twelve entries, three per side.
+  RenderItem::ValueList* list = new RenderItem::ValueList(12, true);
+  item->setList(0, list);
   for (int side = 0; side < 4; ++side) {
     if (item->flags & (1 << side)) {
       list->addElement(new Integer(in_->readInt()));    // colour
       list->addElement(new Integer(in_->readShort()));  // width
       list->addElement(new Integer(in_->readByte()));   // style
-    } else {
-      while (list->size() < 3 * (side + 1)) list->addElement(nullptr);
+    } else if (list->size() < 3 * (side + 1)) {
+      list->setSize(3 * (side + 1));
     }
   }
 }
@@ -112,7 +113,8 @@ void PageDataParser::parseItem(RenderItem* item) {
   int type = in_->readByte();
   item->type = type;
   if ((type >= 3 && type <= 22) || type == 29) readRectangle(item);
-  if (type != RenderItem::TEXT && !item->refs) item->refs = new Vector<Object*>(false);
+  // Most items never get a reference; a link usually one.
+  if (type != RenderItem::TEXT && !item->refs) item->refs = new Vector<Object*>(1, false);
 
   switch (type) {
     case RenderItem::TEXT:

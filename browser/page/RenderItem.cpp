@@ -1,5 +1,7 @@
 #include "browser/page/RenderItem.h"
 
+#include "vwt/lang/AutoPtr.h"
+
 
 RenderItem::RenderItem()
     : owner(nullptr),
@@ -42,8 +44,13 @@ bool RenderItem::isIndexRef(int i) const {
   return o && dynamic_cast<Integer*>(o) != nullptr;
 }
 
+namespace {
+// Items hold one to three lists (borders; option labels, values, flags).
+const int kListsCapacity = 4;
+}  // namespace
+
 void RenderItem::ensureLists(int n) {
-  if (!lists) lists = new ValueLists(true);  // owns the lists, each list its values
+  if (!lists) lists = new ValueLists(kListsCapacity, true);  // owns the lists, each list its values
   while (lists->size() < n) lists->addElement(new ValueList(true));
 }
 
@@ -53,9 +60,14 @@ RenderItem::ValueList* RenderItem::getList(int i) const {
 }
 
 void RenderItem::setList(int i, ValueList* list) {
-  ensureLists(i + 1);
+  AutoPtr<ValueList> owned(list);
+  ensureLists(i);
+  if (lists->size() == i) {
+    lists->addElement(owned.release());
+    return;
+  }
   delete lists->elementAt(i);
-  lists->setElementAt(list, i);
+  lists->setElementAt(owned.release(), i);
 }
 
 void RenderItem::setChild(RenderItem* item) {
