@@ -149,3 +149,40 @@ TEST(InflaterInputStream, CloseThenDestroyAndOwnership) {
   owned->read();
   delete owned;
 }
+
+// Values read through DataInputStream come partly from the inflater's held
+// bytes and partly through read() where they straddle its 1024-byte window:
+// every offset of a value against the window boundary must give the same
+// result.
+TEST(InflaterInputStream, DataValuesAcrossTheOutputWindow) {
+  Bytes plain;
+  auto put = [&](std::initializer_list<int> bytes) {
+    for (int b : bytes) plain.push_back(static_cast<unsigned char>(b));
+  };
+  int records = 0;
+  while (plain.size() < 5000) {
+    int r = records++;
+    put({r >> 24 & 0xFF, r >> 16 & 0xFF, r >> 8 & 0xFF, r & 0xFF});  // int
+    put({0x81, r & 0xFF});                                         // short
+    put({r & 0x7F});                                               // byte
+    // Text: r % 13 ASCII letters, then U+3042 in three bytes.
+    int letters = r % 13;
+    put({0, letters + 3});
+    for (int i = 0; i < letters; ++i) put({'a' + i});
+    put({0xE3, 0x81, 0x82});
+  }
+  const Bytes packed = compress(plain, 6);
+  DataInputStream data(new InflaterInputStream(
+      new ByteArrayInputStream(reinterpret_cast<const char*>(packed.data()), 0, static_cast<int>(packed.size()))));
+  for (int r = 0; r < records; ++r) {
+    ASSERT_EQ(data.readInt(), r);
+    ASSERT_EQ(data.readShort(), static_cast<short>(0x8100 | (r & 0xFF)));
+    ASSERT_EQ(data.readByte(), static_cast<char>(r & 0x7F));
+    std::u16string expected;
+    for (int i = 0; i < r % 13; ++i) expected += static_cast<char16_t>(u'a' + i);
+    expected += u'\u3042';
+    String s = data.readUTF();
+    ASSERT_EQ(std::u16string(s.getCString(), s.length()), expected) << "record " << r;
+  }
+  EXPECT_EQ(data.read(), -1);
+}

@@ -109,6 +109,25 @@ TEST(DataInputStream, ReadUTFDecodesModifiedUTF8) {
   }
 }
 
+// ASCII is decoded eight bytes at a time: a multi-byte unit at any place
+// in, before or after such a run must come out in its place.
+TEST(DataInputStream, ReadUTFWithAUnitAtEveryPlaceOfAnASCIIRun) {
+  for (int length = 0; length <= 20; ++length) {
+    for (int at = 0; at <= length; ++at) {
+      std::string utf;
+      std::u16string text;
+      for (int i = 0; i < length; ++i) {
+        if (i == at) utf += "\xC3\xA9", text += u'\u00E9';
+        utf += static_cast<char>('a' + i), text += static_cast<char16_t>(u'a' + i);
+      }
+      if (at == length) utf += "\xC3\xA9", text += u'\u00E9';
+      Reader r(bytesOf({0, static_cast<int>(utf.size())}) + utf, 1 << 30);
+      String s = r.in.readUTF();
+      EXPECT_EQ(std::u16string(s.getCString(), s.length()), text) << length << " " << at;
+    }
+  }
+}
+
 TEST(DataInputStream, ReadUTFOfLongText) {
   // 65535 bytes: the largest count, most of it three-byte units.
   std::string bytes = bytesOf({0xFF, 0xFF});
