@@ -1,5 +1,6 @@
 #include "vwt/lang/SmallBlocks.h"
 
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -24,14 +25,18 @@ constexpr int kClasses = SmallBlocks::MAX_SIZE / kGrain;
 constexpr int kBatch = 512;          // blocks moved between a thread and the stock at a time
 constexpr size_t kSlab = 64 * 1024;  // bytes fetched from operator new at a time
 
-struct Node {
-  Node* next;
+// Free blocks are kept as arrays of addresses, not chained through the
+// blocks: a freed block is cold by the time it is reused, and reading a link
+// out of it would wait on memory at every allocation.
+struct Batch {
+  void** blocks;  // count entries, owned
+  int count;
 };
 
-// The shared stock of one size class: whole batches of free blocks.
+// The shared stock of one size class.
 struct Stock {
   std::mutex mutex;
-  std::vector<Node*> batches;  // each a chain of kBatch blocks
+  std::vector<Batch> batches;
 };
 
 // The stocks and the slabs live as long as the process: objects may be freed
@@ -48,10 +53,19 @@ void keepSlab(void* slab) {
   slabs->push_back(slab);
 }
 
-// A thread's own free lists. Plain data, so it needs no construction and
-// stays usable while the thread's other objects are destroyed.
+void giveToStock(int k, void** blocks, int count) {
+  void** copy = new void*[count];
+  memcpy(copy, blocks, count * sizeof(void*));
+  Stock& s = stocks()[k];
+  std::lock_guard<std::mutex> g(s.mutex);
+  s.batches.push_back(Batch{copy, count});
+}
+
+// A thread's own free blocks, up to two batches per class. Plain data, so it
+// needs no construction and stays usable while the thread's other objects
+// are destroyed.
 struct Cache {
-  Node* head[kClasses];
+  void** blocks[kClasses];  // owned, 2 * kBatch entries each; made on first use
   int count[kClasses];
   bool flushOnExit;  // the Flusher below is set up
   bool gone;         // flushed at thread exit: release straight to the stock
@@ -61,23 +75,6 @@ thread_local Cache cache __attribute__((tls_model("initial-exec")));
 
 int classOf(size_t size) { return size == 0 ? 0 : static_cast<int>((size - 1) / kGrain); }
 
-// Detaches up to kBatch blocks from the front of a thread's list.
-Node* takeBatch(Cache& c, int k) {
-  Node* first = c.head[k];
-  Node* last = first;
-  for (int i = 1; i < kBatch; ++i) last = last->next;
-  c.head[k] = last->next;
-  last->next = nullptr;
-  c.count[k] -= kBatch;
-  return first;
-}
-
-void giveToStock(int k, Node* batch) {
-  Stock& s = stocks()[k];
-  std::lock_guard<std::mutex> g(s.mutex);
-  s.batches.push_back(batch);
-}
-
 // Hands a thread's free blocks to the stock when the thread ends, so that
 // a worker's freed pages are not lost with it.
 struct Flusher {
@@ -85,51 +82,55 @@ struct Flusher {
     Cache& c = cache;
     c.gone = true;
     for (int k = 0; k < kClasses; ++k) {
-      while (c.count[k] >= kBatch) giveToStock(k, takeBatch(c, k));
-      // The remainder, fewer than a batch, goes as a short chain; refills
-      // take chains of any length.
-      if (c.head[k]) {
-        giveToStock(k, c.head[k]);
-        c.head[k] = nullptr;
-        c.count[k] = 0;
+      for (int from = 0; from < c.count[k]; from += kBatch) {
+        int n = c.count[k] - from < kBatch ? c.count[k] - from : kBatch;
+        giveToStock(k, c.blocks[k] + from, n);
       }
+      delete[] c.blocks[k];
+      c.blocks[k] = nullptr;
+      c.count[k] = 0;
     }
   }
 };
 
 thread_local Flusher flusher;
 
-// Refills an empty list: a batch from the stock, else a new slab.
+// Refills an empty class: a batch from the stock, else a new slab.
 void refill(Cache& c, int k) {
   if (!c.flushOnExit) {
     c.flushOnExit = true;
     (void)&flusher;  // registers the thread-exit flush
   }
+  if (!c.blocks[k]) c.blocks[k] = new void*[2 * kBatch];
   Stock& s = stocks()[k];
+  Batch batch{nullptr, 0};
   {
     std::lock_guard<std::mutex> g(s.mutex);
     if (!s.batches.empty()) {
-      Node* batch = s.batches.back();
+      batch = s.batches.back();
       s.batches.pop_back();
-      int n = 0;
-      for (Node* p = batch; p; p = p->next) ++n;
-      c.head[k] = batch;
-      c.count[k] = n;
-      return;
     }
+  }
+  if (batch.blocks) {
+    memcpy(c.blocks[k], batch.blocks, batch.count * sizeof(void*));
+    c.count[k] = batch.count;
+    delete[] batch.blocks;
+    return;
   }
   size_t size = (k + 1) * kGrain;
   char* slab = static_cast<char*>(::operator new(kSlab));
   keepSlab(slab);
   int n = static_cast<int>(kSlab / size);
-  Node* head = nullptr;
-  for (int i = n - 1; i >= 0; --i) {
-    Node* p = reinterpret_cast<Node*>(slab + i * size);
-    p->next = head;
-    head = p;
+  int kept = n < kBatch ? n : kBatch;
+  // Highest first, so that allocation walks the slab upwards.
+  for (int i = 0; i < kept; ++i) c.blocks[k][i] = slab + (kept - 1 - i) * size;
+  c.count[k] = kept;
+  void* rest[kBatch];
+  for (int from = kept; from < n; from += kBatch) {
+    int m = n - from < kBatch ? n - from : kBatch;
+    for (int i = 0; i < m; ++i) rest[i] = slab + (from + m - 1 - i) * size;
+    giveToStock(k, rest, m);
   }
-  c.head[k] = head;
-  c.count[k] = n;
 }
 
 }  // namespace
@@ -138,14 +139,8 @@ void* SmallBlocks::allocate(size_t size) {
   if (size > MAX_SIZE) return ::operator new(size);
   Cache& c = cache;
   int k = classOf(size);
-  if (!c.head[k]) refill(c, k);
-  Node* p = c.head[k];
-  c.head[k] = p->next;
-  --c.count[k];
-  // Blocks freed long ago are cold: start fetching the next one now, so the
-  // next allocation of this size does not wait for memory.
-  __builtin_prefetch(c.head[k], 1);
-  return p;
+  if (c.count[k] == 0) refill(c, k);
+  return c.blocks[k][--c.count[k]];
 }
 
 void SmallBlocks::release(void* block, size_t size) {
@@ -156,15 +151,16 @@ void SmallBlocks::release(void* block, size_t size) {
   }
   Cache& c = cache;
   int k = classOf(size);
-  Node* p = static_cast<Node*>(block);
   if (c.gone) {
-    p->next = nullptr;
-    giveToStock(k, p);
+    giveToStock(k, &block, 1);
     return;
   }
-  p->next = c.head[k];
-  c.head[k] = p;
-  if (++c.count[k] >= 2 * kBatch) giveToStock(k, takeBatch(c, k));
+  if (!c.blocks[k]) c.blocks[k] = new void*[2 * kBatch];
+  if (c.count[k] == 2 * kBatch) {
+    c.count[k] -= kBatch;
+    giveToStock(k, c.blocks[k] + c.count[k], kBatch);
+  }
+  c.blocks[k][c.count[k]++] = block;
 }
 
 #else
