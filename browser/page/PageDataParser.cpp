@@ -8,6 +8,7 @@
 #include "vwt/lang/Boolean.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Integer.h"
+#include "vwt/lang/Lock.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/Resource.h"
 
@@ -72,6 +73,7 @@ void PageDataParser::readBorders(RenderItem* item) {
   // Twelve entries, three per side.
   RenderItem::ValueList* list = new RenderItem::ValueList(12, true);
   item->setList(0, list);
+  Lock held(list->getLock());
   for (int side = 0; side < 4; ++side) {
     if (item->flags & (1 << side)) {
       list->addElement(new Integer(in_->readInt()));    // colour
@@ -284,6 +286,10 @@ int PageDataParser::parsePage(bool fullLoad) {
   bool reflow = host_->isReflowMode();
   if (reflow) host_->beginReflowLayout();
 
+  // The new lists are this thread's until the page is handed over: holding
+  // their locks throughout makes each addition a re-entry.
+  Lock itemsHeld(page_->items->getLock());
+  Lock structureHeld(page_->structure->getLock());
   int m = readCount(MAX_ITEMS, "item count");
   // Room for the announced items up front, within what a short stream could
   // make us waste.

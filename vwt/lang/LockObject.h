@@ -41,8 +41,8 @@ class LockObject : public Object {
   void wakeWaiters();
 
   std::atomic<int> state_{FREE};
+  int depth_ = 0;  // touched by the owner only
   // Only the owner ever stores its own id, so a thread that reads its own id
   // here owns the lock.
   std::atomic<std::thread::id> owner_{};
-  int depth_ = 0;  // touched by the owner only
 };

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <typeinfo>
 
 #include "vwt/lang/Lock.h"
+#include "vwt/lang/SmallBlocks.h"
 #include "vwt/lang/String.h"
 #include "vwt/platform/Text.h"
 
@@ -28,7 +30,7 @@ class Vector<T*> : public Object {
   Vector& operator=(const Vector&) = delete;
   ~Vector() override {
     clear();
-    delete[] items_;
+    releaseArray(items_, capacity_);
   }
 
   int size() const {
@@ -101,6 +103,11 @@ class Vector<T*> : public Object {
     return autoDelete_;
   }
 
+  // For a compound operation, as a synchronized block would: while a
+  // thread holds this lock, the vector's own operations re-enter it without
+  // touching shared memory.
+  LockObject* getLock() const { return &lock_; }
+
   String toString() const override {
     std::string name = vwt::platform::typeName(typeid(T*).name());
     return (String(name.c_str()) + u'[') + size() + u']';
@@ -112,11 +119,17 @@ class Vector<T*> : public Object {
     if (n <= 0 || (items_ && n <= capacity_)) return;
     int c = capacity_;
     while (c < n) c *= 2;
-    T** grown = new T*[c]();
-    for (int i = 0; i < size_; ++i) grown[i] = items_[i];
-    delete[] items_;
+    T** grown = static_cast<T**>(SmallBlocks::allocate(c * sizeof(T*)));
+    std::fill(grown, grown + c, nullptr);
+    std::copy(items_, items_ + size_, grown);
+    releaseArray(items_, capacity_);
     items_ = grown;
     capacity_ = c;
+  }
+
+  // Arrays of a few slots are as many as the vectors: they share the pool.
+  static void releaseArray(T** items, int capacity) {
+    if (items) SmallBlocks::release(items, capacity * sizeof(T*));
   }
 
   T** items_;
