@@ -1,6 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <new>
+
+#include "vwt/lang/SmallBlocks.h"
 
 // A counted reference to an object shared by the canvas, the request that
 // loads it and the history. The count is atomic: a worker may drop its
@@ -21,7 +24,7 @@ class SharedPtr {
     release();
     if (p) {
       p_ = p;
-      count_ = new std::atomic<int>(1);
+      count_ = new (SmallBlocks::allocate(sizeof(std::atomic<int>))) std::atomic<int>(1);
     }
     return *this;
   }
@@ -38,7 +41,7 @@ class SharedPtr {
   void release() {
     if (count_ && count_->fetch_sub(1, std::memory_order_acq_rel) == 1) {
       delete p_;
-      delete count_;
+      SmallBlocks::release(count_, sizeof(std::atomic<int>));  // trivially destructible
     }
     p_ = nullptr;
     count_ = nullptr;

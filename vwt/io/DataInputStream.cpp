@@ -14,6 +14,15 @@ const int kStackText = 512;
 
 [[noreturn]] void fail(int id) { throw Exception(Resource::getString(id)); }
 
+// A unit that cannot be decoded at i: a bad lead byte, or one whose unit
+// would reach past the count into the next record, is malformed (-303); one
+// cut off where the data ended early is -302.
+[[noreturn]] void failUnit(unsigned lead, int i, int count) {
+  int extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : 0;
+  if (extra == 0 || i + extra >= count) fail(-303);
+  fail(-302);
+}
+
 }  // namespace
 
 DataInputStream::DataInputStream(InputStream* source) : FilterInputStream(source) {}
@@ -96,24 +105,16 @@ String DataInputStream::decodeUTF(const char* bytes, int got, int count) {
     if (c < 0x80) {
       units[u++] = static_cast<char16_t>(c);
       ++i;
-      continue;
-    }
-    int extra;
-    if ((c & 0xE0) == 0xC0)
-      extra = 1;
-    else if ((c & 0xF0) == 0xE0)
-      extra = 2;
-    else
-      fail(-303);
-    // A unit never reaches past its count into the next record.
-    if (i + extra >= count) fail(-303);
-    if (i + extra >= got) fail(-302);
-    if (extra == 1)
-      units[u++] = static_cast<char16_t>((c & 0x1F) << 6 | (byteAt(bytes, i + 1) & 0x3F));
-    else
+    } else if ((c & 0xF0) == 0xE0 && i + 2 < got) {
       units[u++] = static_cast<char16_t>((c & 0x0F) << 12 | (byteAt(bytes, i + 1) & 0x3F) << 6 |
                                          (byteAt(bytes, i + 2) & 0x3F));
-    i += extra + 1;
+      i += 3;
+    } else if ((c & 0xE0) == 0xC0 && i + 1 < got) {
+      units[u++] = static_cast<char16_t>((c & 0x1F) << 6 | (byteAt(bytes, i + 1) & 0x3F));
+      i += 2;
+    } else {
+      failUnit(c, i, count);
+    }
   }
   if (got < count || u == 0) fail(-302);
   return String(units, 0, u);
