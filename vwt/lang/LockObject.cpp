@@ -1,8 +1,8 @@
 #include "vwt/lang/LockObject.h"
 
 #include <condition_variable>
-#include <cstdint>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -19,19 +19,43 @@ Parking& parkingFor(const void* lock) {
   return slots[(a >> 4 ^ a >> 10) % 64];
 }
 
+// Tags of ended threads are not reused: 2^31 threads would have to come
+// and go before one repeats.
+std::atomic<uint32_t> lastTag{0};
+thread_local uint32_t ownTag __attribute__((tls_model("initial-exec"))) = 0;
+
 }  // namespace
 
-void LockObject::waitToEnter() {
+uint32_t LockObject::threadTag() {
+  uint32_t t = ownTag;
+  if (t == 0) {
+    t = (lastTag.fetch_add(1, std::memory_order_relaxed) + 1) & ~SLEEPERS;
+    if (t == 0) t = 1;
+    ownTag = t;
+  }
+  return t;
+}
+
+void LockObject::waitToEnter(uint32_t self) {
   for (int i = 0; i < 64; ++i) {
-    int expected = FREE;
-    if (state_.compare_exchange_weak(expected, HELD, std::memory_order_acquire)) return;
+    uint32_t expected = 0;
+    if (word_.compare_exchange_weak(expected, self, std::memory_order_acquire)) return;
     std::this_thread::yield();
   }
   Parking& p = parkingFor(this);
   std::unique_lock<std::mutex> g(p.mutex);
-  // Marking the lock CONTENDED under the slot's mutex means the holder's
-  // wake-up cannot slip in between this check and the wait.
-  while (state_.exchange(CONTENDED, std::memory_order_acquire) != FREE) p.wake.wait(g);
+  for (;;) {
+    uint32_t w = word_.load(std::memory_order_relaxed);
+    if (w == 0) {
+      // Others may still sleep on it: keep the flag so that leaving wakes them.
+      if (word_.compare_exchange_weak(w, self | SLEEPERS, std::memory_order_acquire)) return;
+      continue;
+    }
+    // Setting the flag under the slot's mutex means the holder's wake-up
+    // cannot slip in between this check and the wait.
+    if (!(w & SLEEPERS) && !word_.compare_exchange_weak(w, w | SLEEPERS, std::memory_order_relaxed)) continue;
+    p.wake.wait(g);
+  }
 }
 
 void LockObject::wakeWaiters() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <atomic>
-#include <thread>
+#include <cstdint>
 
 #include "vwt/lang/Object.h"
 
@@ -10,6 +10,8 @@
 // Every container operation takes its lock, so the uncontended path is
 // inline: one compare-and-swap to enter, one exchange to leave. A thread that
 // finds the lock taken spins briefly, then sleeps until the holder leaves.
+// One word holds the owner (a small number per thread) and a flag for
+// sleepers, so a lock costs a container 16 bytes.
 class LockObject : public Object {
  public:
   LockObject() = default;
@@ -17,32 +19,31 @@ class LockObject : public Object {
   LockObject& operator=(const LockObject&) = delete;
 
   void lock() {
-    std::thread::id self = std::this_thread::get_id();
-    if (owner_.load(std::memory_order_relaxed) == self) {
+    uint32_t self = threadTag();
+    // Only the owner stores its own tag here, so a thread that reads its own
+    // tag owns the lock.
+    if ((word_.load(std::memory_order_relaxed) & ~SLEEPERS) == self) {
       ++depth_;
       return;
     }
-    int expected = FREE;
-    if (!state_.compare_exchange_strong(expected, HELD, std::memory_order_acquire)) waitToEnter();
-    owner_.store(self, std::memory_order_relaxed);
+    uint32_t expected = 0;
+    if (!word_.compare_exchange_strong(expected, self, std::memory_order_acquire)) waitToEnter(self);
     depth_ = 1;
   }
 
   void unlock() {
     if (--depth_ > 0) return;
-    owner_.store(std::thread::id(), std::memory_order_relaxed);
-    if (state_.exchange(FREE, std::memory_order_release) == CONTENDED) wakeWaiters();
+    if (word_.exchange(0, std::memory_order_release) & SLEEPERS) wakeWaiters();
   }
 
  private:
-  enum { FREE, HELD, CONTENDED };  // CONTENDED: held, and a thread may be sleeping on it
+  static constexpr uint32_t SLEEPERS = 0x80000000u;  // a thread may be sleeping on the lock
 
-  void waitToEnter();
+  // The calling thread's tag: non-zero, below SLEEPERS, unique among live threads.
+  static uint32_t threadTag();
+  void waitToEnter(uint32_t self);
   void wakeWaiters();
 
-  std::atomic<int> state_{FREE};
-  int depth_ = 0;  // touched by the owner only
-  // Only the owner ever stores its own id, so a thread that reads its own id
-  // here owns the lock.
-  std::atomic<std::thread::id> owner_{};
+  std::atomic<uint32_t> word_{0};  // 0 when free, else the owner's tag, maybe with SLEEPERS
+  int depth_ = 0;                  // touched by the owner only
 };
