@@ -73,8 +73,6 @@ struct Cache {
 
 thread_local Cache cache __attribute__((tls_model("initial-exec")));
 
-int classOf(size_t size) { return size == 0 ? 0 : static_cast<int>((size - 1) / kGrain); }
-
 // Hands a thread's free blocks to the stock when the thread ends, so that
 // a worker's freed pages are not lost with it.
 struct Flusher {
@@ -133,43 +131,66 @@ void refill(Cache& c, int k) {
   }
 }
 
-}  // namespace
+// Sizes 1..MAX_SIZE: class (size - 1) / 16. Zero wraps round and, like
+// larger sizes, goes to operator new.
+inline bool pooled(size_t size) { return size - 1 < SmallBlocks::MAX_SIZE; }
 
-void* SmallBlocks::allocate(size_t size) {
-  if (size > MAX_SIZE) return ::operator new(size);
+// Refills an empty class and allocates from it; out of line, so that the
+// common path saves no registers.
+__attribute__((noinline)) void* allocateAfterRefill(int k) {
   Cache& c = cache;
-  int k = classOf(size);
-  if (c.count[k] == 0) refill(c, k);
-  void* block = c.blocks[k][--c.count[k]];
-  // The next block of this size is likely cold: start fetching it now, so
-  // that the next object's constructor does not wait on memory.
-  if (c.count[k] > 0) {
-    char* next = static_cast<char*>(c.blocks[k][c.count[k] - 1]);
-    __builtin_prefetch(next, 1);
-    if (size > 64) __builtin_prefetch(next + 64, 1);
-    if (size > 128) __builtin_prefetch(next + 128, 1);
-  }
-  return block;
+  refill(c, k);
+  return c.blocks[k][--c.count[k]];
 }
 
-void SmallBlocks::release(void* block, size_t size) {
-  if (!block) return;
-  if (size > MAX_SIZE) {
-    ::operator delete(block);
-    return;
-  }
+__attribute__((noinline)) void releaseSlowly(void* block, int k) {
   Cache& c = cache;
-  int k = classOf(size);
   if (c.gone) {
     giveToStock(k, &block, 1);
     return;
   }
-  if (!c.blocks[k]) c.blocks[k] = new void*[2 * kBatch];
-  if (c.count[k] == 2 * kBatch) {
-    c.count[k] -= kBatch;
+  if (!c.blocks[k]) {
+    c.blocks[k] = new void*[2 * kBatch];
+  } else {
+    c.count[k] -= kBatch;  // the list is full: the newer half goes to the stock
     giveToStock(k, c.blocks[k] + c.count[k], kBatch);
   }
   c.blocks[k][c.count[k]++] = block;
+}
+
+}  // namespace
+
+void* SmallBlocks::allocate(size_t size) {
+  if (!pooled(size)) return ::operator new(size);
+  int k = static_cast<int>((size - 1) / kGrain);
+  Cache& c = cache;
+  int n = c.count[k];
+  if (n == 0) return allocateAfterRefill(k);
+  void** blocks = c.blocks[k];
+  c.count[k] = --n;
+  if (n > 0) {
+    // The next block of this size is likely cold: start fetching it now, so
+    // that the next object's constructor does not wait on memory.
+    char* next = static_cast<char*>(blocks[n - 1]);
+    __builtin_prefetch(next, 1);
+    if (size > 64) __builtin_prefetch(next + 64, 1);
+    if (size > 128) __builtin_prefetch(next + 128, 1);
+  }
+  return blocks[n];
+}
+
+void SmallBlocks::release(void* block, size_t size) {
+  if (!block) return;
+  if (!pooled(size)) {
+    ::operator delete(block);
+    return;
+  }
+  int k = static_cast<int>((size - 1) / kGrain);
+  Cache& c = cache;
+  int n = c.count[k];
+  if (n == 2 * kBatch || !c.blocks[k] || c.gone) return releaseSlowly(block, k);
+  c.blocks[k][n] = block;
+  c.count[k] = n + 1;
 }
 
 #else
