@@ -1,6 +1,7 @@
 #include "browser/page/RenderItem.h"
 
 #include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Lock.h"
 
 
 RenderItem::RenderItem()
@@ -61,6 +62,8 @@ RenderItem::ValueList* RenderItem::getList(int i) const {
 
 void RenderItem::setList(int i, ValueList* list) {
   AutoPtr<ValueList> owned(list);
+  if (!lists) lists = new ValueLists(kListsCapacity, true);
+  Lock held(lists->getLock());
   ensureLists(i);
   if (lists->size() == i) {
     lists->addElement(owned.release());

@@ -22,17 +22,13 @@ Parking& parkingFor(const void* lock) {
 // Tags of ended threads are not reused: 2^31 threads would have to come
 // and go before one repeats.
 std::atomic<uint32_t> lastTag{0};
-thread_local uint32_t ownTag __attribute__((tls_model("initial-exec"))) = 0;
 
 }  // namespace
 
-uint32_t LockObject::threadTag() {
-  uint32_t t = ownTag;
-  if (t == 0) {
-    t = (lastTag.fetch_add(1, std::memory_order_relaxed) + 1) & ~SLEEPERS;
-    if (t == 0) t = 1;
-    ownTag = t;
-  }
+uint32_t LockObject::assignTag() {
+  uint32_t t = (lastTag.fetch_add(1, std::memory_order_relaxed) + 1) & ~SLEEPERS;
+  if (t == 0) t = 1;
+  ownTag_ = t;
   return t;
 }
 

@@ -39,8 +39,14 @@ class LockObject : public Object {
  private:
   static constexpr uint32_t SLEEPERS = 0x80000000u;  // a thread may be sleeping on the lock
 
-  // The calling thread's tag: non-zero, below SLEEPERS, unique among live threads.
-  static uint32_t threadTag();
+  // The calling thread's tag: non-zero, below SLEEPERS, unique among live
+  // threads. Read inline: every lock asks for it.
+  static uint32_t threadTag() {
+    uint32_t t = ownTag_;
+    return t ? t : assignTag();
+  }
+  static uint32_t assignTag();
+  static inline thread_local uint32_t ownTag_ __attribute__((tls_model("initial-exec"))) = 0;
   void waitToEnter(uint32_t self);
   void wakeWaiters();
 

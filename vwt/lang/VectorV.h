@@ -114,6 +114,9 @@ class VectorV : public Object {
   const T* data() const { return items_; }
   T* data() { return items_; }
 
+  // For a compound operation, as a synchronized block would (see Vector).
+  LockObject* getLock() const { return &lock_; }
+
   String toString() const override {
     std::string name = vwt::platform::typeName(typeid(T).name());
     return (String(name.c_str()) + u'[') + size() + u']';

@@ -12,6 +12,7 @@
 #include "vwt/lang/Lock.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/Thread.h"
+#include "vwt/lang/VectorV.h"
 #include "vwt/platform/Paths.h"
 
 namespace {
@@ -64,6 +65,15 @@ TEST(Lock, ExcludesOtherThreads) {
   c.join();
   d.join();
   EXPECT_EQ(counter, 400000);
+}
+
+// The owner's tag is one per thread across the library and the programs:
+// a lock held here and entered again by library code does not block.
+TEST(Lock, ReentersAcrossTheLibraryBoundary) {
+  VectorV<String> out;
+  Lock held(out.getLock());
+  u"a,b"_s.split(u',', false, &out);  // adds to out inside the library
+  EXPECT_EQ(out.size(), 2);
 }
 
 TEST(Lock, ASleepingThreadEntersWhenTheHolderLeaves) {
