@@ -70,19 +70,24 @@ void PageDataParser::readOptionLists(RenderItem* item) {
 
 void PageDataParser::readBorders(RenderItem* item) {
   if ((item->flags & 0xF) == 0) return;
-  // Twelve entries, three per side.
-  RenderItem::ValueList* list = new RenderItem::ValueList(12, true);
-  item->setList(0, list);
-  Lock held(list->getLock());
+  // Twelve entries, three per side (colour, width, style), empty where a
+  // side has no border. Everything is read before anything is boxed, so a
+  // short stream leaves nothing half made.
+  int values[12];
   for (int side = 0; side < 4; ++side) {
-    if (item->flags & (1 << side)) {
-      list->addElement(new Integer(in_->readInt()));    // colour
-      list->addElement(new Integer(in_->readShort()));  // width
-      list->addElement(new Integer(in_->readByte()));   // style
-    } else if (list->size() < 3 * (side + 1)) {
-      list->setSize(3 * (side + 1));
-    }
+    if (!(item->flags & (1 << side))) continue;
+    values[3 * side] = in_->readInt();
+    values[3 * side + 1] = in_->readShort();
+    values[3 * side + 2] = in_->readByte();
   }
+  Object* entries[12] = {};
+  for (int side = 0; side < 4; ++side) {
+    if (!(item->flags & (1 << side))) continue;
+    for (int k = 3 * side; k < 3 * side + 3; ++k) entries[k] = new Integer(values[k]);
+  }
+  RenderItem::ValueList* list = new RenderItem::ValueList(12, true);
+  list->addElements(entries, 12);
+  item->setList(0, list);
 }
 
 void PageDataParser::readMainListRefs(RenderItem* item, bool boxMissing) {

@@ -56,6 +56,14 @@ class Vector<T*> : public Object {
     if (!items_ || size_ == capacity_) grow(size_ + 1);
     items_[size_++] = value;
   }
+  // Appends n elements in one operation.
+  void addElements(T* const* values, int n) {
+    Lock g(&lock_);
+    if (n <= 0) return;
+    if (!items_ || size_ + n > capacity_) grow(size_ + n);
+    std::copy(values, values + n, items_ + size_);
+    size_ += n;
+  }
   // Replaces the pointer; the old element is not deleted.
   void setElementAt(T* const& value, int i) {
     Lock g(&lock_);
