@@ -91,18 +91,31 @@ String DataInputStream::decodeUTF(const char* bytes, int got, int count) {
   int i = 0;
   int u = 0;
   while (i < got) {
-    // Runs of ASCII, the common case, eight bytes at a time.
+    // Runs of ASCII, the common case, eight bytes at a time: all eight are
+    // widened, and the units up to the first non-ASCII byte kept (u <= i, so
+    // the eight fit the buffer).
+    bool multiByte = false;
     while (i + 8 <= got) {
       uint64_t eight;
       memcpy(&eight, bytes + i, 8);
-      if (eight & 0x8080808080808080ull) break;
       for (int j = 0; j < 8; ++j) units[u + j] = static_cast<char16_t>(byteAt(bytes, i + j));
-      i += 8;
-      u += 8;
+      uint64_t high = eight & 0x8080808080808080ull;
+      if (high == 0) {
+        i += 8;
+        u += 8;
+        continue;
+      }
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+      int ascii = __builtin_ctzll(high) >> 3;  // bytes before the first with its high bit set
+      i += ascii;
+      u += ascii;
+      multiByte = true;
+#endif
+      break;
     }
     if (i == got) break;
     unsigned c = byteAt(bytes, i);
-    if (c < 0x80) {
+    if (!multiByte && c < 0x80) {
       units[u++] = static_cast<char16_t>(c);
       ++i;
     } else if ((c & 0xF0) == 0xE0 && i + 2 < got) {
