@@ -168,10 +168,11 @@ void* SmallBlocks::allocate(size_t size) {
   if (n == 0) return allocateAfterRefill(k);
   void** blocks = c.blocks[k];
   c.count[k] = --n;
-  if (n > 0) {
-    // The next block of this size is likely cold: start fetching it now, so
-    // that the next object's constructor does not wait on memory.
-    char* next = static_cast<char*>(blocks[n - 1]);
+  if (n > 1) {
+    // Blocks of this size about to be handed out are likely cold: start
+    // fetching the one after next, so that its object's constructor does
+    // not wait on memory.
+    char* next = static_cast<char*>(blocks[n - 2]);
     __builtin_prefetch(next, 1);
     if (size > 64) __builtin_prefetch(next + 64, 1);
     if (size > 128) __builtin_prefetch(next + 128, 1);
