@@ -70,11 +70,7 @@ String String::fromUnits(const char16_t* a, int na, const char16_t* b, int nb) {
   return String(body);
 }
 
-String::String() : body_(&nullBody_) {}
-
 String::String(const String& other) : body_(other.body_) { addRef(); }
-
-String::String(String&& other) noexcept : body_(other.body_) { other.body_ = &nullBody_; }
 
 String::String(char16_t c) : String(fromUnits(&c, 1, nullptr, 0)) {}
 
@@ -177,22 +173,11 @@ String::String(const char* bytes) : body_(&nullBody_) {
   *this = fromUnits(units.data(), static_cast<int>(units.size()), nullptr, 0);
 }
 
-String::~String() { release(); }
-
 String& String::operator=(const String& other) {
   if (body_ != other.body_) {
     other.addRef();
     release();
     body_ = other.body_;
-  }
-  return *this;
-}
-
-String& String::operator=(String&& other) noexcept {
-  if (this != &other) {
-    release();
-    body_ = other.body_;
-    other.body_ = &nullBody_;
   }
   return *this;
 }

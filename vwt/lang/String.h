@@ -23,9 +23,9 @@ class String : public Object {
   // The shared empty string.
   static const String null;
 
-  String();
+  String() : body_(&nullBody_) {}
   String(const String& other);
-  String(String&& other) noexcept;
+  String(String&& other) noexcept : body_(other.body_) { other.body_ = &nullBody_; }
   explicit String(char16_t c);
   // Wraps s without copying. adopt false: s must outlive every copy (a
   // literal). adopt true: s is a new[] array the body frees.
@@ -55,10 +55,21 @@ class String : public Object {
   template <typename T>
   String(const T*) = delete;
 
-  ~String() override;
+  // Inline, with the empty text's check, because texts are made and dropped
+  // by the hundred thousand when a page arrives.
+  ~String() override {
+    if (body_ != &nullBody_) release();
+  }
 
   String& operator=(const String& other);
-  String& operator=(String&& other) noexcept;
+  String& operator=(String&& other) noexcept {
+    if (this != &other) {
+      if (body_ != &nullBody_) release();
+      body_ = other.body_;
+      other.body_ = &nullBody_;
+    }
+    return *this;
+  }
 
   String toString() const override;
   bool equals(const Object& other) const override;
