@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "vwt/lang/AutoArrayPtr.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Hashtable.h"
+#include "vwt/lang/Lock.h"
+#include "vwt/lang/Thread.h"
 #include "vwt/lang/Vector.h"
 #include "vwt/lang/VectorV.h"
 
@@ -124,6 +127,39 @@ TEST(Vector, FillAndIndexOf) {
   EXPECT_EQ(v.indexOf(&a), 1);
   EXPECT_EQ(v.indexOf(&a, 3), -1);
   EXPECT_EQ(v.indexOf(&b), -1);
+}
+
+TEST(Vector, AddElementsAppendsInOrderPastTheCapacity) {
+  std::vector<int> log;
+  {
+    Vector<Tracked*> v(2, true);
+    v.addElement(new Tracked(0, &log));
+    Tracked* more[] = {new Tracked(1, &log), new Tracked(2, &log), new Tracked(3, &log)};
+    v.addElements(more, 3);
+    v.addElements(more, 0);
+    ASSERT_EQ(v.size(), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(v.elementAt(i)->id, i);
+    EXPECT_GE(v.capacity(), 4);
+  }
+  EXPECT_EQ(log, (std::vector<int>{3, 2, 1, 0}));  // owned: all freed, last first
+}
+
+// A thread holding the vector's lock keeps other threads' operations out.
+TEST(Vector, GetLockIsTheLockItsOperationsTake) {
+  Vector<Object*> v(false);
+  std::atomic<bool> added{false};
+  Lock held(v.getLock());
+  v.addElement(nullptr);  // re-entered by the holder
+  std::thread other([&] {
+    v.addElement(nullptr);
+    added = true;
+  });
+  Thread::sleep(50);
+  EXPECT_FALSE(added);
+  EXPECT_EQ(v.size(), 1);
+  held.unlock();
+  other.join();
+  EXPECT_EQ(v.size(), 2);
 }
 
 TEST(Hashtable, PutGetRemove) {
