@@ -93,13 +93,18 @@ struct Flusher {
 
 thread_local Flusher flusher;
 
-// Refills an empty class: a batch from the stock, else a new slab.
-void refill(Cache& c, int k) {
+// Gives a thread its list for class k, and the flush at its end.
+void makeList(Cache& c, int k) {
   if (!c.flushOnExit) {
     c.flushOnExit = true;
     (void)&flusher;  // registers the thread-exit flush
   }
-  if (!c.blocks[k]) c.blocks[k] = new void*[2 * kBatch];
+  c.blocks[k] = new void*[2 * kBatch];
+}
+
+// Refills an empty class: a batch from the stock, else a new slab.
+void refill(Cache& c, int k) {
+  if (!c.blocks[k]) makeList(c, k);
   Stock& s = stocks()[k];
   Batch batch{nullptr, 0};
   {
@@ -150,7 +155,7 @@ __attribute__((noinline)) void releaseSlowly(void* block, int k) {
     return;
   }
   if (!c.blocks[k]) {
-    c.blocks[k] = new void*[2 * kBatch];
+    makeList(c, k);  // a thread that only frees must flush at its end too
   } else {
     c.count[k] -= kBatch;  // the list is full: the newer half goes to the stock
     giveToStock(k, c.blocks[k] + c.count[k], kBatch);
@@ -180,6 +185,8 @@ void* SmallBlocks::allocate(size_t size) {
   return blocks[n];
 }
 
+bool SmallBlocks::isPooling() { return true; }
+
 void SmallBlocks::release(void* block, size_t size) {
   if (!block) return;
   if (!pooled(size)) {
@@ -199,5 +206,7 @@ void SmallBlocks::release(void* block, size_t size) {
 void* SmallBlocks::allocate(size_t size) { return ::operator new(size); }
 
 void SmallBlocks::release(void* block, size_t) { ::operator delete(block); }
+
+bool SmallBlocks::isPooling() { return false; }
 
 #endif

@@ -19,4 +19,6 @@ class SmallBlocks {
   static void* allocate(size_t size);
   // size must be the size the block was allocated with.
   static void release(void* block, size_t size);
+  // False where every request goes to operator new (sanitizer builds).
+  static bool isPooling();
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -72,4 +73,30 @@ TEST(SmallBlocks, BlocksFreedOnOtherThreadsAreReused) {
     for (int i = 0; i < 20000; ++i) ASSERT_EQ(again[i]->intValue(), -i);
     for (Integer* v : again) delete v;
   }
+}
+
+// Blocks a thread frees go back to the stock when it ends, even when the
+// thread never allocated any of that size itself.
+TEST(SmallBlocks, AThreadThatOnlyFreesHandsItsBlocksOnAtItsEnd) {
+  if (!SmallBlocks::isPooling()) GTEST_SKIP() << "blocks come from operator new in this build";
+  const size_t size = 208;  // a size class nothing else in this test program uses
+  std::vector<void*> made;
+  std::thread maker([&] {
+    for (int i = 0; i < 1000; ++i) made.push_back(SmallBlocks::allocate(size));
+  });
+  maker.join();
+  std::thread freer([&] {
+    for (void* p : made) SmallBlocks::release(p, size);
+  });
+  freer.join();
+  std::set<void*> freed(made.begin(), made.end());
+  int reused = 0;
+  std::vector<void*> again;
+  // More than this thread's own list can hold, so the stock is reached.
+  for (int i = 0; i < 3000; ++i) {
+    again.push_back(SmallBlocks::allocate(size));
+    if (freed.count(again.back())) ++reused;
+  }
+  EXPECT_EQ(reused, 1000);
+  for (void* p : again) SmallBlocks::release(p, size);
 }
