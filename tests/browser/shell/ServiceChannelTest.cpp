@@ -17,6 +17,7 @@
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
 #include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/System.h"
 #include "vwt/lang/VectorV.h"
@@ -27,12 +28,6 @@ namespace {
 std::string sourceDir() {
   const char* s = getenv("VWT_TEST_SOURCE_DIR");
   return s ? s : VWT_SOURCE_DIR;
-}
-
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i) < 0x80 ? s.charAt(i) : '?');
-  return out;
 }
 
 std::string readFile(const std::string& path) {

@@ -22,7 +22,7 @@ TEST(Base64, Rfc4648VectorsBothWays) {
                             {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
   for (auto& c : cases) {
     std::string plain = c[0];
-    EXPECT_EQ(utf8(Base64::encode(plain.data(), static_cast<int>(plain.size()))), c[1]) << plain;
+    EXPECT_EQ(narrow(Base64::encode(plain.data(), static_cast<int>(plain.size()))), c[1]) << plain;
     String text(c[1]);
     VectorV<char> out;
     Base64::decode(text, out);
@@ -37,7 +37,7 @@ TEST(Base64, RandomBytesMatchOpenSslAndRoundTrip) {
     std::vector<unsigned char> expected(4 * ((n + 2) / 3) + 1);
     EVP_EncodeBlock(expected.data(), data.data(), n);
     String text = Base64::encode(chars(data), n);
-    EXPECT_EQ(utf8(text), std::string(reinterpret_cast<char*>(expected.data()))) << n;
+    EXPECT_EQ(narrow(text), std::string(reinterpret_cast<char*>(expected.data()))) << n;
     VectorV<char> out;
     out.addElement('x');  // decode appends
     Base64::decode(text, out);

@@ -140,7 +140,7 @@ TEST(CipherInputStream, CiphertextOfPartialBlocksIsRejected) {
       runStream(cut, k.aes, CipherInputStream::DECRYPT, 4096, 4096);
       ADD_FAILURE() << "accepted " << length << " bytes";
     } catch (const Exception& e) {
-      EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(-2900))) << utf8(e.getRawMessage());
+      EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(-2900))) << narrow(e.getRawMessage());
     }
   }
   Bytes longer = cipher;
@@ -172,7 +172,7 @@ TEST(CipherInputStream, LengthsAndOffsets) {
   try {
     in.read(buf, 0, -5);
   } catch (const Exception& e) {
-    EXPECT_EQ(utf8(e.getRawMessage()), "IndexOutOfBoundsException at CipherInputStream read()");
+    EXPECT_EQ(narrow(e.getRawMessage()), "IndexOutOfBoundsException at CipherInputStream read()");
   }
   EXPECT_EQ(in.read(buf, 10, 50), 48);
   Bytes expected = opensslCbc(true, k.key, k.iv, framed(plain));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/vwt/TestText.h"
 #include "vwt/io/InputStream.h"
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/String.h"
@@ -76,12 +77,6 @@ inline Bytes readAll(InputStream& in, int step) {
     if (n < 0) break;
     out.insert(out.end(), buf.begin(), buf.begin() + n);
   }
-  return out;
-}
-
-inline std::string utf8(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
   return out;
 }
 

@@ -43,7 +43,7 @@ Bytes inflateAll(const Bytes& compressed, int sourceStep, int readStep) {
 
 // The id's text, with zlib's text as the argument.
 void expectMessage(const Exception& e, int id, const char* zlibText) {
-  EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(id, String(zlibText)))) << utf8(e.getRawMessage());
+  EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(id, String(zlibText)))) << narrow(e.getRawMessage());
 }
 
 }  // namespace

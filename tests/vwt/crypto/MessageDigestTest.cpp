@@ -73,9 +73,9 @@ TEST(MessageDigest, OneInstancePerNameAndOnlySha1) {
   for (const char16_t* name : {u"MD5", u"sha-1", u"SHA1", u""}) {
     try {
       MessageDigest::getInstance(String(name, false));
-      ADD_FAILURE() << "accepted " << utf8(String(name, false));
+      ADD_FAILURE() << "accepted " << narrow(String(name, false));
     } catch (const Exception& e) {
-      EXPECT_EQ(utf8(e.getRawMessage()), "NoSuchAlgorithm");
+      EXPECT_EQ(narrow(e.getRawMessage()), "NoSuchAlgorithm");
     }
   }
 }

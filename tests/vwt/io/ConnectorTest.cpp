@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "tests/vwt/TestText.h"
 #include "vwt/io/DataInputStream.h"
 #include "vwt/io/DataOutputStream.h"
 #include "vwt/io/FileInputStream.h"
@@ -67,12 +68,11 @@ class ConnectorTest : public ::testing::Test {
   std::string dir_;
 };
 
-String text(const std::string& s) { return String(s.c_str()); }
 
 // Reads through a data stream the way the owners of stored records do.
 std::string readStored(const std::string& address, int count) {
   Connection* c = nullptr;
-  AutoPtr<DataInputStream> in(Connector::openDataInputStream(text(address), &c));
+  AutoPtr<DataInputStream> in(Connector::openDataInputStream(wide(address), &c));
   EXPECT_NE(nullptr, c);
   std::string out(count, '\0');
   in->readFully(&out[0], 0, count);
@@ -137,13 +137,13 @@ TEST_F(ConnectorTest, ResourceOpensFilesBesideTheProgramForReadingOnly) {
     AutoPtr<Connection> c(Connector::open(u"resource:///icon.gif"_s, Connector::WRITE));
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_EQ(-900, idOf(e, text(path("res/icon.gif")), {-900, -901}));
+    EXPECT_EQ(-900, idOf(e, wide(path("res/icon.gif")), {-900, -901}));
   }
   try {
     AutoPtr<Connection> c(Connector::open(u"resource:///icon.gif"_s, Connector::READ_WRITE));
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_EQ(-901, idOf(e, text(path("res/icon.gif")), {-900, -901}));
+    EXPECT_EQ(-901, idOf(e, wide(path("res/icon.gif")), {-900, -901}));
   }
 }
 
@@ -188,7 +188,7 @@ TEST_F(ConnectorTest, StorageAccessOtherThanReadOrWrite) {
     AutoPtr<Connection> c(Connector::open(u"scratchpad:///0"_s, Connector::READ_WRITE));
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_EQ(-1000, idOf(e, text(path("data0.bin")), {-1000}));
+    EXPECT_EQ(-1000, idOf(e, wide(path("data0.bin")), {-1000}));
   }
 }
 

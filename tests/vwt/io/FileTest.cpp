@@ -6,17 +6,12 @@
 #include <set>
 
 #include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/io/FileInputStream.h"
 #include "vwt/io/FileOutputStream.h"
 #include "vwt/lang/Exception.h"
 
 namespace {
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
-String wide(const std::string& s) { return String(s.c_str()); }
 
 class FileMessages : public ::testing::Test {
  protected:

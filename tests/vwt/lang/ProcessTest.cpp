@@ -5,18 +5,10 @@
 #include <filesystem>
 
 #include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/platform/Processes.h"
-
-namespace {
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
-String wide(const std::string& s) { return String(s.c_str()); }
-}  // namespace
 
 TEST(Process, StartsWithTheJoinedCommandLine) {
   ScratchDirectory dir;

@@ -3,16 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/platform/RegistryStore.h"
-
-namespace {
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
-}  // namespace
 
 TEST(Registry, ReadFromMissingKeyGivesDefaultAndCreatesNothing) {
   ScratchProgram program;

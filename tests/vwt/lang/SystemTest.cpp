@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/Calendar.h"
 #include "vwt/lang/Date.h"
 #include "vwt/lang/Exception.h"
@@ -12,14 +13,6 @@
 #include "vwt/lang/Runtime.h"
 #include "vwt/platform/MachineIdentity.h"
 #include "vwt/platform/ScreenMetrics.h"
-
-namespace {
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
-}  // namespace
 
 TEST(SystemProperties, UserIniOverridesSystemIniAndEmptyFallsThrough) {
   ScratchProgram program;

@@ -7,15 +7,11 @@
 #include <thread>
 
 #include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/System.h"
 
 namespace {
 
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
 
 class Recording : public DialupManager {
  public:

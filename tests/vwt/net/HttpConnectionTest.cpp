@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/vwt/TestText.h"
 #include "tests/vwt/net/TestHttpServer.h"
 #include "vwt/io/Connector.h"
 #include "vwt/io/DataInputStream.h"
@@ -15,15 +16,9 @@
 
 namespace {
 
-String text(const std::string& s) { return String(s.c_str()); }
-std::string utf8(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
 
 HttpConnection* openHttp(const std::string& url) {
-  return static_cast<HttpConnection*>(Connector::open(text(url), Connector::READ_WRITE));
+  return static_cast<HttpConnection*>(Connector::open(wide(url), Connector::READ_WRITE));
 }
 
 // Everything the body stream gives, read in blocks of `block` bytes.
@@ -109,7 +104,7 @@ TEST(HttpConnectionTest, StatusLines) {
     TestHttpServer server(std::string(k.line) + "\r\nX:1\r\n\r\nbody");
     AutoPtr<HttpConnection> c(openHttp(server.base() + "/"));
     EXPECT_EQ(k.code, c->getResponseCode()) << k.line;
-    EXPECT_EQ(k.message, utf8(c->getResponseMessage())) << k.line;
+    EXPECT_EQ(k.message, narrow(c->getResponseMessage())) << k.line;
     EXPECT_EQ("body", readBody(c->openInputStream())) << k.line;
   }
 }

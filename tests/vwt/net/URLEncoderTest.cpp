@@ -4,15 +4,11 @@
 
 #include <string>
 
+#include "tests/vwt/TestText.h"
 #include "vwt/platform/Text.h"
 
 namespace {
 
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
 
 // Runs the test body with the ANSI code page set to name.
 class AnsiCodePage {

@@ -2,16 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
-
-namespace {
-std::string narrow(const String& s) {
-  std::string out;
-  for (int i = 0; i < s.length(); ++i) out += static_cast<char>(s.charAt(i));
-  return out;
-}
-}  // namespace
 
 TEST(URLTest, Parsing) {
   struct Case {
