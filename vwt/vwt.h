@@ -74,3 +74,4 @@
 #include "vwt/net/SocketOutputStream.h"
 #include "vwt/net/URL.h"
 #include "vwt/net/URLEncoder.h"
+#include "vwt/ui/Font.h"
