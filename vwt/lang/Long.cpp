@@ -1,8 +1,8 @@
 #include "vwt/lang/Long.h"
 
-String Long::toHexString(int64_t v) {
+String Long::toHexString(Long v) {
   static const char16_t kDigits[] = u"0123456789abcdef";
-  uint64_t u = static_cast<uint64_t>(v);
+  uint64_t u = static_cast<uint64_t>(v.value_);
   char16_t buf[16];
   int n = 0;
   for (int shift = 60; shift >= 0; shift -= 4) {

@@ -7,7 +7,8 @@
 // A boxed signed 64-bit value.
 class Long : public Object {
  public:
-  explicit Long(int64_t value) : value_(value) {}
+  // Implicit, so that a plain number may stand where a Long is taken.
+  Long(int64_t value) : value_(value) {}
 
   int64_t longValue() const { return value_; }
   String toString() const override { return String(value_); }
@@ -17,7 +18,7 @@ class Long : public Object {
   }
 
   // Lower-case hexadecimal without leading zeros; 0 gives an empty text.
-  static String toHexString(int64_t v);
+  static String toHexString(Long v);
 
  private:
   int64_t value_;

@@ -71,6 +71,8 @@ TEST(Long, HexString) {
   EXPECT_EQ(Long::toHexString(int64_t(1) << 32), u"100000000");
   EXPECT_EQ(Long::toHexString(255), u"ff");
   EXPECT_EQ(Long::toHexString(-1), u"ffffffffffffffff");
+  EXPECT_EQ(Long::toHexString(Long(0x1234abcdLL)), u"1234abcd");
+  EXPECT_TRUE(Long::toHexString(Long(0)).isNull());
 }
 
 TEST(Exception, MessageAndCode) {
