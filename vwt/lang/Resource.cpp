@@ -20,6 +20,39 @@ Resource* gInstance = nullptr;
 
 String resourceDirectory() { return System::getProgramDirectory() + u"res" + File::separator; }
 
+// The text of an id as message.txt has it, read past the table: the table may
+// be the one still loading, without that id yet. Unknown escapes stay as they
+// are here, since this serves the report of one.
+String englishText(int id) {
+  try {
+    String path = resourceDirectory() + u"message.txt";
+    if (!File(path).isFile()) return String::null;
+    InputStreamReader reader(new FileInputStream(path), String::UTF8);
+    String line;
+    while (reader.readLine(line)) {
+      if (line.isNull() || line.charAt(0) == u'#') continue;
+      int eq = line.indexOf(u'=');
+      if (eq < 0 || Integer::parseInt(line.substring(0, eq), 0) != id) continue;
+      String text = line.substring(eq + 1);
+      StringBuffer out;
+      for (int i = 0; i < text.length(); ++i) {
+        char16_t c = text.charAt(i);
+        char16_t next = i + 1 < text.length() ? text.charAt(i + 1) : 0;
+        if (c == u'\\' && (next == u'n' || next == u't' || next == u'\\')) {
+          out.append(next == u'n' ? u'\n' : next == u't' ? u'\t' : u'\\');
+          ++i;
+        } else {
+          out.append(c);
+        }
+      }
+      return out.toString();
+    }
+  } catch (const Exception&) {
+    // The escape is reported all the same, without its text.
+  }
+  return String::null;
+}
+
 class LoadingFlag {
  public:
   explicit LoadingFlag(bool* flag) : flag_(flag), old_(*flag) { *flag_ = true; }
@@ -50,9 +83,9 @@ const String& Resource::getString(int id) {
   return String::null;
 }
 
-String Resource::getString(int id, const String& a1, const String& a2, const String& a3,
-                           const String& a4, const String& a5, const String& a6, const String& a7,
-                           const String& a8, const String& a9) {
+String Resource::getString(int id, const String& a1, const String& a2, const String& a3, const String& a4,
+                           const String& a5, const String& a6, const String& a7, const String& a8,
+                           const String& a9) {
   const String* const args[9] = {&a1, &a2, &a3, &a4, &a5, &a6, &a7, &a8, &a9};
   return format(getString(id), args);
 }
@@ -95,10 +128,19 @@ String Resource::decodeBackslash(const String& text) {
     else if (next == u'\\')
       out.append(u'\\');
     else
-      throw Exception(getString(-2800, next ? String(next) : String::null));
+      throw Exception(escapeError(next));
     ++i;
   }
   return out.toString();
+}
+
+String Resource::escapeError(char16_t c) {
+  String arg = c ? String(c) : String::null;
+  String text = getString(-2800);
+  if (text.isNull()) text = englishText(-2800);
+  const String* const args[9] = {&arg,          &String::null, &String::null, &String::null, &String::null,
+                                 &String::null, &String::null, &String::null, &String::null};
+  return format(text, args);
 }
 
 int Resource::getLanguageID() {

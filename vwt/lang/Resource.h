@@ -41,6 +41,8 @@ class Resource : public Object {
   static Resource* instance();
   void loadLanguage(int langid);
   void mergeFallback();
+  // The -2800 text for an unknown escape c, also while a file is loading.
+  static String escapeError(char16_t c);
   // Adds the file's texts for ids not yet present.
   void readFile(const String& path);
 

@@ -64,6 +64,32 @@ TEST_F(ResourceTest, UnknownEscapeThrows2800WithTheCharacter) {
   EXPECT_TRUE(Resource::getString(3).isNull());
 }
 
+// The escape's report takes its text from message.txt even when the table that
+// is loading does not hold -2800 (yet).
+TEST_F(ResourceTest, UnknownEscapeIsReportedWhileTheTableLoads) {
+  struct Case {
+    const char* english;
+    const char* german;  // message0407.txt, or none
+  } cases[] = {
+      {"1=bad \\q\n-2800=Unknown escape \\\\%1.\n", nullptr},
+      {"5=five\n-2800=Unknown escape \\\\%1.\n", "6=sechs\n7=bad \\q\n"},
+  };
+  for (const Case& c : cases) {
+    ScratchProgram scratch;
+    scratch.write("res/message.txt", c.english);
+    if (c.german) scratch.write("res/message0407.txt", c.german);
+    try {
+      if (c.german)
+        Resource::setLanguage(0x0407);
+      else
+        Resource::getString(1);
+      ADD_FAILURE() << "no exception for " << c.english;
+    } catch (const Exception& e) {
+      EXPECT_EQ(narrow(e.getRawMessage()), "Unknown escape \\q.");
+    }
+  }
+}
+
 TEST_F(ResourceTest, LanguageFileFirstThenEnglishForItsGaps) {
   program.write("res/message.txt", "5=five\n6=six (en)\n");
   program.write("res/message0407.txt", "6=sechs\n7=sieben\n");
