@@ -138,6 +138,7 @@ class FontFace {
   }
 
   int height() const { return height_; }
+  const char* familyName() const { return primary_ && primary_->family_name ? primary_->family_name : ""; }
   int ascent() const { return ascent_; }
 
   const Glyph& glyph(char16_t unit) {
@@ -261,6 +262,19 @@ FontFace* FontEngine::face(const String& family, int pixelHeight, bool fixedPitc
 int FontEngine::ascent(FontFace* face) { return face ? face->ascent() : 0; }
 
 int FontEngine::height(FontFace* face) { return face ? face->height() : 0; }
+
+String FontEngine::familyName(FontFace* face) {
+  if (!face) return String::null;
+  std::string name;
+  {
+    std::lock_guard<std::mutex> held(state_->lock);
+    name = face->familyName();
+  }
+  // Family names are ASCII in the faces we ship; anything else is kept as Latin-1 units.
+  std::u16string units(name.begin(), name.end());
+  for (size_t i = 0; i < name.size(); ++i) units[i] = static_cast<unsigned char>(name[i]);
+  return String(units.data(), 0, static_cast<int>(units.size()));
+}
 
 int FontEngine::advance(FontFace* face, char16_t unit) {
   if (!face) return 0;

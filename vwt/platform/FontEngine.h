@@ -29,6 +29,9 @@ class FontEngine {
   int ascent(FontFace* face);
   // The cell height in pixels.
   int height(FontFace* face);
+  // The family name of the face found for the request (what a fallback
+  // became); empty when no font file could be opened.
+  String familyName(FontFace* face);
   // The width of one UTF-16 unit as draw() advances it. Every unit is its own
   // glyph, so widths can be cached per unit: a unit the face lacks, and each
   // half of a surrogate pair, is drawn and measured as the face's missing glyph.
