@@ -1,0 +1,47 @@
+#include "vwt/platform/PictureDecoder.h"
+
+#include <cstring>
+#include <new>
+
+#include "vwt/platform/PictureCodecs.h"
+
+namespace vwt {
+namespace platform {
+
+namespace codecs {
+bool allocatePixels(DecodedPicture* out, int width, int height) noexcept {
+  try {
+    out->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  out->width = width;
+  out->height = height;
+  return true;
+}
+}  // namespace codecs
+
+bool PictureDecoder::sizeAllowed(long width, long height) {
+  return width > 0 && height > 0 && width <= MAX_SIDE && height <= MAX_SIDE &&
+         width * height <= static_cast<long>(MAX_PIXELS);
+}
+
+PictureDecoder::Result PictureDecoder::decode(const unsigned char* data, size_t length, DecodedPicture* out) {
+  *out = DecodedPicture();
+  if (!data || length < 8) return TOO_SHORT;
+  static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  Result result;
+  if (std::memcmp(data, kPng, 8) == 0)
+    result = codecs::decodePng(data, length, out);
+  else if (std::memcmp(data, "GIF", 3) == 0)
+    result = codecs::decodeGif(data, length, out);
+  else if (data[0] == 0xFF && data[1] == 0xD8)
+    result = codecs::decodeJpeg(data, length, out);
+  else
+    result = UNRECOGNISED;
+  if (result != OK) *out = DecodedPicture();
+  return result;
+}
+
+}  // namespace platform
+}  // namespace vwt
