@@ -74,4 +74,7 @@
 #include "vwt/net/SocketOutputStream.h"
 #include "vwt/net/URL.h"
 #include "vwt/net/URLEncoder.h"
+#include "vwt/ui/Application.h"
+#include "vwt/ui/DecodedImage.h"
 #include "vwt/ui/Font.h"
+#include "vwt/ui/ImagingFactory.h"
