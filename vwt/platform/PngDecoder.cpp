@@ -48,7 +48,6 @@ bool makeRows(std::vector<png_bytep>* rows, DecodedPicture* out) noexcept {
 void decodeRgba(PngJob* job, png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png))) return;  // job->result says what failed
   png_set_read_fn(png, job, readBytes);
-  png_set_user_limits(png, PictureDecoder::MAX_SIDE, PictureDecoder::MAX_SIDE);
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;
   int depth = 0, colourType = 0, interlace = 0;
