@@ -9,6 +9,7 @@
 #include "vwt/lang/Integer.h"
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/StringBuffer.h"
+#include "vwt/lang/System.h"
 #include "vwt/net/ChunkedInputStream.h"
 #include "vwt/net/Socket.h"
 #include "vwt/net/SocketInputStream.h"
@@ -22,7 +23,9 @@ HttpConnection::HttpConnection(const String& address, Connector::AccessType acce
       bodyStream_(nullptr),
       requestStream_(nullptr),
       chunked_(false),
-      requestBody_(nullptr) {
+      requestBody_(nullptr),
+      idleMs_(0),
+      deadline_(0) {
   initialize();
   url_ = URL(address);
   access_ = access;
@@ -100,6 +103,7 @@ void HttpConnection::sendHeader() {
   delete socket_;
   socket_ = nullptr;
   socket_ = new Socket(url_.getHost(), url_.getPort());
+  socket_->setReadLimits(idleMs_, deadline_);
   requestStream_ = socket_->getOutputStream();
   if (requestBody_) setRequestProperty(u"Content-Length"_s, String(requestBody_->size()));
 
@@ -174,6 +178,12 @@ void HttpConnection::receiveResponse() {
     bodyStream_ = chunked;
     chunked_ = true;
   }
+}
+
+void HttpConnection::setTimeouts(int idleMs, int totalMs) {
+  idleMs_ = idleMs > 0 ? idleMs : 0;
+  deadline_ = totalMs > 0 ? System::currentTimeMillisBoot() + totalMs : 0;
+  if (socket_) socket_->setReadLimits(idleMs_, deadline_);
 }
 
 void HttpConnection::abort() {

@@ -49,6 +49,11 @@ class HttpConnection : public Connection {
   const URL& getUrl() const { return url_; }
   Connector::AccessType getAccessType() const { return access_; }
 
+  // Every read of the response waits at most idleMs for the next bytes
+  // (0: no limit), and the whole exchange ends totalMs from now (0: no
+  // deadline); over either, the read throws -2506 with the time-out code.
+  void setTimeouts(int idleMs, int totalMs);
+
   void close() override;
   // Shuts the socket down from another thread so that a blocked connect or
   // read fails at once; frees nothing (the owner still closes and deletes).
@@ -78,4 +83,6 @@ class HttpConnection : public Connection {
   Hashtable<String, String> responseHeaders_;
   bool chunked_;
   ByteArrayOutputStream* requestBody_;  // owned
+  int idleMs_;
+  int64_t deadline_;  // System::currentTimeMillisBoot() milliseconds, 0 for none
 };

@@ -3,13 +3,19 @@
 #include "vwt/lang/AutoArrayPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/lang/System.h"
 #include "vwt/net/SocketInputStream.h"
 #include "vwt/net/SocketOutputStream.h"
 #include "vwt/platform/Sockets.h"
 
 namespace sockets = vwt::platform;
 
-Socket::Socket(const String& host, int port) : handle_(sockets::kNoSocket), input_(nullptr), output_(nullptr) {
+namespace {
+const unsigned int kTimedOut = 10060;
+}
+
+Socket::Socket(const String& host, int port)
+    : handle_(sockets::kNoSocket), idleMs_(0), deadline_(0), input_(nullptr), output_(nullptr) {
   int handle;
   unsigned int code = sockets::createStreamSocket(&handle);
   if (code != 0) throw Exception(Resource::getString(-2500), code);
@@ -45,7 +51,26 @@ SocketOutputStream* Socket::getOutputStream() {
   return output_;
 }
 
+void Socket::setReadLimits(int idleMs, int64_t deadline) {
+  idleMs_ = idleMs > 0 ? idleMs : 0;
+  deadline_ = deadline > 0 ? deadline : 0;
+}
+
+void Socket::awaitData() {
+  if (idleMs_ == 0 && deadline_ == 0) return;
+  int64_t wait = idleMs_ > 0 ? idleMs_ : INT32_MAX;
+  if (deadline_ > 0) {
+    int64_t left = deadline_ - System::currentTimeMillisBoot();
+    if (left < wait) wait = left;
+  }
+  unsigned int error = 0;
+  int ready = wait > 0 ? sockets::waitReadable(handle_, static_cast<int>(wait), &error) : 0;
+  if (ready < 0) throw Exception(Resource::getString(-2505), error);
+  if (ready == 0) throw Exception(Resource::getString(-2506), kTimedOut);
+}
+
 int Socket::read() {
+  awaitData();
   char b;
   unsigned int error = 0;
   int n = sockets::receiveSome(handle_, &b, 1, &error);
@@ -55,6 +80,7 @@ int Socket::read() {
 
 int Socket::read(char* buf, int off, int len) {
   if (len <= 0) return 0;
+  awaitData();
   unsigned int error = 0;
   int n = sockets::receiveSome(handle_, buf + off, len, &error);
   if (n < 0) throw Exception(Resource::getString(-2505), error);

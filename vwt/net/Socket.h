@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "vwt/lang/String.h"
 
@@ -32,6 +33,11 @@ class Socket : public Object {
   void write(const char* buf, int off, int len);
   // -2503 on error.
   int available();
+  // Limits on every later read: it waits at most idleMs for the next bytes
+  // (0: no limit) and not past deadline, in System::currentTimeMillisBoot()
+  // milliseconds (0: none). A read over either limit throws -2506 with the
+  // time-out code 10060.
+  void setReadLimits(int idleMs, int64_t deadline);
   void flush();
   // Also wakes a thread blocked in a read on this socket. Reads and writes
   // after it fail with the "not a socket" code.
@@ -40,7 +46,12 @@ class Socket : public Object {
   String toString() const override { return String(u"Socket", false); }
 
  private:
+  // Waits for readable data within the read limits.
+  void awaitData();
+
   std::atomic<int> handle_;
+  int idleMs_;
+  int64_t deadline_;
   SocketInputStream* input_;
   SocketOutputStream* output_;
 };

@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -124,6 +125,24 @@ int receiveSome(int handle, char* buf, int len, unsigned int* error) {
     return -1;
   }
   return static_cast<int>(n);
+}
+
+int waitReadable(int handle, int timeoutMs, unsigned int* error) {
+  if (handle < 0) {
+    *error = kWsaNotSocket;
+    return -1;
+  }
+  pollfd p = {handle, POLLIN, 0};
+  int r;
+  do {
+    r = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
+  } while (r < 0 && errno == EINTR);
+  if (r < 0) {
+    *error = socketErrorCode(errno);
+    return -1;
+  }
+  // A hang-up or an error is readable too: the receive reports it.
+  return r > 0 ? 1 : 0;
 }
 
 int readableBytes(int handle, unsigned int* error) {

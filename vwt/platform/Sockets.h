@@ -25,6 +25,9 @@ int sendSome(int handle, const char* buf, int len, unsigned int* error);
 // -1 with *error set.
 int receiveSome(int handle, char* buf, int len, unsigned int* error);
 
+// Waits up to timeoutMs for data or the peer's close: 1 when a receive will
+// not block, 0 when the time ran out, -1 with *error set.
+int waitReadable(int handle, int timeoutMs, unsigned int* error);
 // Bytes readable without blocking, or -1 with *error set.
 int readableBytes(int handle, unsigned int* error);
 

@@ -5,9 +5,13 @@
 #include <functional>
 #include <string>
 
+#include <unistd.h>
+
+#include "tests/vwt/net/LoopbackListener.h"
 #include "tests/vwt/net/TestHttpServer.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/lang/System.h"
 #include "vwt/net/SocketInputStream.h"
 #include "vwt/net/SocketOutputStream.h"
 
@@ -61,4 +65,35 @@ TEST(SocketTest, UseAfterCloseFailsWithNotASocket) {
     }
   }
   s.flush();  // ignored
+}
+
+// A peer that accepts and then says nothing: reads end at the idle limit or
+// at the deadline with the time-out code, and bytes within the limits arrive.
+TEST(SocketTest, ReadsEndAtTheIdleLimitOrTheDeadline) {
+  int port;
+  int listener = listenOnLoopback(4, &port);
+  struct Case {
+    const char* what;
+    int idleMs;
+    int64_t deadlineFromNow;
+  } cases[] = {{"idle", 50, 0}, {"deadline", 0, 50}, {"deadline passed", 5000, -1}};
+  for (const Case& c : cases) {
+    Socket s(u"127.0.0.1"_s, port);
+    int peer = accept(listener, nullptr, nullptr);
+    ASSERT_GE(peer, 0);
+    ASSERT_EQ(1, send(peer, "a", 1, 0));
+    s.setReadLimits(c.idleMs, c.deadlineFromNow > 0 ? System::currentTimeMillisBoot() + c.deadlineFromNow : 0);
+    if (c.deadlineFromNow >= 0) EXPECT_EQ('a', s.read()) << c.what;
+    if (c.deadlineFromNow < 0) s.setReadLimits(c.idleMs, System::currentTimeMillisBoot() - 1);
+    char buf[4];
+    try {
+      s.read(buf, 0, 4);
+      ADD_FAILURE() << c.what;
+    } catch (const Exception& e) {
+      EXPECT_EQ(10060u, e.getCode()) << c.what;
+      EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(-2506))) << c.what;
+    }
+    close(peer);
+  }
+  close(listener);
 }
