@@ -50,8 +50,13 @@ GatewayReply ControlEndpoint::next(const std::map<std::string, std::string>& p) 
         if (!intParam(p, "status", a.command.status)) return GatewayReply::error(400, "command needs status=");
         a.command.message = param(p, "message");
         a.command.argument = param(p, "argument");
+    } else if (what == "overstate-blocks" || what == "overstate-file") {
+        a.kind = what == "overstate-blocks" ? ScriptedBehaviour::PageAction::OverstateBlocks
+                                            : ScriptedBehaviour::PageAction::OverstateFile;
+        if (!intParam(p, "n", a.count) || a.count < 0) return GatewayReply::error(400, what + " needs n=<count>");
     } else {
-        return GatewayReply::error(400, "next needs do=bad-magic|http-404|version|download|command");
+        return GatewayReply::error(
+            400, "next needs do=bad-magic|http-404|version|download|command|overstate-blocks|overstate-file");
     }
     state_.script.push(a);
     return text("ok\n");

@@ -79,7 +79,9 @@ GatewayReply PageResponder::page(const Session& session, const QueryString& q) {
         case ScriptedBehaviour::PageAction::Version: head.serviceVersion = action->version; break;
         case ScriptedBehaviour::PageAction::Download:
         case ScriptedBehaviour::PageAction::Answer: head.command = action->command; break;
-        case ScriptedBehaviour::PageAction::Http404: break;
+        case ScriptedBehaviour::PageAction::Http404:
+        case ScriptedBehaviour::PageAction::OverstateBlocks:
+        case ScriptedBehaviour::PageAction::OverstateFile: break;
         }
     }
 
@@ -90,7 +92,10 @@ GatewayReply PageResponder::page(const Session& session, const QueryString& q) {
         head.bookmarks = marks.list;
     }
 
-    auto served = std::make_shared<const ServedPage>(*page, q.has("tc"), state_.config.imageBlockBytes);
+    auto made = std::make_shared<ServedPage>(*page, q.has("tc"), state_.config.imageBlockBytes);
+    if (action && action->kind == ScriptedBehaviour::PageAction::OverstateBlocks) made->overstate(action->count, -1);
+    if (action && action->kind == ScriptedBehaviour::PageAction::OverstateFile) made->overstate(-1, action->count);
+    std::shared_ptr<const ServedPage> served = made;
     EnvelopeWriter::Options opt;
     opt.pageId = state_.pages.remember(session.userId, served);
     opt.url = page->url.empty() ? url : page->url;

@@ -14,8 +14,11 @@ namespace vesk {
 class ScriptedBehaviour {
 public:
     struct PageAction {
-        enum Kind { BadMagic, Http404, Version, Download, Answer } kind = Answer;
+        // OverstateBlocks and OverstateFile make the page a liar: it announces `count` image
+        // blocks, or its first embedded file declares `count` bytes, while carrying what it has.
+        enum Kind { BadMagic, Http404, Version, Download, Answer, OverstateBlocks, OverstateFile } kind = Answer;
         int32_t version = 0;  // Version
+        int32_t count = 0;    // OverstateBlocks, OverstateFile
         Command command;      // Download (32000) and Answer
     };
     struct Challenge {

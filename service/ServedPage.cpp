@@ -17,11 +17,17 @@ ServedPage::ServedPage(const Page& page, bool tc, size_t blockSize)
 }
 
 int32_t ServedPage::blockCount() const {
+    if (announcedBlocks_ >= 0) return announcedBlocks_;
     return static_cast<int32_t>((data_.size() + blockSize_ - 1) / blockSize_);
 }
 
+void ServedPage::overstate(int32_t blocks, int32_t bytes) {
+    announcedBlocks_ = blocks;
+    firstFileSize_ = bytes;
+}
+
 std::string ServedPage::block(long long b) const {
-    if (b < 0 || b >= blockCount()) return std::string();
+    if (b < 0 || static_cast<unsigned long long>(b) * blockSize_ >= data_.size()) return std::string();
     return data_.substr(static_cast<size_t>(b) * blockSize_, blockSize_);
 }
 
@@ -31,7 +37,8 @@ std::string ServedPage::filesBody() const {
     for (const auto& f : files_) {
         w.writeUTF(f.label);
         w.writeUTF(f.name);
-        w.writeInt(static_cast<int32_t>(f.data.size()));
+        bool first = &f == &files_.front();
+        w.writeInt(first && firstFileSize_ >= 0 ? firstFileSize_ : static_cast<int32_t>(f.data.size()));
         w.writeBytes(f.data);
     }
     if (!files_.empty()) w.writeBytes(params_);

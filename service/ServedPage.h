@@ -17,7 +17,11 @@ public:
 
     const std::vector<int32_t>& imageSizes() const { return sizes_; }
     int32_t imageBytesTotal() const { return static_cast<int32_t>(data_.size()); }
+    // The blocks the envelope announces: the real count unless overstated.
     int32_t blockCount() const;
+    // Test behaviour: announce `blocks` image blocks, or declare `bytes` as the size of the
+    // first embedded file (-1 leaves either honest).
+    void overstate(int32_t blocks, int32_t bytes);
     // Bytes of block b; empty when b is out of range.
     std::string block(long long b) const;
     int32_t fileCount() const { return static_cast<int32_t>(files_.size()); }
@@ -31,6 +35,8 @@ private:
     size_t blockSize_;
     std::vector<EmbeddedFile> files_;
     std::string params_;
+    int32_t announcedBlocks_ = -1;
+    int32_t firstFileSize_ = -1;
 };
 
 } // namespace vesk

@@ -210,6 +210,9 @@ int Background::postRequest(int type, const String& url, int uploadId, int partI
     }
     http->setRequestMethod(u"POST"_s);
     http->setUserAgent(String(u"WindowsMobile "_s) + System::getTerminalName());
+    // A service that stalls or drips costs one attempt of the budget, not the worker.
+    http->setTimeouts(System::getPropertyAsInt(u"service.timeout.idle"_s, DEFAULT_IDLE_TIMEOUT_MS),
+                      System::getPropertyAsInt(u"service.timeout.request"_s, DEFAULT_REQUEST_TIMEOUT_MS));
     // The body of an answer ends when the service closes the connection.
     http->setRequestProperty(u"Connection"_s, u"close"_s);
     int userId = owner_->getSetting(0);
@@ -456,13 +459,34 @@ void Background::fetchImageBlocks() {
   page_ = page;
   owner_->setStatusText(Resource::getString(11002));
   QueryBuilder q(owner_);
-  int blocks = owner_->getImageTable().blockCount;
-  for (int b = 0; b < blocks && !cancelled_; ++b) {
+  ImageTable& table = owner_->getImageTable();
+  int announced = table.blockCount;
+  int limit = imageBlockLimit(table);
+  for (int b = 0; b < announced && !cancelled_ && !imagesComplete(table); ++b) {
+    if (b >= limit) {
+      owner_->queueMessage(Resource::getString(10002), Resource::getString(11018, String(announced), String(b)));
+      break;
+    }
+    int before = table.receivedBytes;
     postCount_ = 0;
     if (postRequest(TYPE_IMAGES, q.buildImageQuery(b, page->pageId, page->pageNo)) != 0 || cancelled_) break;
     owner_->repaint();
+    // A block that brings nothing will not be followed by one that does.
+    if (table.receivedBytes == before) break;
   }
   if (!cancelled_) owner_->setStatusText(String());
+}
+
+bool Background::imagesComplete(const ImageTable& table) {
+  int count = table.imageCount();
+  return count == 0 || table.receivedBytes >= table.offsets.elementAt(count);
+}
+
+int Background::imageBlockLimit(const ImageTable& table) {
+  // Every block carries at least one byte of the image data the page announced.
+  int count = table.imageCount();
+  int bytes = count > 0 ? table.offsets.elementAt(count) : 0;
+  return bytes < MAX_IMAGE_BLOCKS ? bytes : MAX_IMAGE_BLOCKS;
 }
 
 int Background::decodeImageBlock(InputStream* in) {
@@ -524,15 +548,28 @@ int Background::decodeEmbeddedFiles(InputStream* source) {
     if (size < 0) throw Exception(Resource::getString(11017, String(size)));
     if (name.isNull()) name = u"embedded"_s;
     String path = dir + name;
-    {
-      BufferedOutputStream out(new FileOutputStream(path + u".temp"));
-      for (int left = size; left > 0;) {
+    String temp = path + u".temp";
+    bool complete = false;
+    try {
+      BufferedOutputStream out(new FileOutputStream(temp));
+      int left = size;
+      while (left > 0 && !cancelled_) {
         int got = in.read(buffer, 0, left < 1024 ? left : 1024);
-        if (got <= 0) throw Exception(Resource::getString(-300));
+        if (got <= 0) break;
         out.write(buffer, 0, got);
         left -= got;
       }
       out.close();
+      complete = left == 0;
+    } catch (const Exception&) {
+      File(temp).doDelete();
+      throw;
+    }
+    // A file that ended early or was cancelled is not kept half written.
+    if (!complete) {
+      File(temp).doDelete();
+      if (cancelled_) return 0;
+      throw Exception(Resource::getString(11017, String(size)));
     }
     if (f == n - 1) {
       BufferedOutputStream out(new FileOutputStream(path + u".param"));

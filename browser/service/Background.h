@@ -13,6 +13,7 @@
 class HttpConnection;
 class InputStream;
 class SessionCore;
+struct ImageTable;
 
 // One exchange with the rendering service on a thread of its own: a page
 // request with its uploads, images and files (kind 0), the image blocks of
@@ -24,6 +25,12 @@ class Background : public Thread {
   enum Option { OPT_NEW_SLOT = 0x01, OPT_ROFF = 0x02, OPT_RL = 0x04, OPT_AU = 0x08, OPT_STATS = 0x10, OPT_GG = 0x20 };
   static const int CHUNK_BYTES = 80896;
   static const int MAX_POSTS = 6;
+  // The most image blocks one page may ask for, whatever the service announces.
+  static const int MAX_IMAGE_BLOCKS = 4096;
+  // Defaults of "service.timeout.idle" (longest wait for the next bytes of an
+  // answer) and "service.timeout.request" (longest exchange), in ms.
+  static const int DEFAULT_IDLE_TIMEOUT_MS = 30000;
+  static const int DEFAULT_REQUEST_TIMEOUT_MS = 120000;
 
   // A page request (kind 0).
   Background(SessionCore* owner, const String& url, const String& origin, const String& baseUrl, bool newPage,
@@ -53,6 +60,8 @@ class Background : public Thread {
   // The upload id sent as fs, 0 when no upload took place.
   int getUploadId() const { return uploadId_; }
   void setFavoriteUpload(bool on) { favoriteUpload_ = on; }
+  // How many blocks the announced image data can fill, at most MAX_IMAGE_BLOCKS.
+  static int imageBlockLimit(const ImageTable& table);
   // The result of the page request: -1 failed, 0 succeeded.
   int getResult() const { return result_; }
 
@@ -68,6 +77,7 @@ class Background : public Thread {
   void fetchImageBlocks();
   void fetchEmbeddedFiles();
   int decodeImageBlock(InputStream* in);
+  static bool imagesComplete(const ImageTable& table);
   int decodeEmbeddedFiles(InputStream* in);
   void releaseConnection();
 

@@ -21,10 +21,15 @@ std::string narrow(const String& s) {
   return out;
 }
 
-int fail(SessionCore& core, const char* what) {
-  std::fprintf(stderr, "veskBrowserQK: %s\n", what);
+// What the window would have shown the user in dialogs.
+void printMessages(SessionCore& core) {
   for (const SessionCore::Message& m : core.getMessages())
     std::fprintf(stderr, "%s: %s\n", narrow(m.title).c_str(), narrow(m.text).c_str());
+}
+
+int fail(SessionCore& core, const char* what) {
+  std::fprintf(stderr, "veskBrowserQK: %s\n", what);
+  printMessages(core);
   return 1;
 }
 }  // namespace
@@ -44,6 +49,7 @@ int main(int argc, char** argv) {
     if (!worker || worker->getResult() != 0 || !core.getCurrentPage())
       return fail(core, "the page could not be loaded");
     std::fputs(PageDump::dump(*core.getCurrentPage(), core).c_str(), stdout);
+    printMessages(core);
     return 0;
   } catch (const Exception& e) {
     std::fprintf(stderr, "veskBrowserQK: %s\n", narrow(e.toString()).c_str());

@@ -275,6 +275,133 @@ TEST_F(ServiceChannelTest, CancellingDuringConnectReadsNoResponse) {
   serving.join();
 }
 
+// A service that lies about its image blocks: the worker stops once the
+// announced image data is in, instead of asking for blocks without end.
+TEST_F(ServiceChannelTest, AnOverstatedBlockCountStopsWhenTheImagesAreIn) {
+  ASSERT_EQ(1, core().startSession(true));
+  control("next?do=overstate-blocks&n=2147483647");
+  ASSERT_TRUE(load(u"http://demo.local/demo/images"_s));
+  EXPECT_EQ(3, count("I 1001 c=I&r="));
+  EXPECT_EQ(40043, core().getImageTable().receivedBytes);
+  ASSERT_TRUE(core().getCurrentPage()->images);
+  EXPECT_EQ(43, core().getCurrentPage()->images->elementAt(1)->size());
+}
+
+TEST(ImageBlockLimit, IsTheAnnouncedImageBytesUpToAFixedCeiling) {
+  struct Case {
+    std::vector<int> sizes;
+    int want;
+  } cases[] = {{{}, 0}, {{0}, 0}, {{10, 5}, 15}, {{4095}, 4095}, {{1 << 20}, Background::MAX_IMAGE_BLOCKS}};
+  for (const Case& c : cases) {
+    ImageTable table;
+    table.offsets.addElement(0);
+    int sum = 0;
+    for (int s : c.sizes) table.offsets.addElement(sum += s);
+    EXPECT_EQ(c.want, Background::imageBlockLimit(table)) << sum;
+  }
+}
+
+TEST_F(ServiceChannelTest, AnEmbeddedFileShorterThanDeclaredIsReportedAndRemoved) {
+  ASSERT_EQ(1, core().startSession(true));
+  std::string dir = narrow(core().getDataDirectory());
+  control("next?do=overstate-file&n=2147483647");
+  ASSERT_TRUE(load(u"http://demo.local/demo/images"_s));
+  std::vector<std::string> texts = messageTexts();
+  ASSERT_EQ(1u, texts.size());
+  EXPECT_NE(std::string::npos, texts[0].find(narrow(Resource::getString(11017, u"2147483647"_s)))) << texts[0];
+  EXPECT_FALSE(std::ifstream(dir + "clip.swf.temp").good());
+  EXPECT_FALSE(std::ifstream(dir + "clip.swf").good());
+  EXPECT_FALSE(std::ifstream(dir + "clip.swf.param").good());
+}
+
+// A stand-in service that answers every POST with a stalled or dripping body.
+class StallingService {
+ public:
+  // dripMs: one byte every dripMs; 0: the header, then nothing.
+  explicit StallingService(int dripMs) {
+    server_.Post(".*", [this, dripMs](const httplib::Request&, httplib::Response& res) {
+      ++requests_;
+      res.set_content_provider(1 << 20, "application/octet-stream",
+                               [this, dripMs](size_t, size_t, httplib::DataSink& sink) {
+                                 for (int i = 0; i < 100 && !stopping_; ++i) {
+                                   std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                                   if (dripMs > 0 && (i + 1) * 10 % dripMs == 0) return sink.write("x", 1);
+                                 }
+                                 return !stopping_ && sink.is_writable();
+                               });
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~StallingService() {
+    stopping_ = true;
+    server_.stop();
+    thread_.join();
+  }
+  int port() const { return port_; }
+  int requests() const { return requests_; }
+
+ private:
+  httplib::Server server_;
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<int> requests_{0};
+  int port_ = 0;
+};
+
+// A stalled or dripping answer costs one attempt of the retry budget each
+// time, so the worker gives up after its six POSTs instead of waiting forever.
+TEST_F(ServiceChannelTest, StalledAndDrippingAnswersEndInTheRetryBudget) {
+  struct Case {
+    const char* what;
+    int dripMs;
+    const char* properties;
+  } cases[] = {{"stalled", 0, "service.timeout.idle=300\n"},
+               {"dripping", 100, "service.timeout.idle=5000\nservice.timeout.request=400\n"}};
+  for (const Case& c : cases) {
+    restart();
+    writeIni(c.properties);
+    ASSERT_EQ(1, core().startSession(true)) << c.what;
+    StallingService stalling(c.dripMs);
+    System::setProperty(u"service.port"_s, String(stalling.port()));
+    core().startPageRequest(u"http://demo.local/"_s);
+    ASSERT_TRUE(core().waitForWorker(30000)) << c.what;
+    EXPECT_EQ(-1, core().getWorker()->getResult()) << c.what;
+    EXPECT_GE(stalling.requests(), 2) << c.what;  // a time-out is retried ...
+    EXPECT_LE(stalling.requests(), +Background::MAX_POSTS) << c.what;  // ... within the budget
+    EXPECT_EQ(0, core().getHistorySize()) << c.what;
+  }
+}
+
+TEST_F(ServiceChannelTest, CancellingADrippingAnswerEndsTheWorker) {
+  ASSERT_EQ(1, core().startSession(true));
+  StallingService stalling(100);
+  System::setProperty(u"service.port"_s, String(stalling.port()));
+  core().startPageRequest(u"http://demo.local/"_s);
+  for (int i = 0; i < 300 && stalling.requests() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(1, stalling.requests());
+  core().cancel();
+  EXPECT_TRUE(core().waitForWorker(5000));
+  EXPECT_EQ(-1, core().getWorker()->getResult());
+  EXPECT_TRUE(core().getMessages().empty());
+}
+
+// Cancellation from the interface thread races the worker opening and
+// closing its connections; the sanitizer build catches a close that misses
+// the worker's lock.
+TEST_F(ServiceChannelTest, RepeatedCancellationWhileConnectionsOpenAndClose) {
+  ASSERT_EQ(1, core().startSession(true));
+  for (int i = 0; i < 40; ++i) {
+    core().startPageRequest(u"http://demo.local/demo/images"_s);
+    std::this_thread::sleep_for(std::chrono::microseconds(250 * (i % 9)));
+    core().cancel();
+    ASSERT_TRUE(core().waitForWorker(5000)) << i;
+  }
+  ASSERT_TRUE(load(u"http://demo.local/"_s));
+  EXPECT_EQ("Vesk demo site", narrow(core().getCurrentPage()->title));
+}
+
 TEST_F(ServiceChannelTest, ACommandWithoutConnectionKeepsTheSessionClosed) {
   writeIni("dialup.status=33\n");
   EXPECT_EQ(0, core().startSession(true));
