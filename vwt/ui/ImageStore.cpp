@@ -1,0 +1,48 @@
+#include "vwt/ui/ImageStore.h"
+
+#include "vwt/io/BufferedInputStream.h"
+#include "vwt/io/BufferedOutputStream.h"
+#include "vwt/io/FileInputStream.h"
+#include "vwt/io/FileOutputStream.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Exception.h"
+#include "vwt/lang/Resource.h"
+#include "vwt/ui/MediaImage.h"
+
+String ImageStore::addEntry(const Window*, const MediaImage*) {
+  // The save dialog comes with the toolkit's widgets; until then the user has cancelled it, and a
+  // cancelled dialog names no file (not just an extension).
+  return String::null;
+}
+
+ImageStore* ImageStore::selectEntry(const Window*) { return nullptr; }
+
+InputStream* ImageStore::getInputStream() const {
+  if (path_.isNull()) throw Exception(Resource::getString(-2705));
+  return new BufferedInputStream(new FileInputStream(path_));
+}
+
+int ImageStore::getFilterMessageId(const MediaImage* image) {
+  switch (image ? image->getType() : MediaImage::UNKNOWN) {
+    case MediaImage::GIF:
+      return -2700;
+    case MediaImage::JPEG:
+      return -2701;
+    case MediaImage::PNG:
+      return -2702;
+    default:
+      return -2703;
+  }
+}
+
+String ImageStore::withExtension(const String& name, const MediaImage* image) {
+  String extension = image ? image->getImageTypeAsString() : String::null;
+  if (extension.isNull() || name.endsWithIgnoreCase(extension)) return name;
+  return name + extension;
+}
+
+void ImageStore::writeEntry(const String& path, const MediaImage* image) {
+  AutoPtr<BufferedOutputStream> out(new BufferedOutputStream(new FileOutputStream(path)));
+  if (image && image->getLength() > 0) out->write(image->getBytes(), 0, image->getLength());
+  out->close();
+}
