@@ -268,6 +268,29 @@ TEST_F(PageDataParserTest, ReferencesAndTheirFixUp) {
   EXPECT_EQ(page.resolveReference(-1), nullptr);
 }
 
+// An index equal to a list's count is one slot past it, on every road in.
+TEST_F(PageDataParserTest, AnIndexEqualToTheCountIsOutsideTheList) {
+  PageWriter w;
+  w.header(10, 10).i32(2).text(0, 0, 1, 1, u"a").text(0, 0, 1, 1, u"b");
+  w.i32(3);
+  w.byte(100).utf(u"http://h/x").i32(1).i32(2).i32(0);  // main count 2
+  w.byte(103).i32(1).rect(1, 2, 3, 4).utf(u"http://h/area").utf(u"alt").i32(2);
+  w.byte(101).i32(2).i32(0).i32(5);  // 2 + structure count 3
+  w.noFrames();
+  ASSERT_EQ(parse(w), 1);
+  RenderItem* link = page.structure->elementAt(0);
+  RenderItem* area = page.structure->elementAt(1);
+  RenderItem* control = page.structure->elementAt(2);
+  ASSERT_EQ(link->refs->size(), 1);
+  EXPECT_EQ(link->refs->elementAt(0), nullptr);
+  ASSERT_EQ(area->refs->size(), 1);
+  EXPECT_EQ(area->refs->elementAt(0), nullptr);
+  ASSERT_EQ(control->refs->size(), 2);
+  EXPECT_TRUE(control->isIndexRef(1));  // never resolved to an item
+  EXPECT_EQ(page.resolveReference(4), control);
+  EXPECT_EQ(page.resolveReference(5), nullptr);
+}
+
 TEST_F(PageDataParserTest, FormBitsFromM) {
   struct Case {
     int m, flags;

@@ -61,6 +61,7 @@ TEST_F(CookieStoreTest, MatchesHostsOnDotBoundariesAndPathPrefixes) {
       {u"http://example.com.evil.net/", u""},
       {u"http://ample.com/", u""},
       {u"http://example.com", u"site=1"},  // no path: "/"
+      {u"http://example.com/a/shop/x", u"site=1"},  // "/shop" inside the path is not its prefix
   };
   for (const Case& c : cases) {
     String got = cookies.cookieText(String(c.url, false), String::null);

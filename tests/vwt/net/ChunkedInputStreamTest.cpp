@@ -88,3 +88,19 @@ TEST(ChunkedInputStreamTest, LeavesASourceItDoesNotOwn) {
   // The trailer is not read: what follows the last chunk line stays.
   EXPECT_EQ('\r', source.read());
 }
+
+// available() never counts past the chunk being read: the next size line and
+// chunk may not be there yet, and a reader that trusts the count blocks.
+TEST(ChunkedInputStreamTest, AvailableStaysWithinTheCurrentChunk) {
+  const char wire[] = "5\r\nhello\r\n3\r\nabc\r\n0\r\n\r\n";
+  ByteArrayInputStream source(wire, 0, sizeof wire - 1);
+  ChunkedInputStream in(&source);
+  in.setDeleteSource(false);
+  char buf[8];
+  ASSERT_EQ(2, in.read(buf, 0, 2));
+  EXPECT_EQ(3, in.available());
+  ASSERT_EQ(3, in.read(buf, 0, 3));
+  EXPECT_EQ(0, in.available());
+  ASSERT_EQ(1, in.read(buf, 0, 1));
+  EXPECT_EQ(2, in.available());
+}
