@@ -8,14 +8,13 @@
 #include <memory>
 #include <thread>
 
-namespace httplib {
-class Server;
-}
-
 namespace vesk {
 
+class ConnectionServer;
+
 // The HTTP end: the gateway at POST /br/wm (optionally ";jsessionid=..."), and the control
-// endpoint at /control/<action>. Runs its listener on a thread of its own.
+// endpoint at /control/<action>. Runs its listener on a thread of its own; each connection carries
+// one request, read against a deadline, and is closed after its answer.
 class RenderService {
 public:
     explicit RenderService(const ServiceConfig& config);
@@ -34,7 +33,7 @@ private:
     ServiceState state_;
     Gateway gateway_;
     ControlEndpoint control_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<ConnectionServer> server_;
     std::thread thread_;
 };
 

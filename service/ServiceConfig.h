@@ -19,6 +19,12 @@ struct ServiceConfig {
     int32_t serverValue1 = 1;
     int32_t serverValue2 = 0;
     bool control = true;       // the control endpoint (loopback callers only)
+    // A connection carries one request: its headers and body must arrive within requestTimeoutMs of
+    // the connect, and the client must take the whole answer within answerTimeoutMs; otherwise the
+    // connection is closed. This keeps slow or idle clients from holding workers for long.
+    int requestTimeoutMs = 10000;
+    int answerTimeoutMs = 30000;
+    size_t maxWorkers = 512;   // connections served at once; more wait for a free worker
 };
 
 } // namespace vesk
