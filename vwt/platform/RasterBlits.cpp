@@ -87,9 +87,11 @@ std::vector<int> nearest(int64_t s0, int64_t sn, int64_t dn, int64_t from, int64
   return out;
 }
 
+// With sameRowsRepeat, a destination row from the same source row as the one above is a copy of it
+// (the store does not depend on what the destination held).
 template <typename Store>
 void stretchRows(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh,
-                 Store store) {
+                 bool sameRowsRepeat, Store store) {
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0 || src.width() <= 0 || src.height() <= 0) return;
   const PixelRect dest = rectAt(int64_t{x} + dst.originX(), int64_t{y} + dst.originY(), w, h);
   for (const PixelRect& c : dst.clipRects()) {
@@ -98,7 +100,14 @@ void stretchRows(Surface& dst, int x, int y, int w, int h, const Surface& src, i
     std::vector<int> xs = nearest(sx, sw, w, d.x0 - dest.x0, d.x1 - dest.x0, src.width());
     std::vector<int> ys = nearest(sy, sh, h, d.y0 - dest.y0, d.y1 - dest.y0, src.height());
     const int n = d.x1 - d.x0;
-    for (int j = 0; j < d.y1 - d.y0; ++j) store(dst.row(d.y0 + j) + d.x0, src.row(ys[j]), xs.data(), n);
+    for (int j = 0; j < d.y1 - d.y0; ++j) {
+      uint32_t* to = dst.row(d.y0 + j) + d.x0;
+      if (sameRowsRepeat && j > 0 && ys[j] == ys[j - 1] && &dst != &src) {
+        std::memcpy(to, dst.row(d.y0 + j - 1) + d.x0, size_t(n) * 4);
+      } else {
+        store(to, src.row(ys[j]), xs.data(), n);
+      }
+    }
   }
 }
 
@@ -164,7 +173,7 @@ void stretch(Surface& dst, int x, int y, int w, int h, const Surface& src, int s
     copy(dst, x, y, src, sx, sy, w, h);
     return;
   }
-  stretchRows(dst, x, y, w, h, src, sx, sy, sw, sh,
+  stretchRows(dst, x, y, w, h, src, sx, sy, sw, sh, true,
               [](uint32_t* to, const uint32_t* row, const int* xs, int n) {
                 for (int i = 0; i < n; ++i) to[i] = row[xs[i]] | 0xFF000000u;
               });
@@ -173,7 +182,7 @@ void stretch(Surface& dst, int x, int y, int w, int h, const Surface& src, int s
 void stretchKeyed(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw,
                   int sh, uint32_t keyRgb) {
   const uint32_t key = keyRgb & 0x00FFFFFFu;
-  stretchRows(dst, x, y, w, h, src, sx, sy, sw, sh,
+  stretchRows(dst, x, y, w, h, src, sx, sy, sw, sh, false,
               [key](uint32_t* to, const uint32_t* row, const int* xs, int n) {
                 for (int i = 0; i < n; ++i) {
                   const uint32_t p = row[xs[i]] & 0x00FFFFFFu;
