@@ -1,20 +1,27 @@
 #include "browser/store/RecordStore.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "browser/store/StoreErrorReport.h"
+#include "browser/store/StoreSalvage.h"
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/io/ByteArrayOutputStream.h"
 #include "vwt/io/Connector.h"
 #include "vwt/io/DataInputStream.h"
 #include "vwt/io/DataOutputStream.h"
+#include "vwt/io/File.h"
+#include "vwt/io/FileInputStream.h"
+#include "vwt/io/FileOutputStream.h"
 #include "vwt/io/StorageConnection.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Boolean.h"
+#include "vwt/lang/Calendar.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Integer.h"
 #include "vwt/lang/Lock.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/lang/System.h"
 #include "vwt/lang/VectorV.h"
 #include "vwt/net/Connection.h"
 
@@ -84,13 +91,91 @@ void RecordStore::checkSlot(int id) const {
 }
 
 void RecordStore::open() {
+  Lock g(&lock_);
+  repairNotice_ = String();
   try {
-    StorageConnection::createInitialFile(storage_, FILE_SIZE, false);
+    // The scratchpad's file for the storage name.
+    String file = (System::getProgramDirectory() + u"data" + storage_) + u".bin";
+    if (!File::exists(file)) {
+      StorageConnection::createInitialFile(storage_, FILE_SIZE, true);
+      initializeStore();
+      return;
+    }
+    // One byte more than a store tells a longer file.
+    std::vector<char> bytes(FILE_SIZE + 1);
+    int got = 0;
+    {
+      FileInputStream in(file);
+      for (int n = 0; got < FILE_SIZE + 1 && (n = in.read(bytes.data(), got, FILE_SIZE + 1 - got)) > 0;)
+        got += n;
+    }
+    bytes.resize(got);
+    StoreSalvage salvage(bytes);
+    if (salvage.isDamaged()) {
+      repair(file, salvage);
+    } else if (salvage.isBlank()) {
+      initializeStore();
+    }
   } catch (const Exception& e) {
     report(e);
+  }
+}
+
+String RecordStore::keepCopy(const String& file) {
+  AutoPtr<Calendar> now(Calendar::getInstance());
+  char stamp[40];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now->get(Calendar::YEAR),
+                now->get(Calendar::MONTH) + 1, now->get(Calendar::DAY_OF_MONTH),
+                now->get(Calendar::HOUR_OF_DAY), now->get(Calendar::MINUTE), now->get(Calendar::SECOND));
+  File original(file);
+  String folder = file.substring(0, file.length() - original.getName().length());
+  String base = (folder + original.getNameNoExt()) + u"-damaged-" + String(stamp);
+  String copy = base + u".bin";
+  // An earlier copy of the same second is never overwritten.
+  for (int n = 2; File::exists(copy); ++n) {
+    if (n > 99) throw Exception(Resource::getString(10221, copy));
+    copy = ((base + u"-") + n) + u".bin";
+  }
+  {
+    FileInputStream in(file);
+    FileOutputStream out(copy);
+    char buffer[8192];
+    for (int n; (n = in.read(buffer, 0, sizeof buffer)) > 0;) out.write(buffer, 0, n);
+    out.close();
+  }
+  if (File(copy).length() != original.length()) throw Exception(Resource::getString(10221, copy));
+  return copy;
+}
+
+void RecordStore::repair(const String& file, const StoreSalvage& salvage) {
+  String copy;
+  try {
+    copy = keepCopy(file);
+  } catch (const Exception& e) {
+    // Without a copy the damaged file is not rewritten: what is lost in it
+    // may still be found there.
+    report(Exception(Resource::getString(10209, e.getRawMessage())));
     return;
   }
-  if (isNew()) initializeStore();
+  StorageConnection::createInitialFile(storage_, FILE_SIZE, true);
+  storeFreeList({{FIRST_BLOCK, DATA_AREA_SIZE - FIRST_BLOCK}});
+  writeValue(FLAGS, salvage.hasFlags() ? salvage.getFlags() : FRESH_FLAGS);
+  for (int id = FIRST_SLOT; id <= LAST_SLOT; id += 4) {
+    const Vector<Object*>* record = salvage.getRecord(id);
+    if (!record) continue;
+    try {
+      writeRecordLocked(id, *record, typeOf(id));
+    } catch (const Exception& e) {
+      report(e);
+    }
+  }
+  String lost;
+  for (int id : salvage.getLost())
+    lost =
+        lost.length() == 0 ? StoreSalvage::getKindName(id) : (lost + u", ") + StoreSalvage::getKindName(id);
+  repairNotice_ =
+      lost.length() == 0 ? Resource::getString(10208, copy) : Resource::getString(10207, copy, lost);
+  if (report_) report_->reportStoreRepair(repairNotice_);
 }
 
 bool RecordStore::isNew() {
@@ -297,37 +382,8 @@ Vector<Object*>* RecordStore::readRecord(int id, const String& type, Vector<Obje
       StoredInput in(address(DATA_AREA + slot));
       in->readFully(bytes.data(), 0, size);
     }
-    ByteArrayInputStream source(bytes.data(), 0, size);
-    DataInputStream in(&source);
-    in.setDeleteSource(false);
-    int count = in.readInt();
-    if (count < 0) throw damagedRecord(id);
-    const int n = type.length();
     try {
-      for (int i = 0; i < count; ++i) {
-        switch (type.charAt(i % n)) {
-          case u'S':
-            record->addElement(new String(in.readUTF()));
-            break;
-          case u'I':
-            record->addElement(new Integer(in.readInt()));
-            break;
-          case u'B':
-            record->addElement(new Boolean(in.readBoolean()));
-            break;
-          case u'R': {
-            int length = in.readInt();
-            if (length < 0 || length > source.available()) throw damagedRecord(id);
-            VectorV<char>* value = new VectorV<char>(length);
-            value->setSize(length);
-            record->addElement(value);
-            if (length > 0) in.readFully(value->data(), 0, length);
-            break;
-          }
-          default:
-            throw Exception(Resource::getString(10205, String(id), type));
-        }
-      }
+      parseRecord(bytes.data(), size, type, record);
     } catch (const Exception&) {
       // The values before the damage are kept.
       throw damagedRecord(id);
@@ -336,6 +392,63 @@ Vector<Object*>* RecordStore::readRecord(int id, const String& type, Vector<Obje
     report(e);
   }
   return record;
+}
+
+String RecordStore::typeOf(int id) {
+  switch (id) {
+    case BOOKMARKS:
+    case HOME_URL:
+    case CREDENTIALS:
+    case VISITED:
+      return u"S"_s;
+    case WINDOWS:
+      return u"SI"_s;
+    case SHORTCUTS:
+    case SETTINGS:
+      return u"I"_s;
+    case COOKIES:
+      return u"SSSII"_s;
+    case KEYS:
+      return u"R"_s;
+    default:
+      return String();
+  }
+}
+
+int RecordStore::parseRecord(const char* bytes, int size, const String& type, Vector<Object*>* out,
+                             bool uncounted) {
+  ByteArrayInputStream source(bytes, 0, size);
+  DataInputStream in(&source);
+  in.setDeleteSource(false);
+  int count = uncounted ? INT32_MAX : in.readInt();
+  const int n = type.length();
+  if (uncounted) in.skip(4);
+  if (count < 0 || (count > 0 && n == 0)) throw Exception(Resource::getString(-300));
+  for (int i = 0; i < count && (!uncounted || source.available() > 0); ++i) {
+    switch (type.charAt(i % n)) {
+      case u'S':
+        out->addElement(new String(in.readUTF()));
+        break;
+      case u'I':
+        out->addElement(new Integer(in.readInt()));
+        break;
+      case u'B':
+        out->addElement(new Boolean(in.readBoolean()));
+        break;
+      case u'R': {
+        int length = in.readInt();
+        if (length < 0 || length > source.available()) throw Exception(Resource::getString(-300));
+        VectorV<char>* value = new VectorV<char>(length);
+        value->setSize(length);
+        out->addElement(value);
+        if (length > 0) in.readFully(value->data(), 0, length);
+        break;
+      }
+      default:
+        throw Exception(Resource::getString(-300));
+    }
+  }
+  return size - source.available();
 }
 
 void RecordStore::writeRecord(int id, const Vector<Object*>& record, const String& type) {

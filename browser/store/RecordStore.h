@@ -9,6 +9,7 @@
 
 class Exception;
 class StoreErrorReport;
+class StoreSalvage;
 
 // The browser's persistent records in scratchpad storage 0: a directory of
 // 4-byte slots at the record ids, and a data area holding a free list and
@@ -51,7 +52,13 @@ class RecordStore : public Object {
   RecordStore& operator=(const RecordStore&) = delete;
 
   // Creates the storage file when it is missing and initialises a new store.
+  // A damaged store file is first copied beside itself under a name with
+  // the date, then rebuilt with every record that can still be read; the
+  // report hears which kinds of record were lost. Without a copy the file
+  // is left as it is.
   void open();
+  // What the last open() told about a damaged store; empty when nothing.
+  const String& getRepairNotice() const { return repairNotice_; }
   // True when the store holds no free list and no record: never initialised.
   bool isNew();
   // Writes the one-extent free list and the flag word 544.
@@ -86,6 +93,15 @@ class RecordStore : public Object {
   // The free extents as (offset, size) pairs.
   std::vector<int> readFreeList();
 
+  // The type string of the browser's record id; null for the flag word and
+  // for slots no record uses.
+  static String typeOf(int id);
+  // Appends the values of the typed record in bytes[0, size) to out and
+  // returns the bytes it took. Throws on damage; the values before it stay.
+  // uncounted ignores the stored count and reads values to the end.
+  static int parseRecord(const char* bytes, int size, const String& type, Vector<Object*>* out,
+                         bool uncounted = false);
+
  private:
   struct Extent {
     int offset;
@@ -113,11 +129,15 @@ class RecordStore : public Object {
   // Returns false when the list had no room and the space is given up.
   static bool release(std::vector<Extent>& list, const Block& block);
   void writeRecordLocked(int id, const Vector<Object*>& record, const String& type);
+  void repair(const String& file, const StoreSalvage& salvage);
+  // Copies the file beside itself under a name with the date; the copy's path.
+  static String keepCopy(const String& file);
 
   StoreErrorReport* report_;
   SettingsDefaults defaults_;
   String storage_;
   Vector<Object*> settings_;
+  String repairNotice_;
   // Worker and interface threads both write records; the free list must not
   // be handed out twice.
   LockObject lock_;

@@ -5,6 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -12,6 +17,8 @@
 #include <vector>
 
 #include "browser/store/StoreErrorReport.h"
+#include "browser/store/StoreSalvage.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Boolean.h"
 #include "vwt/lang/Exception.h"
@@ -441,4 +448,194 @@ TEST_F(RecordStoreTest, MissingStorageFileReportsAndReadsZero) {
   EXPECT_EQ(3u, report_.messages.size());
   store.readValue(12345);  // not a record id
   EXPECT_TRUE(report_.messages.back().equals(Resource::getString(10206, u"12345"_s)));
+}
+
+namespace {
+
+// The copies of damaged store files beside the store, by name.
+std::vector<std::string> damagedCopies(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    std::string name = entry.path().filename().string();
+    if (name.rfind("data0-damaged-", 0) == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The local time in the copy's name, seconds from now.
+std::string stamp(int secondsFromNow) {
+  time_t t = time(nullptr) + secondsFromNow;
+  struct tm local;
+  localtime_r(&t, &local);
+  char b[40];
+  std::strftime(b, sizeof b, "%Y%m%d-%H%M%S", &local);
+  return b;
+}
+
+}  // namespace
+
+// Each kind of damage: the damaged file is kept beside the store under a
+// name with the date, what can be read is still there after reopening,
+// and the message names the kinds of record that were lost.
+TEST_F(RecordStoreTest, DamagedStoreIsCopiedThenRebuiltWithWhatCanBeRead) {
+  const int B = RecordStore::BOOKMARKS, H = RecordStore::HOME_URL, K = RecordStore::KEYS;
+  const int area = RecordStore::DATA_AREA;
+  struct Case {
+    const char* name;
+    std::function<void(std::string&)> damage;
+    std::vector<int> lost;  // in the order the message names them
+    int unnamed = 0;        // the record that became one of an unknown kind
+  };
+  auto flip = [](int position, int mask) {
+    return [=](std::string& b) { b[position] = static_cast<char>(b[position] ^ mask); };
+  };
+  auto set = [](int position, int v) {
+    return [=](std::string& b) {
+      for (int i = 0; i < 4; ++i)
+        b[position + i] = static_cast<char>(static_cast<unsigned int>(v) >> (24 - 8 * i));
+    };
+  };
+  auto cut = [](int length) { return [=](std::string& b) { b.resize(length); }; };
+  // B ["keep", "more"] in 4104..4124 (slot 4108), H ["home"] in 4124..4138,
+  // K ["xy"] as 'R' in 4138..4152, one free extent from 4152.
+  const std::vector<Case> cases = {
+      {"truncated inside the last record", cut(area + 4145), {K}},
+      {"truncated before the data area", cut(31000), {B, H, K}},
+      {"truncated inside the directory",
+       cut(30750),
+       {B, RecordStore::SETTINGS, H, RecordStore::CREDENTIALS, RecordStore::VISITED, RecordStore::COOKIES,
+        K}},
+      {"truncated to nothing",
+       cut(0),
+       {B, RecordStore::FLAGS, RecordStore::WINDOWS, RecordStore::SHORTCUTS, RecordStore::SETTINGS, H,
+        RecordStore::CREDENTIALS, RecordStore::VISITED, RecordStore::COOKIES, K}},
+      {"truncated after the records", cut(300000), {}},
+      {"flipped byte in a text length", flip(area + 4132, 0x01), {H}},
+      {"flipped byte in a block size", flip(area + 4107, 0xFF), {}},
+      {"flipped byte in a byte-array length", flip(area + 4146, 0x40), {K}},
+      {"directory: slot moved", flip(B + 3, 0xFF), {}},
+      {"directory: slot of no record set", set(30724, 4128), {}},
+      // Its block fits more than one record that has none: it cannot be told whose.
+      {"directory: slot cleared", set(H, 0), {StoreSalvage::UNNAMED}, H},
+      {"extreme count", set(area + 4128, INT_MAX), {}},
+      {"extreme block size", set(area + 4104, INT_MAX), {}},
+      {"extreme byte-array length", set(area + 4146, INT_MIN), {K}},
+      {"extreme slot", set(H, INT_MIN), {}},
+      {"extreme free-list count", set(area, -1), {}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    remove(file().c_str());
+    for (const std::string& old : damagedCopies(dir_)) remove((dir_ + "/" + old).c_str());
+    {
+      RecordStore setup(nullptr, defaults_);
+      setup.open();
+      setup.writeValue(RecordStore::FLAGS, 0x231);
+      setup.writeRecord(B, *Record(strings({"keep", "more"})), u"S"_s);
+      setup.writeRecord(H, *Record(strings({"home"})), u"S"_s);
+      Vector<Object*> key(true);
+      VectorV<char>* xy = new VectorV<char>();
+      xy->addElement('x');
+      xy->addElement('y');
+      key.addElement(xy);
+      setup.writeRecord(K, key, u"R"_s);
+      ASSERT_EQ(4142, setup.readValue(K));
+    }
+    std::string damaged = bytes();
+    k.damage(damaged);
+    setBytes(damaged);
+    report_.messages.clear();
+    std::string before = stamp(0);
+    {
+      RecordStore store(&report_, defaults_);
+      store.open();
+      std::vector<std::string> copies = damagedCopies(dir_);
+      ASSERT_EQ(1u, copies.size());
+      // data0-damaged-YYYYMMDD-hhmmss.bin, of the moment of opening.
+      EXPECT_GE(copies[0], "data0-damaged-" + before + ".bin");
+      EXPECT_LE(copies[0], "data0-damaged-" + stamp(0) + ".bin");
+      EXPECT_EQ(std::string("data0-damaged-").size() + 15 + 4, copies[0].size());
+      std::ifstream in(dir_ + "/" + copies[0], std::ios::binary);
+      std::ostringstream copied;
+      copied << in.rdbuf();
+      EXPECT_EQ(damaged, copied.str()) << "the copy holds the damaged file";
+
+      String copy = String((dir_ + "/" + copies[0]).c_str());
+      String kinds;
+      for (int id : k.lost)
+        kinds = kinds.length() == 0 ? StoreSalvage::getKindName(id)
+                                    : (kinds + u", ") + StoreSalvage::getKindName(id);
+      String want =
+          k.lost.empty() ? Resource::getString(10208, copy) : Resource::getString(10207, copy, kinds);
+      ASSERT_EQ(1u, report_.messages.size());
+      EXPECT_TRUE(report_.messages[0].equals(want)) << narrow(report_.messages[0]);
+      EXPECT_TRUE(store.getRepairNotice().equals(want));
+    }
+    // Reopened, the rebuilt store is sound: no new copy, no message.
+    report_.messages.clear();
+    RecordStore store(&report_, defaults_);
+    store.open();
+    EXPECT_EQ(1u, damagedCopies(dir_).size());
+    EXPECT_EQ(409600u, bytes().size());
+    EXPECT_TRUE(store.getRepairNotice().equals(String()));
+    auto lost = [&](int id) {
+      return id == k.unnamed || std::find(k.lost.begin(), k.lost.end(), id) != k.lost.end();
+    };
+    EXPECT_EQ(lost(RecordStore::FLAGS) ? 544 : 0x231, store.readValue(RecordStore::FLAGS));
+    Record b(store.readRecord(B, u"S"_s));
+    if (!lost(B)) {
+      ASSERT_EQ(2, b->size());
+      EXPECT_EQ("keep", text(b->elementAt(0)));
+      EXPECT_EQ("more", text(b->elementAt(1)));
+    }
+    if (!lost(H)) {
+      EXPECT_EQ("home", narrow(store.readString(H, u"lost"_s)));
+    }
+    Record key(store.readRecord(K, u"R"_s));
+    if (!lost(K)) {
+      ASSERT_EQ(1, key->size());
+      EXPECT_EQ(2, static_cast<VectorV<char>*>(key->elementAt(0))->size());
+    }
+    EXPECT_TRUE(report_.messages.empty());
+  }
+}
+
+TEST_F(RecordStoreTest, ASoundStoreIsNeitherCopiedNorReported) {
+  {
+    RecordStore store(&report_, defaults_);
+    store.open();
+    store.writeRecord(RecordStore::HOME_URL, *Record(strings({"home"})), u"S"_s);
+    store.loadSettings();
+  }
+  std::string sound = bytes();
+  RecordStore store(&report_, defaults_);
+  store.open();
+  EXPECT_EQ(sound, bytes());
+  EXPECT_TRUE(damagedCopies(dir_).empty());
+  EXPECT_TRUE(report_.messages.empty());
+}
+
+// Without a copy of the damaged file nothing of it is rewritten.
+TEST_F(RecordStoreTest, ADamagedStoreThatCannotBeCopiedIsLeftAsItIs) {
+  {
+    RecordStore store(nullptr, defaults_);
+    store.open();
+    store.writeRecord(RecordStore::HOME_URL, *Record(strings({"home"})), u"S"_s);
+  }
+  std::string damaged = bytes().substr(0, 40000);
+  setBytes(damaged);
+  // Every name a copy could take in the next seconds is taken.
+  for (int s = 0; s < 3; ++s) {
+    std::string base = dir_ + "/data0-damaged-" + stamp(s);
+    std::ofstream(base + ".bin") << "x";
+    for (int n = 2; n <= 99; ++n) std::ofstream(base + "-" + std::to_string(n) + ".bin") << "x";
+  }
+  RecordStore store(&report_, defaults_);
+  store.open();
+  EXPECT_EQ(damaged, bytes());
+  ASSERT_EQ(1u, report_.messages.size());
+  EXPECT_TRUE(report_.messages[0].startsWith(Resource::getString(10209, String())))
+      << narrow(report_.messages[0]);
+  EXPECT_TRUE(store.getRepairNotice().equals(String()));
 }
