@@ -86,6 +86,7 @@ PictureDecoder::Result readFrame(GifFileType* gif, int transparent, DecodedPictu
   if (transparent >= 0 && transparent < 256) palette[transparent] = 0;
 
   if (!allocatePixels(out, width, height)) return PictureDecoder::TOO_LARGE;
+  std::fill(out->pixels.begin(), out->pixels.end(), 0u);  // the screen outside the frame is transparent
   std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
   // Interlaced rows arrive in four passes: every 8th from 0, every 8th from 4, every 4th from 2, every 2nd
   // from 1.

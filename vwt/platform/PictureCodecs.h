@@ -14,8 +14,9 @@ PictureDecoder::Result decodePng(const unsigned char* data, size_t length, Decod
 PictureDecoder::Result decodeJpeg(const unsigned char* data, size_t length, DecodedPicture* out);
 PictureDecoder::Result decodeGif(const unsigned char* data, size_t length, DecodedPicture* out);
 
-// Sizes `out` for width x height pixels, all transparent, once the size passed the limits. False
-// when the memory is not there; never throws, so it may run between setjmp and longjmp.
+// Sizes `out` for width x height pixels, once the size passed the limits; the pixels hold no
+// particular values. False when the memory is not there; never throws, so it may run between
+// setjmp and longjmp.
 bool allocatePixels(DecodedPicture* out, int width, int height) noexcept;
 
 inline uint32_t premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {

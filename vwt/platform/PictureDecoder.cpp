@@ -11,7 +11,8 @@ namespace platform {
 namespace codecs {
 bool allocatePixels(DecodedPicture* out, int width, int height) noexcept {
   try {
-    out->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+    // PNG and JPEG write every pixel; GIF clears what its frame may not cover.
+    out->pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -27,7 +28,9 @@ bool PictureDecoder::sizeAllowed(long width, long height) {
 }
 
 PictureDecoder::Result PictureDecoder::decode(const unsigned char* data, size_t length, DecodedPicture* out) {
-  *out = DecodedPicture();
+  // The pixels' memory stays for a caller that decodes picture after picture into one object.
+  out->width = out->height = 0;
+  out->dpiX = out->dpiY = 96;
   if (!data || length < 8) return TOO_SHORT;
   static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   Result result;
@@ -39,7 +42,7 @@ PictureDecoder::Result PictureDecoder::decode(const unsigned char* data, size_t 
     result = codecs::decodeJpeg(data, length, out);
   else
     result = UNRECOGNISED;
-  if (result != OK) *out = DecodedPicture();
+  if (result != OK) *out = DecodedPicture();  // nothing kept from a failure
   return result;
 }
 

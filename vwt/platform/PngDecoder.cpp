@@ -20,8 +20,15 @@ struct PngJob {
   size_t pos;
   DecodedPicture* out;
   std::vector<png_bytep>* rows;
+  bool hasAlpha;
   PictureDecoder::Result result;
 };
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+const bool kLittleEndian = false;
+#else
+const bool kLittleEndian = true;
+#endif
 
 void readBytes(png_structp png, png_bytep dest, png_size_t count) {
   PngJob* job = static_cast<PngJob*>(png_get_io_ptr(png));
@@ -44,8 +51,8 @@ bool makeRows(std::vector<png_bytep>* rows, DecodedPicture* out) noexcept {
   return true;
 }
 
-// Decodes into RGBA bytes in place of the pixels; the caller converts them.
-void decodeRgba(PngJob* job, png_structp png, png_infop info) {
+// Decodes into the pixels as BGRA bytes (RGBA on a big-endian machine); the caller premultiplies.
+void decodeRows(PngJob* job, png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png))) return;  // job->result says what failed
   png_set_read_fn(png, job, readBytes);
   png_read_info(png, info);
@@ -61,8 +68,10 @@ void decodeRgba(PngJob* job, png_structp png, png_infop info) {
   if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
   if (depth == 16) png_set_scale_16(png);
   if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-  if (!(colourType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  job->hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+  if (!job->hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  // B, G, R, A in memory is a native 0xAARRGGBB word on a little-endian machine.
+  if (kLittleEndian) png_set_bgr(png);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4) return;
@@ -86,19 +95,26 @@ void decodeRgba(PngJob* job, png_structp png, png_infop info) {
 
 PictureDecoder::Result decodePng(const unsigned char* data, size_t length, DecodedPicture* out) {
   std::vector<png_bytep> rows;
-  PngJob job{data, length, 0, out, &rows, PictureDecoder::CORRUPT};
+  PngJob job{data, length, 0, out, &rows, false, PictureDecoder::CORRUPT};
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
   if (!png) return PictureDecoder::CORRUPT;
   png_infop info = png_create_info_struct(png);
-  if (info) decodeRgba(&job, png, info);
+  if (info) decodeRows(&job, png, info);
   png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
   if (job.result != PictureDecoder::OK) return job.result;
-  // RGBA bytes to premultiplied native words.
   uint32_t* p = out->pixels.data();
   size_t n = out->pixels.size();
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(p + i);
-    p[i] = premultiplied(b[0], b[1], b[2], b[3]);
+  if (kLittleEndian) {
+    if (!job.hasAlpha) return PictureDecoder::OK;  // already 0xFFRRGGBB
+    for (size_t i = 0; i < n; ++i) {
+      uint32_t v = p[i], a = v >> 24;
+      if (a != 255) p[i] = premultiplied(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF, a);
+    }
+  } else {
+    for (size_t i = 0; i < n; ++i) {
+      const unsigned char* b = reinterpret_cast<const unsigned char*>(p + i);
+      p[i] = premultiplied(b[0], b[1], b[2], b[3]);
+    }
   }
   return PictureDecoder::OK;
 }
