@@ -36,17 +36,22 @@ bench: build
 	@set -e; for b in $(BUILD)/bin/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b" $(BENCH_ARGS); done
 
-# `make fuzz FUZZ_SECONDS=600`: libFuzzer over the response decoder (clang).
+# `make fuzz FUZZ_SECONDS=600`: libFuzzer over the response decoder and the picture decoders (clang),
+# each for FUZZ_SECONDS.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
 	@tools/install-deps tools/debian-packages-fuzz.txt
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVWT_BUILD_FUZZ=ON -DVWT_BUILD_TESTS=OFF -DVWT_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_envelope
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_envelope fuzz_picture picture_seeds
 	mkdir -p $(FUZZ_BUILD)/corpus/envelope
 	$(FUZZ_BUILD)/bin/fuzz_envelope -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/envelope fuzz/corpus/envelope
+	mkdir -p $(FUZZ_BUILD)/corpus/picture $(FUZZ_BUILD)/seeds/picture
+	$(FUZZ_BUILD)/bin/picture_seeds $(FUZZ_BUILD)/seeds/picture
+	$(FUZZ_BUILD)/bin/fuzz_picture -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/picture- $(FUZZ_BUILD)/corpus/picture $(FUZZ_BUILD)/seeds/picture
 
 # The rendering service on 127.0.0.1:6111 and the browser (tools/run).
 run: build
