@@ -9,6 +9,7 @@
 #include "browser/service/Background.h"
 #include "browser/shell/PageDump.h"
 #include "browser/shell/SessionCore.h"
+#include "browser/shell/StoreErrorPrinter.h"
 #include "vwt/lang/Exception.h"
 
 namespace {
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
   }
   String url = argc == 3 ? String(argv[2]) : String();
   try {
-    SessionCore core;
+    // A damaged store says what it lost before anything else happens.
+    StoreErrorPrinter storeErrors(stderr);
+    SessionCore core(&storeErrors);
     if (core.startSession(true) != 1) return fail(core, "the session could not be set up");
     core.startPageRequest(url);
     core.waitForWorker(10 * 60 * 1000);
