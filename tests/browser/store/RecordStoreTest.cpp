@@ -639,3 +639,56 @@ TEST_F(RecordStoreTest, ADamagedStoreThatCannotBeCopiedIsLeftAsItIs) {
       << narrow(report_.messages[0]);
   EXPECT_TRUE(store.getRepairNotice().equals(String()));
 }
+
+// First fit needs the record and its 4-byte size word: an extent a few bytes
+// short of that is passed over, never cut to a negative size.
+TEST_F(RecordStoreTest, FirstFitPassesOverAnExtentShortOfTheSizeWord) {
+  const int B = RecordStore::BOOKMARKS, H = RecordStore::HOME_URL, V = RecordStore::VISITED;
+  // A one-string "S" record of n characters takes 6 + n bytes and a block of 10 + n.
+  for (int hole : {7, 8, 9, 10, 11}) {
+    SCOPED_TRACE(hole);
+    remove(file().c_str());
+    RecordStore store(&report_, defaults_);
+    store.open();
+    store.writeRecord(B, *Record(strings({std::string(hole, 'b')})), u"S"_s);
+    store.writeRecord(H, *Record(strings({"home"})), u"S"_s);
+    store.removeRecord(B);
+    ASSERT_EQ(pairs({4104, 10 + hole, 4128 + hole, 166880 - hole}), store.readFreeList());
+    // Needs 20 bytes: holes of 17-19 are 1-3 bytes larger than the record but too small.
+    store.writeRecord(V, *Record(strings({std::string(10, 'v')})), u"S"_s);
+    bool fits = hole >= 10;
+    EXPECT_EQ(fits ? 4108 : 4132 + hole, store.readValue(V));
+    std::vector<int> free = store.readFreeList();
+    for (size_t i = 1; i < free.size(); i += 2) EXPECT_GT(free[i], 0) << "extent " << free[i - 1];
+    EXPECT_EQ(fits ? (hole == 10 ? 2u : 4u) : 4u, free.size());
+    EXPECT_EQ("home", narrow(store.readString(H, u"lost"_s)));
+    EXPECT_EQ(std::string(10, 'v'), narrow(store.readString(V, u"lost"_s)));
+    EXPECT_TRUE(report_.messages.empty());
+  }
+}
+
+// Modified UTF-8 stores U+0000 in two bytes, as it does 0x80-0x7FF.
+TEST_F(RecordStoreTest, NulCharactersTakeTwoBytesInTheStoredSize) {
+  struct Case {
+    String text;
+    int size;
+  } cases[] = {
+      {String(u"a\0b", 0, 3), 4 + 2 + 4},
+      {String(u"\0", 0, 1), 4 + 2 + 2},
+      {String(u"\0\0\u00e9\u3042", 0, 4), 4 + 2 + 2 + 2 + 2 + 3},
+  };
+  RecordStore store(&report_, defaults_);
+  store.open();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    Vector<Object*> record(true);
+    record.addElement(new String(c.text));
+    EXPECT_EQ(c.size, RecordStore::recordSize(record, u"S"_s));
+    store.writeRecord(RecordStore::HOME_URL, record, u"S"_s);
+    int slot = store.readValue(RecordStore::HOME_URL);
+    ASSERT_NE(0, slot);
+    EXPECT_EQ(c.size, intAt(RecordStore::DATA_AREA + slot - 4));
+    EXPECT_TRUE(store.readString(RecordStore::HOME_URL, String()).equals(c.text));
+  }
+  EXPECT_TRUE(report_.messages.empty());
+}
