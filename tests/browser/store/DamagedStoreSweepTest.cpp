@@ -5,7 +5,6 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -158,8 +157,8 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
     return b;
   };
   // Truncated.
-  std::vector<int> cuts = {0,     50, 30730, 30745, 30770, area, area + 4, area + 8, area + 204800 - area,
-                           409599};
+  std::vector<int> cuts = {
+      0, 50, 30730, 30745, 30770, area, area + 4, area + 8, area + RecordStore::DATA_AREA_SIZE, 409599};
   for (auto& b : blocks)
     for (int at : {b.second.first + 2, b.second.first + 6, b.second.second - 1}) cuts.push_back(area + at);
   for (int cut : cuts) variants.push_back({"truncated", original.substr(0, cut)});
