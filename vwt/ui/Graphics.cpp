@@ -1,6 +1,7 @@
 #include "vwt/ui/Graphics.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "vwt/lang/Exception.h"
@@ -86,10 +87,14 @@ void Graphics::fillRect(int x, int y, int w, int h) {
 void Graphics::drawRect(int x, int y, int w, int h) { raster::drawRectOutline(*surface_, x, y, w, h, rgb()); }
 
 void Graphics::drawLine(int x1, int y1, int x2, int y2) {
+  // Lengths in 64 bits: a line across the whole int range must not overflow; the fill cuts it.
+  auto span = [](int a, int b) {
+    return static_cast<int>(std::min<int64_t>(std::llabs(int64_t{b} - a) + 1, INT32_MAX));
+  };
   if (y1 == y2 && x1 != x2) {
-    fillRect(std::min(x1, x2), y1, std::abs(x2 - x1) + 1, 1);
+    fillRect(std::min(x1, x2), y1, span(x1, x2), 1);
   } else if (x1 == x2 && y1 != y2) {
-    fillRect(x1, std::min(y1, y2), 1, std::abs(y2 - y1) + 1);
+    fillRect(x1, std::min(y1, y2), 1, span(y1, y2));
   } else {
     raster::drawLine(*surface_, x1, y1, x2, y2, rgb());
   }
@@ -115,7 +120,13 @@ void Graphics::fillArc(int x, int y, int w, int h, int, int arcAngle) {
 void Graphics::fillAreaWithLine(int, int, int w, int h, int step) {
   if (step <= 0) return;  // no spacing, no lines (and no division by zero)
   const int64_t n = (int64_t{w} + h) / step;
-  for (int64_t k = 1; k <= n; ++k) {
+  // Line i lies on x + y = i: only those crossing the visible area are drawn, so a huge box costs
+  // no more than the screen.
+  const vwt::platform::PixelRect seen = surface_->clipRegion().bounds();
+  const int64_t lo = int64_t{seen.x0} - surface_->originX() + seen.y0 - surface_->originY();
+  const int64_t hi = int64_t{seen.x1} - surface_->originX() + seen.y1 - surface_->originY();
+  const int64_t first = std::max<int64_t>(1, lo / step - 1), last = std::min<int64_t>(n, hi / step + 1);
+  for (int64_t k = first; k <= last; ++k) {
     const int64_t i = k * step;
     raster::drawLine(
         *surface_, static_cast<int>(std::min<int64_t>(w, i)), static_cast<int>(std::max<int64_t>(i - w, 0)),

@@ -184,6 +184,12 @@ TEST(GraphicsTest, HatchingIsAnchoredAtTheOrigin) {
   EXPECT_EQ(c->getGraphics()->getRGBPixel(5, 0), kWhite);  // read through the same origin
   c->getGraphics()->setOrigin(0, 0);
   EXPECT_EQ(c->getGraphics()->getRGBPixel(7, 1), kWhite);
+  // A box far larger than the picture only costs the lines that can be seen.
+  AutoPtr<Image> e(Image::createImage(12, 12, 0));
+  e->getGraphics()->setColor(kWhite);
+  e->getGraphics()->fillAreaWithLine(0, 0, INT32_MAX, INT32_MAX, 1);
+  e->getGraphics()->drawLine(INT32_MIN, 0, INT32_MAX, 0);
+  EXPECT_EQ(count(e.get(), kWhite), 144 - 11);  // each diagonal ends short of column 0; row 0 is the line
   for (int step : {0, -5, 100}) {
     AutoPtr<Image> d(Image::createImage(12, 12, 0));
     d->getGraphics()->setColor(kWhite);
