@@ -9,6 +9,7 @@
 #include "vwt/ui/Application.h"
 #include "vwt/ui/DecodedImage.h"
 #include "vwt/ui/ImagingFactory.h"
+#include "vwt/ui/ImagingImage.h"
 
 MediaImage::MediaImage(const char* data, int offset, int length, bool copy) {
   if (!data || offset < 0 || length <= 0) return;
@@ -71,6 +72,11 @@ void MediaImage::use() {
 void MediaImage::unuse() {
   delete decoded_;
   decoded_ = nullptr;
+}
+
+ImagingImage* MediaImage::getImage() const {
+  // The image takes its handle on the pixels even when it throws.
+  return decoded_ ? ImagingImage::createImage(decoded_->share()) : nullptr;
 }
 
 DecodedImage* MediaImage::getDecodedImage() const { return decoded_ ? decoded_->share() : nullptr; }

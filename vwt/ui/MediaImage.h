@@ -4,6 +4,7 @@
 #include "vwt/lang/String.h"
 
 class DecodedImage;
+class ImagingImage;
 class InputStream;
 
 // An encoded picture (PNG, JPEG or GIF): its bytes, copied or borrowed, the format its signature
@@ -32,6 +33,8 @@ class MediaImage : public Object {
   // Drops the decoded picture; the bytes stay, and use() may decode them again.
   void unuse();
   bool isUsed() const { return decoded_ != nullptr; }
+  // A new image over the decoded picture, owned by the caller; null before use().
+  ImagingImage* getImage() const;
   // A new handle on the decoded pixels, owned by the caller; null before use().
   DecodedImage* getDecodedImage() const;
 

@@ -11,6 +11,9 @@
 #include "vwt/lang/Exception.h"
 #include "vwt/ui/Application.h"
 #include "vwt/ui/DecodedImage.h"
+#include "vwt/ui/Graphics.h"
+#include "vwt/ui/Image.h"
+#include "vwt/ui/ImagingImage.h"
 #include "vwt/ui/MediaImage.h"
 #include "vwt/ui/MediaManager.h"
 
@@ -121,6 +124,29 @@ TEST_F(MediaImageTest, DecodesUsesAgainAndDisposes) {
   EXPECT_FALSE(image.isUsed());
   EXPECT_EQ(image.getLength(), 0);
   EXPECT_EQ(image.getType(), MediaImage::UNKNOWN);
+}
+
+// From bytes to pixels on an off-screen image: the picture's own alpha blends it over the white.
+TEST_F(MediaImageTest, GetImageDrawsTheDecodedPictureWithItsAlpha) {
+  picturebytes::Png spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.argb = {0xFF0000FFu, 0x00FF0000u};  // opaque blue, fully transparent red
+  std::string png = picturebytes::encode(spec);
+  MediaImage media(png.data(), 0, static_cast<int>(png.size()), false);
+  EXPECT_EQ(media.getImage(), nullptr);
+  media.use();
+  AutoPtr<ImagingImage> picture(media.getImage());
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->getWidth(), 2);
+  EXPECT_EQ(picture->getHeight(), 1);
+  EXPECT_TRUE(picture->isSupportAlpha());
+  media.dispose();  // the image keeps the pixels it was given
+  AutoPtr<Image> target(Image::createImage(3, 1, 0xFFFFFF));
+  target->getGraphics()->drawImage(picture.get(), 0, 0);
+  EXPECT_EQ(target->getGraphics()->getRGBPixel(0, 0) & 0xFFFFFF, 0x0000FF);
+  EXPECT_EQ(target->getGraphics()->getRGBPixel(1, 0) & 0xFFFFFF, 0xFFFFFF);
+  EXPECT_EQ(target->getGraphics()->getRGBPixel(2, 0) & 0xFFFFFF, 0xFFFFFF);
 }
 
 TEST_F(MediaImageTest, BorrowsOrCopiesTheBytes) {
