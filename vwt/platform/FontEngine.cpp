@@ -25,6 +25,10 @@ namespace {
 // than any handset screen.
 constexpr int kMaxPixelHeight = 256;
 constexpr int kDefaultPixelHeight = 12;
+// Glyph bitmaps one face keeps. Text of ordinary sizes stays far below it
+// even with every unit cached; huge heights with many distinct units start
+// the cache again rather than grow without end.
+constexpr size_t kMaxCachedBytes = 8u << 20;
 
 struct Glyph {
   bool ready = false;
@@ -141,13 +145,22 @@ class FontFace {
   const char* familyName() const { return primary_ && primary_->family_name ? primary_->family_name : ""; }
   int ascent() const { return ascent_; }
 
+  // Valid until the next call: a full cache is emptied before a new glyph is loaded.
   const Glyph& glyph(char16_t unit) {
-    std::unique_ptr<GlyphPage>& page = pages_[unit >> 8];
-    if (!page) page.reset(new GlyphPage);
-    Glyph& g = page->glyphs[unit & 0xFF];
-    if (!g.ready) load(unit, &g);
+    std::unique_ptr<GlyphPage>* page = &pages_[unit >> 8];
+    if (*page && (*page)->glyphs[unit & 0xFF].ready) return (*page)->glyphs[unit & 0xFF];
+    if (cachedBytes_ > kMaxCachedBytes) {
+      for (std::unique_ptr<GlyphPage>& p : pages_) p.reset();
+      cachedBytes_ = 0;
+    }
+    if (!*page) page->reset(new GlyphPage);
+    Glyph& g = (*page)->glyphs[unit & 0xFF];
+    load(unit, &g);
+    cachedBytes_ += sizeof(Glyph) + static_cast<size_t>(g.width) * g.rows;
     return g;
   }
+
+  size_t cachedBytes() const { return cachedBytes_; }
 
  private:
   FT_Face open(const FontFile& file) {
@@ -225,6 +238,7 @@ class FontFace {
   FT_Face primary_ = nullptr;  // null when no font file could be opened: nothing is drawn
   std::vector<OpenFace> fallbacks_;
   std::unique_ptr<GlyphPage> pages_[256];
+  size_t cachedBytes_ = 0;
 };
 
 struct FontEngine::State {
@@ -280,6 +294,12 @@ int FontEngine::advance(FontFace* face, char16_t unit) {
   if (!face) return 0;
   std::lock_guard<std::mutex> held(state_->lock);
   return face->glyph(unit).advance;
+}
+
+size_t FontEngine::cachedBytes(FontFace* face) {
+  if (!face) return 0;
+  std::lock_guard<std::mutex> held(state_->lock);
+  return face->cachedBytes();
 }
 
 int FontEngine::measure(FontFace* face, const char16_t* text, int length) {

@@ -3,6 +3,7 @@
 // glyphs cached per face and pixel height. No FreeType or fontconfig type
 // appears here, so the toolkit's headers stay free of them.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "vwt/lang/String.h"
@@ -36,6 +37,8 @@ class FontEngine {
   // glyph, so widths can be cached per unit: a unit the face lacks, and each
   // half of a surrogate pair, is drawn and measured as the face's missing glyph.
   int advance(FontFace* face, char16_t unit);
+  // Bytes of glyphs the face holds now; it never keeps much more than 8 MiB.
+  size_t cachedBytes(FontFace* face);
   // The sum of the advances, which is exactly how far draw() moves.
   int measure(FontFace* face, const char16_t* text, int length);
 

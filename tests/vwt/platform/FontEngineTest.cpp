@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,22 @@ TEST(FontEngine, DrawingOverTransparentPixelsKeepsThemPremultiplied) {
     for (int shift : {0, 8, 16}) EXPECT_LE((p >> shift) & 255, a);
   }
   EXPECT_GT(opaque, 0);
+}
+
+// Many distinct glyphs at a huge height start the cache again instead of
+// holding hundreds of megabytes; measuring stays the same across the restart.
+TEST(FontEngine, GlyphCacheStaysBounded) {
+  FontEngine& engine = FontEngine::instance();
+  FontFace* face = gothic(256);
+  const int first = engine.advance(face, u'\u4E00');
+  size_t most = 0;
+  for (char16_t u = 0x4E00; u < 0x4E00 + 600; ++u) {
+    engine.advance(face, u);
+    most = std::max(most, engine.cachedBytes(face));
+  }
+  EXPECT_GT(most, size_t(4) << 20);                // it did cache
+  EXPECT_LE(most, (size_t(8) << 20) + 300 * 300);  // and stopped at about 8 MiB
+  EXPECT_EQ(engine.advance(face, u'\u4E00'), first);
 }
 
 TEST(FontEngine, NothingToDrawOrMeasure) {
