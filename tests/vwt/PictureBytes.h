@@ -132,6 +132,7 @@ struct Jpeg {
   int height = 0;
   std::vector<uint32_t> argb;  // alpha ignored
   bool grey = false;
+  bool cmyk = false;  // Adobe's inverted inks, black ink none
   bool progressive = false;
   int dotsPerInch = 0;  // JFIF density when not 0
   int quality = 95;
@@ -147,8 +148,8 @@ inline std::string encode(const Jpeg& spec) {
   jpeg_mem_dest(&c, &buffer, &size);
   c.image_width = spec.width;
   c.image_height = spec.height;
-  c.input_components = spec.grey ? 1 : 3;
-  c.in_color_space = spec.grey ? JCS_GRAYSCALE : JCS_RGB;
+  c.input_components = spec.grey ? 1 : spec.cmyk ? 4 : 3;
+  c.in_color_space = spec.grey ? JCS_GRAYSCALE : spec.cmyk ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&c);
   jpeg_set_quality(&c, spec.quality, TRUE);
   // No chroma subsampling: colour edges stay where the test put them.
@@ -160,12 +161,17 @@ inline std::string encode(const Jpeg& spec) {
     c.X_density = c.Y_density = static_cast<UINT16>(spec.dotsPerInch);
   }
   jpeg_start_compress(&c, TRUE);
-  std::vector<unsigned char> row(spec.width * 3);
+  std::vector<unsigned char> row(spec.width * 4);
   while (c.next_scanline < c.image_height) {
     for (int x = 0; x < spec.width; ++x) {
       uint32_t p = spec.argb[c.next_scanline * spec.width + x];
       if (spec.grey) {
         row[x] = static_cast<unsigned char>(p >> 8);
+      } else if (spec.cmyk) {
+        row[4 * x] = static_cast<unsigned char>(p >> 16);
+        row[4 * x + 1] = static_cast<unsigned char>(p >> 8);
+        row[4 * x + 2] = static_cast<unsigned char>(p);
+        row[4 * x + 3] = 255;
       } else {
         row[3 * x] = static_cast<unsigned char>(p >> 16);
         row[3 * x + 1] = static_cast<unsigned char>(p >> 8);

@@ -102,9 +102,13 @@ TEST(PictureDecoder, JpegVariants) {
   struct Case {
     const char* name;
     bool grey;
+    bool cmyk;
     bool progressive;
     int dpi;
-  } cases[] = {{"baseline", false, false, 0}, {"progressive", false, true, 300}, {"grey", true, false, 72}};
+  } cases[] = {{"baseline", false, false, false, 0},
+               {"progressive", false, false, true, 300},
+               {"grey", true, false, false, 72},
+               {"CMYK", false, true, false, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Jpeg spec;
@@ -113,6 +117,7 @@ TEST(PictureDecoder, JpegVariants) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) spec.argb.push_back(colours[x / 16]);
     spec.grey = c.grey;
+    spec.cmyk = c.cmyk;
     spec.progressive = c.progressive;
     spec.dotsPerInch = c.dpi;
     std::vector<uint32_t> want;
