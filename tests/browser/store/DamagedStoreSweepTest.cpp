@@ -140,40 +140,45 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
   }
   ASSERT_EQ(static_cast<size_t>(RecordStore::FILE_SIZE), original.size());
 
+  // Made one at a time: a whole file each would hold megabytes.
   struct Variant {
     std::string kind;
-    std::string bytes;
+    int cut;       // the length kept, or -1
+    int position;  // of the damage, or -1
+    int mask;      // bits flipped there; 0: value written as an int
+    int value;
+    std::string bytes(const std::string& original) const {
+      std::string b = cut < 0 ? original : original.substr(0, cut);
+      if (position >= 0 && mask != 0) b[position] = static_cast<char>(b[position] ^ mask);
+      if (position >= 0 && mask == 0) putInt(b, position, value);
+      return b;
+    }
   };
   std::vector<Variant> variants;
   const int area = RecordStore::DATA_AREA;
-  auto flipped = [&](int position, int mask) {
-    std::string b = original;
-    b[position] = static_cast<char>(b[position] ^ mask);
-    return b;
-  };
-  auto withInt = [&](int position, int v) {
-    std::string b = original;
-    putInt(b, position, v);
-    return b;
+  auto flipped = [](int position, int mask) { return Variant{"", -1, position, mask, 0}; };
+  auto withInt = [](int position, int v) { return Variant{"", -1, position, 0, v}; };
+  auto add = [&](const char* kind, Variant v) {
+    v.kind = kind;
+    variants.push_back(v);
   };
   // Truncated.
   std::vector<int> cuts = {
       0, 50, 30730, 30745, 30770, area, area + 4, area + 8, area + RecordStore::DATA_AREA_SIZE, 409599};
   for (auto& b : blocks)
     for (int at : {b.second.first + 2, b.second.first + 6, b.second.second - 1}) cuts.push_back(area + at);
-  for (int cut : cuts) variants.push_back({"truncated", original.substr(0, cut)});
+  for (int cut : cuts) add("truncated", Variant{"", cut, -1, 0, 0});
   // Flipped bytes.
-  for (int i = 0; i < 12; ++i) variants.push_back({"flipped", flipped(area + i, 0xFF)});
+  for (int i = 0; i < 12; ++i) add("flipped", flipped(area + i, 0xFF));
   for (auto& b : blocks) {
     int s = area + b.second.first, e = area + b.second.second;
-    for (int at : {s, s + 3, s + 4, s + 7, s + 9, (s + e) / 2, e - 1})
-      variants.push_back({"flipped", flipped(at, 0xFF)});
+    for (int at : {s, s + 3, s + 4, s + 7, s + 9, (s + e) / 2, e - 1}) add("flipped", flipped(at, 0xFF));
   }
   // Damaged directory.
   for (int id = RecordStore::FIRST_SLOT; id <= RecordStore::LAST_SLOT; id += 4) {
-    variants.push_back({"directory", flipped(id + 3, 0xFF)});
-    variants.push_back({"directory", flipped(id + 2, 0x01)});
-    variants.push_back({"directory", withInt(id, intAt(original, id) + 2)});
+    add("directory", flipped(id + 3, 0xFF));
+    add("directory", flipped(id + 2, 0x01));
+    add("directory", withInt(id, intAt(original, id) + 2));
   }
   // Extreme integers.
   std::vector<int> fields = {area, area + 4, area + 8};
@@ -184,13 +189,14 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
   }
   fields.push_back(area + blocks[RecordStore::KEYS].first + 8);
   for (int at : fields)
-    for (int v : {INT_MAX, INT_MIN, -1, 0}) variants.push_back({"extreme", withInt(at, v)});
+    for (int v : {INT_MAX, INT_MIN, -1, 0}) add("extreme", withInt(at, v));
 
   std::map<std::string, int> total, lost, silent;
   for (const Variant& v : variants) {
     std::filesystem::remove_all(program_.dir / "program");
     program_.write("res/message.txt", messages);
-    program_.write("data0.bin", v.bytes);
+    const std::string damaged = v.bytes(original);
+    program_.write("data0.bin", damaged);
     Collected report;
     RecordStore store(&report, defaults);
     store.open();
@@ -209,7 +215,7 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
     bool copyKept = false;
     for (const auto& entry : std::filesystem::directory_iterator(program_.dir / "program")) {
       std::string name = entry.path().filename().string();
-      if (name.rfind("data0-damaged-", 0) == 0 && program_.dir.read("program/" + name) == v.bytes)
+      if (name.rfind("data0-damaged-", 0) == 0 && program_.dir.read("program/" + name) == damaged)
         copyKept = true;
     }
     bool told = false;
