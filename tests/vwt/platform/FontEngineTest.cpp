@@ -6,6 +6,7 @@
 
 #include "tests/vwt/TestText.h"
 #include "vwt/platform/FontEngine.h"
+#include "vwt/platform/FontLookup.h"
 
 using vwt::platform::FontEngine;
 using vwt::platform::FontFace;
@@ -67,6 +68,22 @@ TEST(FontEngine, FindsTheShippedFaceAndFallsBackForUnknownNames) {
     EXPECT_GT(page.changed(), 0);
     EXPECT_GT(engine.measure(face, u"Ag", 2), 0);
   }
+}
+
+// IPAPGothic has no Hebrew: the letters come from a face fontconfig offers.
+TEST(FontEngine, UnitsTheFaceLacksComeFromAnotherFace) {
+  vwt::platform::FontFile other;
+  if (!vwt::platform::findFontFileFor("IPAPGothic", false, 0x05D0, &other))
+    GTEST_SKIP() << "no installed face has Hebrew letters";
+  FontEngine& engine = FontEngine::instance();
+  FontFace* face = gothic(16);
+  const char16_t alef = 0x05D0, missing = 0xFFFF;  // a noncharacter: the missing glyph everywhere
+  EXPECT_GT(engine.advance(face, alef), 0);
+  Page a(40, 30), box(40, 30);
+  engine.draw(a.target(), a.all(), face, 4, 4, &alef, 1, 0);
+  engine.draw(box.target(), box.all(), face, 4, 4, &missing, 1, 0);
+  EXPECT_GT(a.changed(), 0);
+  EXPECT_NE(a.pixels, box.pixels);  // a letter, not the missing glyph's box
 }
 
 TEST(FontEngine, SameRequestSameFace) {
