@@ -218,7 +218,7 @@ void StoreSalvage::retryBetweenNeighbours(const std::vector<char>& file) {
         // The size word or the count was the damage; every value is there.
         records_[i] = values;
         blocks_[i] = Block{slot - 4, end};
-        lost_.erase(std::find(lost_.begin(), lost_.end(), id));
+        lost_.erase(std::remove(lost_.begin(), lost_.end(), id), lost_.end());
         break;
       }
       delete values;
@@ -300,7 +300,7 @@ void StoreSalvage::adoptBlocks(const std::vector<char>& file, int from, int to) 
     if (owner >= 0) {
       records_[indexOf(owner)] = found;
       blocks_[indexOf(owner)] = Block{position, position + 4 + size};
-      lost_.erase(std::find(lost_.begin(), lost_.end(), owner));
+      lost_.erase(std::remove(lost_.begin(), lost_.end(), owner), lost_.end());
     } else {
       bool data = false;
       for (int i = 4; i < 4 + size && !data; ++i) data = file[RecordStore::DATA_AREA + position + i] != 0;

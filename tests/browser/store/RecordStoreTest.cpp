@@ -465,7 +465,10 @@ std::vector<std::string> damagedCopies(const std::string& dir) {
 
 // The local time in the copy's name, seconds from now.
 std::string stamp(int secondsFromNow) {
-  time_t t = time(nullptr) + secondsFromNow;
+  // The fine clock, as the store reads it: time() may still show the last second.
+  std::timespec now;
+  std::timespec_get(&now, TIME_UTC);
+  time_t t = now.tv_sec + secondsFromNow;
   struct tm local;
   localtime_r(&t, &local);
   char b[40];
