@@ -16,6 +16,10 @@
 
 #include "vwt/platform/FontLookup.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vwt {
 namespace platform {
 
@@ -38,6 +42,9 @@ struct Glyph {
   uint16_t width = 0;
   uint16_t rows = 0;
   std::unique_ptr<uint8_t[]> coverage;  // width * rows bytes, 0..255
+  // Per row, the first and one past the last covered column: drawing skips
+  // the empty margins, which are most of a small glyph's box.
+  std::unique_ptr<uint16_t[]> spans;
 };
 
 struct GlyphPage {
@@ -111,6 +118,47 @@ inline uint32_t blend(uint32_t dst, uint32_t src, uint32_t a) {
   uint32_t ag = ((src >> 8) & 0xFF00FF) * a + ((dst >> 8) & 0xFF00FF) * ia + 0x800080;
   ag = (ag + ((ag >> 8) & 0xFF00FF)) & 0xFF00FF00;
   return rb | ag;
+}
+
+// A row of coverage over n pixels. With SSE2, four pixels at a time with
+// the same arithmetic in 16-bit lanes, so the results are identical.
+void blendRow(uint32_t* row, const uint8_t* cov, int n, uint32_t src) {
+  int k = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i colour = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(src)), zero);
+  const __m128i c255 = _mm_set1_epi16(255), c128 = _mm_set1_epi16(128);
+  const __m128i solid = _mm_set1_epi32(static_cast<int>(src));
+  for (; k + 4 <= n; k += 4) {
+    uint32_t four;
+    std::memcpy(&four, cov + k, 4);
+    if (four == 0) continue;
+    if (four == 0xFFFFFFFFu) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + k), solid);
+      continue;
+    }
+    __m128i a = _mm_cvtsi32_si128(static_cast<int>(four));
+    a = _mm_unpacklo_epi8(a, a);
+    a = _mm_unpacklo_epi16(a, a);  // each coverage byte four times, once per channel
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + k));
+    __m128i half[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m128i ah = h ? _mm_unpackhi_epi8(a, zero) : _mm_unpacklo_epi8(a, zero);
+      const __m128i dh = h ? _mm_unpackhi_epi8(d, zero) : _mm_unpacklo_epi8(d, zero);
+      __m128i t = _mm_add_epi16(_mm_mullo_epi16(colour, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah)));
+      t = _mm_add_epi16(t, c128);
+      half[h] = _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + k), _mm_packus_epi16(half[0], half[1]));
+  }
+#endif
+  for (; k < n; ++k) {
+    const uint32_t a = cov[k];
+    if (a == 255)
+      row[k] = src;
+    else if (a)
+      row[k] = blend(row[k], src, a);
+  }
 }
 
 }  // namespace
@@ -227,6 +275,15 @@ class FontFace {
         for (unsigned x = 0; x < b.width; ++x) dst[x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
       }
     }
+    g->spans.reset(new uint16_t[static_cast<size_t>(b.rows) * 2]);
+    for (unsigned y = 0; y < b.rows; ++y) {
+      const uint8_t* row = g->coverage.get() + static_cast<size_t>(y) * b.width;
+      unsigned first = 0, end = b.width;
+      while (first < end && row[first] == 0) ++first;
+      while (end > first && row[end - 1] == 0) --end;
+      g->spans[2 * y] = static_cast<uint16_t>(first);
+      g->spans[2 * y + 1] = static_cast<uint16_t>(end);
+    }
   }
 
   FT_Library library_;
@@ -332,15 +389,11 @@ void FontEngine::draw(const PixelTarget& target, const PixelRect& clip, FontFace
     const int64_t y0 = std::max<int64_t>(gy, cy0), y1 = std::min<int64_t>(gy + g.rows, cy1);
     if (x0 >= x1 || y0 >= y1) continue;
     for (int64_t y = y0; y < y1; ++y) {
-      const uint8_t* cov = g.coverage.get() + (y - gy) * g.width + (x0 - gx);
-      uint32_t* row = target.pixels + y * target.stride + x0;
-      for (int64_t n = x1 - x0; n > 0; --n, ++cov, ++row) {
-        const uint32_t a = *cov;
-        if (a == 255)
-          *row = src;
-        else if (a)
-          *row = blend(*row, src, a);
-      }
+      const int64_t from = std::max<int64_t>(x0, gx + g.spans[2 * (y - gy)]);
+      const int64_t to = std::min<int64_t>(x1, gx + g.spans[2 * (y - gy) + 1]);
+      if (from >= to) continue;
+      blendRow(target.pixels + y * target.stride + from, g.coverage.get() + (y - gy) * g.width + (from - gx),
+               static_cast<int>(to - from), src);
     }
   }
 }
