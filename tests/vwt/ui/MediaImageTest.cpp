@@ -99,6 +99,10 @@ TEST_F(MediaImageTest, UseReportsShortAndUndecodableBytes) {
     EXPECT_EQ(thrown([&] { image.use(); }), c.message) << c.name;
     EXPECT_EQ(image.isUsed(), std::string(c.message) == "none") << c.name;
   }
+  // Long enough, and a GIF by its signature, but no GIF.
+  MediaImage shortGif("GIF89a\x01\x00\x01\x00", 0, 10, false);
+  EXPECT_EQ(shortGif.getType(), MediaImage::GIF);
+  EXPECT_EQ(thrown([&] { shortGif.use(); }), "cannot decode");
 }
 
 TEST_F(MediaImageTest, DecodesUsesAgainAndDisposes) {
