@@ -33,7 +33,12 @@ String defaultFaceName() {
 
 }  // namespace
 
-Font::Font(int face, int size) : handle_(nullptr), height_(size), ascent_(size * 8 / 10), faceType_(face) {
+// Sizes may come from page data: the product must not overflow.
+Font::Font(int face, int size)
+    : handle_(nullptr),
+      height_(size),
+      ascent_(static_cast<int>(static_cast<int64_t>(size) * 8 / 10)),
+      faceType_(face) {
   bool fixedPitch = (face & FACE_MASK) != FACE_VARIABLE_PITCH;
   handle_ = platform::FontEngine::instance().face(defaultFaceName(), size, fixedPitch);
 }

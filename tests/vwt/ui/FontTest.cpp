@@ -77,6 +77,20 @@ TEST_F(FontTest, FaceWordSetsPitchAndIsMaskedWhenRead) {
   }
 }
 
+TEST_F(FontTest, ExtremeSizesKeepTheirNumbersAndStillMeasure) {
+  struct Case {
+    int size, ascent;
+  } cases[] = {{0x7FFFFFFF, 1717986917}, {0, 0}, {-20, -16}, {1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    std::unique_ptr<vwt::Font> font(vwt::Font::getFont(0, c.size));
+    EXPECT_EQ(font->getHeight(), c.size);
+    EXPECT_EQ(font->getAscent(), c.ascent);
+    bind(font.get());
+    EXPECT_GT(font->stringWidth(u"Ab"_s), 0);  // the engine keeps the face to a sane height
+  }
+}
+
 TEST_F(FontTest, FaceNameComesFromTheProperty) {
   System::setProperty(u"font.face.default"_s, u"NoSuchFaceAnywhere"_s);
   std::unique_ptr<vwt::Font> unknown(vwt::Font::getFont(0, 12));
