@@ -369,7 +369,7 @@ int FontEngine::measure(FontFace* face, const char16_t* text, int length) {
 
 void FontEngine::draw(const PixelTarget& target, const PixelRect& clip, FontFace* face, int x, int top,
                       const char16_t* text, int length, uint32_t rgb) {
-  if (!face || !text || length <= 0 || !target.pixels) return;
+  if (!face || !text || length <= 0 || !target.pixels || target.stride < target.width) return;
   // Never trust the caller's clip beyond the target itself.
   int cx0 = std::max(clip.x0, 0), cy0 = std::max(clip.y0, 0);
   int cx1 = std::min(clip.x1, target.width), cy1 = std::min(clip.y1, target.height);

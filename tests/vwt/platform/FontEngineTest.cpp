@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/vwt/TestText.h"
@@ -240,6 +241,28 @@ TEST(FontEngine, GlyphCacheStaysBounded) {
   EXPECT_EQ(engine.advance(face, u'\u4E00'), first);
 }
 
+// Offscreen pictures are drawn on worker threads: faces and glyphs made on
+// first use from several threads at once come out as from one.
+TEST(FontEngine, ThreadsDrawingAtOnceGetTheSamePixels) {
+  FontEngine& engine = FontEngine::instance();
+  const std::u16string text = u"並行して描く文字 threads 123";
+  const int n = static_cast<int>(text.size());
+  std::vector<Page> pages(4, Page(300, 40));
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      FontFace* face = engine.face(u"IPAPGothic"_s, 17 + t % 2, false);  // two threads per new face
+      engine.draw(pages[t].target(), pages[t].all(), face, 2, 4, text.data(), n, 0x102030);
+    });
+  for (std::thread& th : threads) th.join();
+  for (int t = 0; t < 4; ++t) {
+    Page alone(300, 40);
+    engine.draw(alone.target(), alone.all(), gothic(17 + t % 2), 2, 4, text.data(), n, 0x102030);
+    EXPECT_EQ(pages[t].pixels, alone.pixels) << t;
+    EXPECT_GT(alone.changed(), 0);
+  }
+}
+
 TEST(FontEngine, NothingToDrawOrMeasure) {
   FontEngine& engine = FontEngine::instance();
   FontFace* face = gothic(12);
@@ -247,6 +270,9 @@ TEST(FontEngine, NothingToDrawOrMeasure) {
   engine.draw(page.target(), page.all(), face, 0, 0, u"A", 0, 0);
   engine.draw(page.target(), page.all(), face, 0, 0, nullptr, 3, 0);
   engine.draw(page.target(), page.all(), nullptr, 0, 0, u"A", 1, 0);
+  PixelTarget skewed = page.target();
+  skewed.stride = 5;  // rows would overlap: refused
+  engine.draw(skewed, page.all(), face, 0, 0, u"A", 1, 0);
   EXPECT_EQ(page.changed(), 0);
   EXPECT_EQ(engine.measure(face, u"A", 0), 0);
   EXPECT_EQ(engine.measure(face, u"A", -5), 0);
