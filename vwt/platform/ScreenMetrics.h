@@ -3,10 +3,15 @@
 namespace vwt {
 namespace platform {
 
-// The size of the screen in pixels. The display sets it when it starts;
-// until then it is the value of VWT_SCREEN_SIZE ("480x640") or 240 x 320.
+// The size of the screen in pixels: VWT_SCREEN_SIZE ("480x640") when set, else what the toolkit set
+// from its system properties, else 240 x 320. The window system follows a resized desktop window.
 void screenSize(int* width, int* height);
 void setScreenSize(int width, int height);
+// True when VWT_SCREEN_SIZE decides the size (a test), so properties do not.
+bool isScreenSizeOverridden();
+// The desktop window's integer pixel scale (default 2).
+int screenScale();
+void setScreenScale(int scale);
 
 }  // namespace platform
 }  // namespace vwt
