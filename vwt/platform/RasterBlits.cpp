@@ -1,6 +1,9 @@
 #include "vwt/platform/RasterBlits.h"
 
 #include <pixman.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -72,6 +75,27 @@ void copyRows(Surface& dst, PixelRect dest, const Surface& src, int64_t sx, int6
       const int j = upwards ? d.y1 - d.y0 - 1 - k : k;
       store(dst.row(d.y0 + j) + d.x0, base + j * fromStride, n);
     }
+  }
+}
+
+// One row of a colour-keyed copy: source pixels of the key colour leave the destination alone.
+void keyedRow(uint32_t* to, const uint32_t* from, int n, uint32_t key) {
+  int i = 0;
+#ifdef __SSE2__
+  // Four pixels at a time: compare, then blend source and destination by the mask.
+  const __m128i rgb = _mm_set1_epi32(0x00FFFFFF), opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u)),
+                keys = _mm_set1_epi32(static_cast<int>(key));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i s = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)), rgb);
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i));
+    const __m128i same = _mm_cmpeq_epi32(s, keys);
+    const __m128i r = _mm_or_si128(_mm_and_si128(same, d), _mm_andnot_si128(same, _mm_or_si128(s, opaque)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), r);
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = from[i] & 0x00FFFFFFu;
+    if (p != key) to[i] = p | 0xFF000000u;
   }
 }
 
@@ -159,12 +183,7 @@ void copyKeyed(Surface& dst, int x, int y, const Surface& src, int sx, int sy, i
   if (w <= 0 || h <= 0) return;
   const uint32_t key = keyRgb & 0x00FFFFFFu;
   copyRows(dst, rectAt(int64_t{x} + dst.originX(), int64_t{y} + dst.originY(), w, h), src, sx, sy,
-           [key](uint32_t* to, const uint32_t* from, int n) {
-             for (int i = 0; i < n; ++i) {
-               const uint32_t p = from[i] & 0x00FFFFFFu;
-               if (p != key) to[i] = p | 0xFF000000u;
-             }
-           });
+           [key](uint32_t* to, const uint32_t* from, int n) { keyedRow(to, from, n, key); });
 }
 
 void stretch(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy, int sw, int sh) {

@@ -87,6 +87,20 @@ TEST(RasterBlitsTest, ColourKeyedCopyLeavesKeyPixels) {
   EXPECT_EQ(at(dst, 2, 0), 0x111111u);
 }
 
+TEST(RasterBlitsTest, ColourKeyedRowsOfEveryLength) {
+  // Rows long enough for the four-at-a-time path, with a tail, and keys at every position.
+  for (int n : {1, 4, 5, 11, 16}) {
+    Surface src(n, 1), dst(n, 1);
+    paint(dst, 0x111111);
+    for (int i = 0; i < n; ++i)
+      src.row(0)[i] = (i % 3 == 1) ? kKey : 0x00000000u | (0x10 * i);  // alpha 0 kept out
+    vwt::platform::copyKeyed(dst, 0, 0, src, 0, 0, n, 1, kKey);
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(dst.row(0)[i], i % 3 == 1 ? 0xFF111111u : 0xFF000000u | (0x10 * i)) << n << " " << i;
+    }
+  }
+}
+
 TEST(RasterBlitsTest, NearestStretchPicksPixelCentres) {
   Surface src(3, 2), up(6, 4), down(2, 1);
   gradient(src);
