@@ -1,5 +1,6 @@
 #include "vwt/lang/Thread.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -22,6 +23,8 @@ struct Thread::State {
 };
 
 namespace {
+std::atomic<int> gActive{0};
+
 int levelOf(Thread::Priority p) { return p == Thread::HIGHEST ? 1 : p == Thread::LOWEST ? 5 : 3; }
 }  // namespace
 
@@ -35,6 +38,7 @@ void Thread::start() {
   if (state_ && state_->thread.joinable()) state_->thread.detach();
   std::shared_ptr<State> state = std::make_shared<State>();
   state->level = level_;
+  ++gActive;
   try {
     state->thread = std::thread([this, state] {
       {
@@ -51,9 +55,11 @@ void Thread::start() {
       }
       std::lock_guard<std::mutex> g(state->mutex);
       state->finished = true;
+      --gActive;
       state->ended.notify_all();
     });
   } catch (const std::system_error& e) {
+    --gActive;
     state_.reset();
     throw Exception(Resource::getString(-2300), static_cast<uint64_t>(e.code().value()));
   }
@@ -96,5 +102,7 @@ void Thread::setPriority(Priority priority) {
   state_->level = level_;
   if (state_->threadId && !state_->finished) vwt::platform::setThreadLevel(state_->threadId, level_);
 }
+
+int Thread::activeCount() { return gActive.load(); }
 
 void Thread::sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms < 0 ? 0 : ms)); }

@@ -28,6 +28,8 @@ class Thread : public Object {
   void setPriority(Priority priority);
 
   static void sleep(int ms);
+  // Threads started here whose run() has not returned yet.
+  static int activeCount();
 
  private:
   struct State;

@@ -122,7 +122,7 @@ std::unique_ptr<InputScript> InputScript::parse(const std::string& text, std::st
     for (std::string word; words >> word;) w.push_back(word);
     if (w.empty()) continue;
     const std::string& op = w[0];
-    Command c{Command::QUIT};
+    Command c;
     c.line = n;
     int x1, y1, x2, y2, ms;
     auto point = [&](size_t i, int* x, int* y) {
@@ -168,11 +168,13 @@ std::unique_ptr<InputScript> InputScript::parse(const std::string& text, std::st
       script->commands_.push_back(c);
       int steps = ms / kDragStepMs > 0 ? ms / kDragStepMs : 1;
       for (int i = 1; i <= steps; ++i) {
-        Command wait{Command::WAIT};
+        Command wait;
+        wait.kind = Command::WAIT;
         wait.line = n;
         wait.a = (ms * i) / steps - (ms * (i - 1)) / steps;
         script->commands_.push_back(wait);
-        Command move{Command::MOVE};
+        Command move;
+        move.kind = Command::MOVE;
         move.line = n;
         move.a = x1 + (x2 - x1) * i / steps;
         move.b = y1 + (y2 - y1) * i / steps;

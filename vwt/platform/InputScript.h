@@ -19,7 +19,8 @@ namespace platform {
 class InputScript {
  public:
   struct Command {
-    enum Kind { KEY_DOWN, KEY_UP, TYPE, PRESS, MOVE, RELEASE, WAIT, IDLE, SHOT, ANSWER, QUIT } kind;
+    enum Kind { KEY_DOWN, KEY_UP, TYPE, PRESS, MOVE, RELEASE, WAIT, IDLE, SHOT, ANSWER, QUIT };
+    Kind kind = QUIT;
     int line = 0;
     int a = 0, b = 0;  // key code; x, y; milliseconds; answer number
     std::string text;  // UTF-8: typed text, file name, answer text
