@@ -102,7 +102,7 @@ void Application::launch(LaunchType type, const String& argument) const {
     String second = dir + u"downloader2"_s;
     bool hasFirst = File::exists(first), hasSecond = File::exists(second);
     if (!hasFirst && !hasSecond) throw Exception(Resource::getString(-1204));
-    bool cleared = !hasSecond || File(second).doDelete();
+    bool cleared = !(hasFirst && hasSecond) || File(second).doDelete();
     // A fresh program placed beside us by an update replaces the old copy before it starts.
     if (hasFirst && cleared && !File(first).renameTo(File(second)))
       throw Exception(Resource::getString(-1202));

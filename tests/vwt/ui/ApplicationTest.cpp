@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
+#include "vwt/lang/Exception.h"
+#include "vwt/lang/Resource.h"
 #include "vwt/ui/Application.h"
 
 TEST(Application, IsTheCurrentOneUntilDestroyed) {
@@ -27,4 +33,59 @@ TEST(Application, ExecutableFileAndItsDirectory) {
   EXPECT_NE(name.find("test_ui"), std::string::npos) << name;
   ScratchProgram program;
   EXPECT_EQ(narrow(app.getExecutableFileDirectory()), program.programDirectory());
+}
+
+TEST(Application, CommandLineKeepsQuotedPiecesWhole) {
+  struct Case {
+    const char16_t* line;
+    std::vector<std::string> want;
+  } cases[] = {
+      {u"", {}},
+      {u"/D \"http://x/a b\" \"/tmp/my dir/file\"", {"/D", "http://x/a b", "/tmp/my dir/file"}},
+      {u"one  two", {"one", "two"}},
+  };
+  for (const Case& c : cases) {
+    Application app;
+    app.setArgument(nullptr, nullptr, String(c.line, false), 1, false);
+    ASSERT_EQ(app.getNumOfParameter(), static_cast<int>(c.want.size())) << narrow(String(c.line, false));
+    for (size_t i = 0; i < c.want.size(); ++i)
+      EXPECT_EQ(narrow(app.getParameter(static_cast<int>(i))), c.want[i]);
+    EXPECT_EQ(narrow(app.getParameter(5)), "");
+    EXPECT_EQ(narrow(app.getParameter(-1)), "");
+    if (c.want.empty()) {
+      EXPECT_EQ(narrow(app.getParameter()), "");
+    }
+  }
+}
+
+TEST(Application, LaunchingTheDownloadProgram) {
+  ScratchProgram program;
+  program.dir.write("program/system.ini", "download.url=http://127.0.0.1:6111/update\n");
+  Application app;
+  std::string dir = program.programDirectory();
+  auto script = [&](const std::string& name, const std::string& mark) {
+    program.dir.write("program/" + name, "#!/bin/sh\n# " + mark + "\nexit 0\n");
+    std::filesystem::permissions(dir + name, std::filesystem::perms::owner_all);
+  };
+  try {
+    app.launch(Application::LAUNCH_DOWNLOADER, String());
+    ADD_FAILURE() << "no program: -1204";
+  } catch (const Exception& e) {
+    EXPECT_NE(narrow(e.getMessage()).find(narrow(Resource::getString(-1204))), std::string::npos);
+  }
+  script("downloader2", "old");
+  app.launch(Application::LAUNCH_DOWNLOADER, String());  // started as it is
+  EXPECT_NE(program.dir.read("program/downloader2").find("old"), std::string::npos);
+  script("downloader", "fresh");
+  app.launch(Application::LAUNCH_DOWNLOADER, String());
+  EXPECT_FALSE(program.dir.exists("program/downloader")) << "the fresh copy took the old one's place";
+  EXPECT_NE(program.dir.read("program/downloader2").find("fresh"), std::string::npos);
+  try {
+    app.launch(static_cast<Application::LaunchType>(7), String());
+    ADD_FAILURE() << "an unknown kind: -1203";
+  } catch (const Exception& e) {
+    EXPECT_NE(narrow(e.getMessage()).find(narrow(Resource::getString(-1203))), std::string::npos);
+  }
+  app.launch(static_cast<Application::LaunchType>(7),
+             static_cast<VectorV<String>*>(nullptr));  // does nothing
 }
