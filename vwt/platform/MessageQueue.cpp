@@ -36,12 +36,16 @@ char16_t typedCharacter(int vk) {
 }  // namespace
 
 bool WindowSystem::post(WindowHandle window, uint32_t kind, uintptr_t wParam, intptr_t lParam) {
+  bool first;
   {
     std::lock_guard<std::mutex> g(state_->lock);
     if (!state_->alive.count(window)) return false;
+    first = state_->posted.empty();
     state_->posted.push_back(Message{window, kind, wParam, lParam});
   }
-  if (std::this_thread::get_id() != state_->uiThread) display_->wake();
+  // Only the message that ends an empty queue needs to wake the UI thread: it looks at the queue
+  // under the lock before it waits, and the display keeps a wake that comes before the wait.
+  if (first && std::this_thread::get_id() != state_->uiThread) display_->wake();
   return true;
 }
 
