@@ -48,6 +48,22 @@ TEST(RasterBlitsTest, CopiesCutTheSourceAndHonourTheClip) {
   EXPECT_EQ(at(d3, 1, 1), 0u);
 }
 
+TEST(RasterBlitsTest, WholeRowCopiesMatchRowByRow) {
+  Surface src(5, 4), whole(5, 4), wider(7, 4), keyed(5, 4);
+  gradient(src);
+  src.row(2)[3] = 0xFF000000u | kKey;
+  vwt::platform::copy(whole, 0, 0, src, 0, 0, 5, 4);  // rows of both surfaces follow each other
+  vwt::platform::copy(wider, 0, 0, src, 0, 0, 5, 4);  // a row at a time
+  paint(keyed, 0x111111);
+  vwt::platform::copyKeyed(keyed, 0, 0, src, 0, 0, 5, 4, kKey);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x) {
+      EXPECT_EQ(at(whole, x, y), at(src, x, y));
+      EXPECT_EQ(at(wider, x, y), at(src, x, y));
+      EXPECT_EQ(at(keyed, x, y), x == 3 && y == 2 ? 0x111111u : at(src, x, y));
+    }
+}
+
 TEST(RasterBlitsTest, CopyAreaIsOverlapSafeInEveryDirection) {
   struct Case {
     int dx, dy;
