@@ -303,6 +303,36 @@ TEST(GraphicsTest, TextIsOpaqueOverTranslucentFillsAndMeasuresAsDrawn) {
   EXPECT_EQ(g->substringWidth(text, 2, -1), 0);
 }
 
+TEST(GraphicsTest, TextKeepsToTheClipAndFollowsTheOrigin) {
+  AutoPtr<vwt::Font> font(vwt::Font::getFont(0x200));
+  AutoPtr<Image> image(Image::createImage(100, 30, 0)), moved(Image::createImage(100, 30, 0));
+  Graphics* g = image->getGraphics();
+  g->setFont(font.get());
+  g->setColor(kWhite);
+  g->setClip(0, 0, 30, 30);
+  g->drawString(String(u"WWWW日本", false), 0, 20);
+  g->clearClip();
+  int inside = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const bool ink = g->getRGBPixel(x, y) != 0;
+      EXPECT_FALSE(ink && x >= 30) << x << "," << y;
+      inside += ink;
+    }
+  EXPECT_GT(inside, 0);
+  // The same text through an origin lands shifted by it.
+  Graphics* m = moved->getGraphics();
+  m->setFont(font.get());
+  m->setColor(kWhite);
+  m->setOrigin(7, 3);
+  m->setClip(0, 0, 30, 30);
+  m->drawString(String(u"WWWW日本", false), 0, 20);
+  m->setOrigin(0, 0);
+  for (int y = 0; y < 27; ++y)
+    for (int x = 0; x < 30; ++x)
+      EXPECT_EQ(m->getRGBPixel(x + 7, y + 3), g->getRGBPixel(x, y)) << x << "," << y;
+}
+
 TEST(GraphicsTest, TextBackgrounds) {
   vwt::platform::FontEngine& engine = vwt::platform::FontEngine::instance();
   AutoPtr<vwt::Font> font(vwt::Font::getFont(0x200));
