@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/ShortTimer.h"
+#include "vwt/lang/Thread.h"
+#include "vwt/platform/InstanceChannel.h"
 #include "vwt/platform/MessageKinds.h"
 #include "vwt/platform/VirtualKeys.h"
 #include "vwt/platform/WindowSystem.h"
@@ -209,6 +214,28 @@ TEST_F(FrameTest, ShortMessagesBetweenWindowsOfOneProcess) {
   EXPECT_EQ(WindowSystem::get().send(f->getHandle(), WM_COPYDATA, 0, 0), 0);
   EXPECT_EQ(f->log.size(), 2u);
   app->run();
+}
+
+// Another program's short message, sent from a worker that the script's `idle` waits for.
+class Sender : public Thread {
+ public:
+  void run() override { reply = InstanceChannel::send(u"FrameTestClass"_s, 0, "from afar", 9, 10000); }
+  std::atomic<int> reply{-2};
+};
+
+TEST_F(FrameTest, AStaleInstanceSocketIsReplacedAndServedByTheLoop) {
+  std::string path = InstanceChannel::socketPath(u"FrameTestClass"_s);
+  ASSERT_FALSE(path.empty());
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path) << "left behind by a crashed process";
+  LogFrame* f = open("idle\nquit\n");
+  ASSERT_NE(f->getHandle(), 0) << "the stale socket did not keep the frame from starting";
+  Sender sender;
+  sender.start();
+  app->run();
+  sender.join();
+  EXPECT_EQ(sender.reply.load(), 0);
+  EXPECT_EQ(f->log, (std::vector<std::string>{"message from afar", "close"}));
 }
 
 TEST_F(FrameTest, KeyStateQueries) {
