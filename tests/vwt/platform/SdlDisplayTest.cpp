@@ -286,6 +286,30 @@ TEST_F(SdlDisplayTest, DesktopInputReachesTheSinkAsHandsetInput) {
   // A hang guard: events normally arrive within milliseconds.
   for (int i = 0; i < 200 && sink.lines.size() < want.size(); ++i) display->waitEvents(50, sink);
   EXPECT_EQ(sink.lines, want);
+
+  // A resized desktop window is a new screen size in handset pixels, and the next picture fills it.
+  sink.lines.clear();
+  xdotool("windowsize " + window + " 300 240");
+  for (int i = 0; i < 200 && sink.lines.empty(); ++i) display->waitEvents(50, sink);
+  EXPECT_EQ(sink.lines, std::vector<std::string>{"resized 150 120"});
+  int sw = 0, sh = 0;
+  display->size(&sw, &sh);
+  EXPECT_EQ(sw, 150);
+  EXPECT_EQ(sh, 120);
+  std::vector<uint32_t> pixels(150 * 120, 0xFF3366CCu);
+  PixelTarget screen;
+  screen.pixels = pixels.data();
+  screen.stride = 150;
+  screen.width = 150;
+  screen.height = 120;
+  display->present(screen, PixelRect{0, 0, 0, 0});  // a new size is drawn whole whatever is dirty
+  std::vector<uint32_t> shownPixels;
+  int ww = 0, wh = 0;
+  ASSERT_TRUE(vwt::platform::readSdlWindow(*display, &shownPixels, &ww, &wh));
+  EXPECT_EQ(ww, 300);
+  EXPECT_EQ(wh, 240);
+  EXPECT_EQ(shown(shownPixels, ww, 2, 149, 119), 0xFF3366CCu);
+  EXPECT_EQ(shown(shownPixels, ww, 2, 0, 0), 0xFF3366CCu);
 }
 
 TEST(SdlDisplayArguments, EmptyScreenIsRefused) {
