@@ -1,4 +1,4 @@
-# Entry points: `make run`, `make test`, `make check-sanitize`, `make bench`.
+# Entry points: `make run`, `make test`, `make check-sanitize`, `make bench`, `make format`.
 # Each one installs missing Debian packages first (tools/install-deps).
 
 BUILD      ?= build
@@ -6,7 +6,7 @@ SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test check-sanitize bench fuzz run clean
+.PHONY: all deps configure build test check-sanitize check-format format bench fuzz run clean
 
 all: build
 
@@ -52,6 +52,13 @@ fuzz:
 	$(FUZZ_BUILD)/bin/picture_seeds $(FUZZ_BUILD)/seeds/picture
 	$(FUZZ_BUILD)/bin/fuzz_picture -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/picture- $(FUZZ_BUILD)/corpus/picture $(FUZZ_BUILD)/seeds/picture
+
+# One style for the whole tree (.clang-format); CI runs the check.
+format: deps
+	tools/format
+
+check-format: deps
+	tools/format --check
 
 # The rendering service on 127.0.0.1:6111 and the browser (tools/run).
 run: build
