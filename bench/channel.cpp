@@ -46,7 +46,8 @@ struct Channel {
     service.reset(new vesk::RenderService(config));
     port = service->start();
     program.dir.write("program/res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
-    program.dir.write("program/system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
+    program.dir.write("program/system.ini",
+                      "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
     System::unloadProperties();
     core.reset(new SessionCore());
     core->startSession(true);

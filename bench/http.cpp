@@ -62,9 +62,10 @@ class BodyServer {
       request.append(buf, static_cast<size_t>(n));
     }
     bool chunked = request.find("GET /chunked") == 0;
-    std::string head = chunked ? "HTTP/1.1 200 OK\r\nServer: bench\r\nTransfer-Encoding: chunked\r\n\r\n"
-                               : "HTTP/1.1 200 OK\r\nServer: bench\r\nContent-Length: " +
-                                     std::to_string(kBodyBytes) + "\r\n\r\n";
+    std::string head =
+        chunked ? "HTTP/1.1 200 OK\r\nServer: bench\r\nTransfer-Encoding: chunked\r\n\r\n"
+                : "HTTP/1.1 200 OK\r\nServer: bench\r\nContent-Length: " + std::to_string(kBodyBytes) +
+                      "\r\n\r\n";
     bool ok = sendAll(c, head.data(), head.size());
     char sizeLine[32];
     int sizeLength = snprintf(sizeLine, sizeof sizeLine, "%zx\r\n", block_.size());

@@ -19,7 +19,8 @@ const size_t kPlainBytes = 8 << 20;
 struct Body {
   std::vector<char> plain, compressed;
   Body() {
-    static const char* words[] = {"<item x=", "render ", "text ", "the ", "browser ", "zoom ", "link\n", "frame "};
+    static const char* words[] = {"<item x=", "render ", "text ",  "the ",
+                                  "browser ", "zoom ",   "link\n", "frame "};
     std::mt19937 rng(71);
     std::string s;
     while (s.size() < kPlainBytes) {
@@ -47,7 +48,8 @@ void BM_InflaterInputStream(benchmark::State& state) {
   const int chunk = static_cast<int>(state.range(0));
   std::vector<char> out(chunk);
   for (auto _ : state) {
-    InflaterInputStream in(new ByteArrayInputStream(b.compressed.data(), 0, static_cast<int>(b.compressed.size())));
+    InflaterInputStream in(
+        new ByteArrayInputStream(b.compressed.data(), 0, static_cast<int>(b.compressed.size())));
     size_t total = 0;
     for (int n; (n = in.read(out.data(), 0, chunk)) > 0;) total += n;
     if (total != b.plain.size()) state.SkipWithError("wrong length");

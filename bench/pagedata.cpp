@@ -19,9 +19,10 @@ const int kItems = 20000;
 // Text that varies the way a page's does: words drawn from a small list by
 // a fixed pseudo-random sequence, Latin and Japanese.
 std::u16string words(uint32_t* seed, int count) {
-  static const char16_t* kWords[] = {u"the", u"browser", u"page", u"service", u"render", u"item",
-                                     u"\u65E5\u672C", u"\u30C6\u30AD\u30B9\u30C8", u"zoom", u"link",
-                                     u"window", u"history", u"cookie", u"\u8A9E", u"scroll", u"form"};
+  static const char16_t* kWords[] = {u"the",    u"browser", u"page",         u"service",
+                                     u"render", u"item",    u"\u65E5\u672C", u"\u30C6\u30AD\u30B9\u30C8",
+                                     u"zoom",   u"link",    u"window",       u"history",
+                                     u"cookie", u"\u8A9E",  u"scroll",       u"form"};
   std::u16string out;
   for (int i = 0; i < count; ++i) {
     *seed = *seed * 1103515245u + 12345u;
@@ -49,8 +50,17 @@ std::vector<char> compressedPage() {
         w.byte(5).rect(2, y, 32, 32).utf(u"icon").i32(i % 50).i32(32).i32(32).utf(u"").i32(0).i32(0).i32(0);
         break;
       default:
-        w.byte(29).rect(0, y, 240, 14).i32(0xEEEEEE).i32(0x45).i32(0x999999).i32(0xFF0000).i16(1).byte(1).i32(
-            0x00FF00).i16(1).byte(1);
+        w.byte(29)
+            .rect(0, y, 240, 14)
+            .i32(0xEEEEEE)
+            .i32(0x45)
+            .i32(0x999999)
+            .i32(0xFF0000)
+            .i16(1)
+            .byte(1)
+            .i32(0x00FF00)
+            .i16(1)
+            .byte(1);
     }
   }
   w.i32(kItems / 4);
@@ -62,7 +72,8 @@ std::vector<char> compressedPage() {
   w.i32(50000).i32(4).i32(4000000).i32(0).i32(0);
   uLongf size = compressBound(w.size());
   std::vector<char> out(size);
-  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(w.data()), w.size(), 6);
+  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(w.data()), w.size(),
+            6);
   out.resize(size);
   return out;
 }
@@ -138,8 +149,8 @@ void DecodeOverInflate(benchmark::State& state) {
     decoding += t2 - t1;
   }
   benchmark::DoNotOptimize(total);
-  state.counters["ratio"] = std::chrono::duration<double>(decoding).count() /
-                            std::chrono::duration<double>(inflating).count();
+  state.counters["ratio"] =
+      std::chrono::duration<double>(decoding).count() / std::chrono::duration<double>(inflating).count();
 }
 BENCHMARK(DecodeOverInflate)->Unit(benchmark::kMillisecond);
 

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1 << 20)) return 0;
   uLongf packedSize = compressBound(static_cast<uLong>(size));
   std::vector<char> packed(packedSize);
-  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, data, static_cast<uLong>(size), 1) != Z_OK)
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, data, static_cast<uLong>(size), 1) !=
+      Z_OK)
     return 0;
   FakeResponseHost host;
   host.menuMode = size > 0 && (data[0] & 1);  // both command paths get explored

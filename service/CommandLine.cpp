@@ -5,73 +5,75 @@
 namespace vesk {
 
 std::string CommandLine::usage() {
-    return "usage: veskRenderService [options]\n"
-           "  --listen HOST:PORT   address to listen on (default 127.0.0.1:6111; port 0 picks a free one)\n"
-           "  --port-file FILE     write the port once listening\n"
-           "  --state DIR          RSA key, sessions and bookmark lists (default ./vesk-service-state)\n"
-           "  --fixtures DIR       folder of fixture pages\n"
-           "  --log FILE           append the request log to FILE\n"
-           "  --portal-host HOST   host[:port] named by the portal page's links\n"
-           "  --block-bytes N      bytes per image block (default 16384)\n"
-           "  --memory-limit N     decoded image memory the handset may use (default 4194304)\n"
-           "  --no-control         disable the control endpoint\n";
+  return "usage: veskRenderService [options]\n"
+         "  --listen HOST:PORT   address to listen on (default 127.0.0.1:6111; port 0 picks a free one)\n"
+         "  --port-file FILE     write the port once listening\n"
+         "  --state DIR          RSA key, sessions and bookmark lists (default ./vesk-service-state)\n"
+         "  --fixtures DIR       folder of fixture pages\n"
+         "  --log FILE           append the request log to FILE\n"
+         "  --portal-host HOST   host[:port] named by the portal page's links\n"
+         "  --block-bytes N      bytes per image block (default 16384)\n"
+         "  --memory-limit N     decoded image memory the handset may use (default 4194304)\n"
+         "  --no-control         disable the control endpoint\n";
 }
 
-bool CommandLine::parse(const std::vector<std::string>& args, ServiceConfig& c, std::string& error, bool& help) {
-    help = false;
-    c.stateDir = "vesk-service-state";
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        std::string v;
-        int n = 0;
-        if (a == "--help" || a == "-h") {
-            help = true;
-            return false;
-        } else if (a == "--listen") {
-            if (!value(v)) return false;
-            size_t colon = v.rfind(':');
-            if (colon == std::string::npos || !QueryString::parseInt32(v.substr(colon + 1), n) || n < 0 || n > 65535) {
-                error = "--listen wants HOST:PORT";
-                return false;
-            }
-            c.host = v.substr(0, colon);
-            c.port = n;
-        } else if (a == "--port-file") {
-            if (!value(c.portFile)) return false;
-        } else if (a == "--state") {
-            if (!value(c.stateDir)) return false;
-        } else if (a == "--fixtures") {
-            if (!value(c.fixtureDir)) return false;
-        } else if (a == "--log") {
-            if (!value(c.logFile)) return false;
-        } else if (a == "--portal-host") {
-            if (!value(c.portalHost)) return false;
-        } else if (a == "--block-bytes" || a == "--memory-limit") {
-            if (!value(v)) return false;
-            if (!QueryString::parseInt32(v, n) || n <= 0) {
-                error = a + " wants a positive number";
-                return false;
-            }
-            if (a == "--block-bytes")
-                c.imageBlockBytes = static_cast<size_t>(n);
-            else
-                c.imageMemoryLimit = n;
-        } else if (a == "--no-control") {
-            c.control = false;
-        } else {
-            error = "unknown option " + a;
-            return false;
-        }
+bool CommandLine::parse(const std::vector<std::string>& args, ServiceConfig& c, std::string& error,
+                        bool& help) {
+  help = false;
+  c.stateDir = "vesk-service-state";
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    int n = 0;
+    if (a == "--help" || a == "-h") {
+      help = true;
+      return false;
+    } else if (a == "--listen") {
+      if (!value(v)) return false;
+      size_t colon = v.rfind(':');
+      if (colon == std::string::npos || !QueryString::parseInt32(v.substr(colon + 1), n) || n < 0 ||
+          n > 65535) {
+        error = "--listen wants HOST:PORT";
+        return false;
+      }
+      c.host = v.substr(0, colon);
+      c.port = n;
+    } else if (a == "--port-file") {
+      if (!value(c.portFile)) return false;
+    } else if (a == "--state") {
+      if (!value(c.stateDir)) return false;
+    } else if (a == "--fixtures") {
+      if (!value(c.fixtureDir)) return false;
+    } else if (a == "--log") {
+      if (!value(c.logFile)) return false;
+    } else if (a == "--portal-host") {
+      if (!value(c.portalHost)) return false;
+    } else if (a == "--block-bytes" || a == "--memory-limit") {
+      if (!value(v)) return false;
+      if (!QueryString::parseInt32(v, n) || n <= 0) {
+        error = a + " wants a positive number";
+        return false;
+      }
+      if (a == "--block-bytes")
+        c.imageBlockBytes = static_cast<size_t>(n);
+      else
+        c.imageMemoryLimit = n;
+    } else if (a == "--no-control") {
+      c.control = false;
+    } else {
+      error = "unknown option " + a;
+      return false;
     }
-    return true;
+  }
+  return true;
 }
 
-} // namespace vesk
+}  // namespace vesk

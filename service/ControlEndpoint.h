@@ -1,9 +1,9 @@
 #pragma once
 
-#include "service/GatewayMessage.h"
-
 #include <map>
 #include <string>
+
+#include "service/GatewayMessage.h"
 
 namespace vesk {
 
@@ -13,18 +13,18 @@ class ServiceState;
 // key rotation, and read-outs of the request log, uploads and bookmark lists.
 // Answers only callers on the loopback interface.
 class ControlEndpoint {
-public:
-    explicit ControlEndpoint(ServiceState& state) : state_(state) {}
+ public:
+  explicit ControlEndpoint(ServiceState& state) : state_(state) {}
 
-    GatewayReply handle(const std::string& action, const std::map<std::string, std::string>& params,
-                        const std::string& remoteAddress);
+  GatewayReply handle(const std::string& action, const std::map<std::string, std::string>& params,
+                      const std::string& remoteAddress);
 
-    static bool isLoopback(const std::string& address);
+  static bool isLoopback(const std::string& address);
 
-private:
-    GatewayReply next(const std::map<std::string, std::string>& p);
+ private:
+  GatewayReply next(const std::map<std::string, std::string>& p);
 
-    ServiceState& state_;
+  ServiceState& state_;
 };
 
-} // namespace vesk
+}  // namespace vesk

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "service/PageModel.h"
-
 #include <string>
+
+#include "service/PageModel.h"
 
 namespace vesk {
 
@@ -10,18 +10,18 @@ namespace vesk {
 // "keyword key=value ...", values bare or "quoted" with \" \\ \n \t \uXXXX escapes.
 // Files named by a fixture are read from the fixture folder and may not leave it.
 class FixtureParser {
-public:
-    // folder: where file=/src= paths are looked up; name: used in error messages.
-    FixtureParser(std::string folder, std::string name);
+ public:
+  // folder: where file=/src= paths are looked up; name: used in error messages.
+  FixtureParser(std::string folder, std::string name);
 
-    // Throws ProtocolError "name:line: reason" on any mistake.
-    Page parse(const std::string& text) const;
+  // Throws ProtocolError "name:line: reason" on any mistake.
+  Page parse(const std::string& text) const;
 
-    static int typeCode(const std::string& word);  // -1 when unknown
+  static int typeCode(const std::string& word);  // -1 when unknown
 
-private:
-    std::string folder_;
-    std::string name_;
+ private:
+  std::string folder_;
+  std::string name_;
 };
 
-} // namespace vesk
+}  // namespace vesk

@@ -17,111 +17,121 @@ namespace {
 constexpr int32_t kBadMagic = 0x0BADF00D;
 
 std::string portalHostOf(const ServiceConfig& c) {
-    return c.portalHost.empty() ? c.host + ":" + std::to_string(c.port) : c.portalHost;
+  return c.portalHost.empty() ? c.host + ":" + std::to_string(c.port) : c.portalHost;
 }
 
-} // namespace
+}  // namespace
 
-GatewayReply PageResponder::sealed(const Session& session, const std::string& afterMagic, int32_t magic) const {
-    DataWriter w;
-    w.reserve(afterMagic.size() + 8);
-    w.writeInt(magic);
-    w.writeBytes(afterMagic);
-    GatewayReply r;
-    r.body = SessionCipher(session.key, session.iv).encrypt(w.bytes());
-    return r;
+GatewayReply PageResponder::sealed(const Session& session, const std::string& afterMagic,
+                                   int32_t magic) const {
+  DataWriter w;
+  w.reserve(afterMagic.size() + 8);
+  w.writeInt(magic);
+  w.writeBytes(afterMagic);
+  GatewayReply r;
+  r.body = SessionCipher(session.key, session.iv).encrypt(w.bytes());
+  return r;
 }
 
 std::shared_ptr<const Page> PageResponder::resolve(const std::string& url) {
-    try {
-        if (auto p = state_.fixtures.find(url)) return p;
-    } catch (const ProtocolError& e) {
-        state_.log.add(std::string("ERROR fixture ") + e.what());
-        return std::make_shared<const Page>(PortalPage::notice("Fixture error", e.what()));
-    }
-    auto rel = FixtureLibrary::fixturePath(url);
-    if (rel && "/" + *rel == PortalPage::kPath)
-        return std::make_shared<const Page>(
-            PortalPage::start(portalHostOf(state_.config), state_.fixtures.list(40)));
-    return std::make_shared<const Page>(PortalPage::notice("Not found", "No page for " + url));
+  try {
+    if (auto p = state_.fixtures.find(url)) return p;
+  } catch (const ProtocolError& e) {
+    state_.log.add(std::string("ERROR fixture ") + e.what());
+    return std::make_shared<const Page>(PortalPage::notice("Fixture error", e.what()));
+  }
+  auto rel = FixtureLibrary::fixturePath(url);
+  if (rel && "/" + *rel == PortalPage::kPath)
+    return std::make_shared<const Page>(
+        PortalPage::start(portalHostOf(state_.config), state_.fixtures.list(40)));
+  return std::make_shared<const Page>(PortalPage::notice("Not found", "No page for " + url));
 }
 
 GatewayReply PageResponder::page(const Session& session, const QueryString& q) {
-    auto action = state_.script.takeNext();
-    if (action && action->kind == ScriptedBehaviour::PageAction::Http404)
-        return GatewayReply::error(404, "Not Found");
+  auto action = state_.script.takeNext();
+  if (action && action->kind == ScriptedBehaviour::PageAction::Http404)
+    return GatewayReply::error(404, "Not Found");
 
-    std::string url = q.get("u");
-    if (url.empty()) url = q.get("h");
-    if (url.empty()) url = "http://" + portalHostOf(state_.config) + PortalPage::kPath;
+  std::string url = q.get("u");
+  if (url.empty()) url = q.get("h");
+  if (url.empty()) url = "http://" + portalHostOf(state_.config) + PortalPage::kPath;
 
-    if (q.get("db") == "1") state_.bookmarks.replace(session.userId, {});
+  if (q.get("db") == "1") state_.bookmarks.replace(session.userId, {});
 
-    std::shared_ptr<const Page> page = resolve(url);
-    EnvelopeHead head;
-    head.command = page->command;
-    head.userId = session.userId;
-    head.serverValue1 = state_.config.serverValue1;
-    head.serverValue2 = state_.config.serverValue2;
-    head.sessionId = session.sessionId;
+  std::shared_ptr<const Page> page = resolve(url);
+  EnvelopeHead head;
+  head.command = page->command;
+  head.userId = session.userId;
+  head.serverValue1 = state_.config.serverValue1;
+  head.serverValue2 = state_.config.serverValue2;
+  head.sessionId = session.sessionId;
 
-    if (auto ch = state_.script.challenge()) {
-        if (q.get("aid") != ch->user || q.get("apw") != ch->password) {
-            head.command = {30000, "Basic," + ch->prompt, ch->realm};
-            page = std::make_shared<const Page>(
-                PortalPage::notice("Authorization required", "The page " + url + " needs a user name and password."));
-        }
+  if (auto ch = state_.script.challenge()) {
+    if (q.get("aid") != ch->user || q.get("apw") != ch->password) {
+      head.command = {30000, "Basic," + ch->prompt, ch->realm};
+      page = std::make_shared<const Page>(PortalPage::notice(
+          "Authorization required", "The page " + url + " needs a user name and password."));
     }
-    int32_t magic = kMagic;
-    if (action) {
-        switch (action->kind) {
-        case ScriptedBehaviour::PageAction::BadMagic: magic = kBadMagic; break;
-        case ScriptedBehaviour::PageAction::Version: head.serviceVersion = action->version; break;
-        case ScriptedBehaviour::PageAction::Download:
-        case ScriptedBehaviour::PageAction::Answer: head.command = action->command; break;
-        case ScriptedBehaviour::PageAction::Http404:
-        case ScriptedBehaviour::PageAction::OverstateBlocks:
-        case ScriptedBehaviour::PageAction::OverstateFile: break;
-        }
+  }
+  int32_t magic = kMagic;
+  if (action) {
+    switch (action->kind) {
+      case ScriptedBehaviour::PageAction::BadMagic:
+        magic = kBadMagic;
+        break;
+      case ScriptedBehaviour::PageAction::Version:
+        head.serviceVersion = action->version;
+        break;
+      case ScriptedBehaviour::PageAction::Download:
+      case ScriptedBehaviour::PageAction::Answer:
+        head.command = action->command;
+        break;
+      case ScriptedBehaviour::PageAction::Http404:
+      case ScriptedBehaviour::PageAction::OverstateBlocks:
+      case ScriptedBehaviour::PageAction::OverstateFile:
+        break;
     }
+  }
 
-    BookmarkStore::Entry marks = state_.bookmarks.get(session.userId);
-    head.bookmarkVersion = marks.version;
-    if (head.command.status == 0 && q.getInt("bt", 0) < marks.version) {
-        head.command = {31000, "", ""};
-        head.bookmarks = marks.list;
-    }
+  BookmarkStore::Entry marks = state_.bookmarks.get(session.userId);
+  head.bookmarkVersion = marks.version;
+  if (head.command.status == 0 && q.getInt("bt", 0) < marks.version) {
+    head.command = {31000, "", ""};
+    head.bookmarks = marks.list;
+  }
 
-    auto made = std::make_shared<ServedPage>(*page, q.has("tc"), state_.config.imageBlockBytes);
-    if (action && action->kind == ScriptedBehaviour::PageAction::OverstateBlocks) made->overstate(action->count, -1);
-    if (action && action->kind == ScriptedBehaviour::PageAction::OverstateFile) made->overstate(-1, action->count);
-    std::shared_ptr<const ServedPage> served = made;
-    EnvelopeWriter::Options opt;
-    opt.pageId = state_.pages.remember(session.userId, served);
-    opt.url = page->url.empty() ? url : page->url;
-    opt.imageMemoryLimit = page->imageMemoryLimit ? page->imageMemoryLimit : state_.config.imageMemoryLimit;
-    opt.withFileCount = q.get("fl") != "0";
-    std::string envelope = EnvelopeWriter::write(head, *page, *served, opt);
+  auto made = std::make_shared<ServedPage>(*page, q.has("tc"), state_.config.imageBlockBytes);
+  if (action && action->kind == ScriptedBehaviour::PageAction::OverstateBlocks)
+    made->overstate(action->count, -1);
+  if (action && action->kind == ScriptedBehaviour::PageAction::OverstateFile)
+    made->overstate(-1, action->count);
+  std::shared_ptr<const ServedPage> served = made;
+  EnvelopeWriter::Options opt;
+  opt.pageId = state_.pages.remember(session.userId, served);
+  opt.url = page->url.empty() ? url : page->url;
+  opt.imageMemoryLimit = page->imageMemoryLimit ? page->imageMemoryLimit : state_.config.imageMemoryLimit;
+  opt.withFileCount = q.get("fl") != "0";
+  std::string envelope = EnvelopeWriter::write(head, *page, *served, opt);
 
-    DataWriter rest;
-    std::string compressed = Compressor::deflate(envelope);
-    rest.reserve(compressed.size() + 4);
-    rest.writeInt(static_cast<int32_t>(envelope.size()));  // read and ignored by the handset
-    rest.writeBytes(compressed);
-    return sealed(session, rest.bytes(), magic);
+  DataWriter rest;
+  std::string compressed = Compressor::deflate(envelope);
+  rest.reserve(compressed.size() + 4);
+  rest.writeInt(static_cast<int32_t>(envelope.size()));  // read and ignored by the handset
+  rest.writeBytes(compressed);
+  return sealed(session, rest.bytes(), magic);
 }
 
 GatewayReply PageResponder::imageBlock(const Session& session, const QueryString& q) {
-    auto served = state_.pages.find(session.userId, static_cast<int32_t>(q.getInt("r", 0)));
-    return sealed(session, served ? served->block(q.getInt("b", -1)) : std::string());
+  auto served = state_.pages.find(session.userId, static_cast<int32_t>(q.getInt("r", 0)));
+  return sealed(session, served ? served->block(q.getInt("b", -1)) : std::string());
 }
 
 GatewayReply PageResponder::files(const Session& session, const QueryString& q) {
-    auto served = state_.pages.find(session.userId, static_cast<int32_t>(q.getInt("r", 0)));
-    if (served) return sealed(session, served->filesBody());
-    DataWriter none;
-    none.writeInt(0);
-    return sealed(session, none.bytes());
+  auto served = state_.pages.find(session.userId, static_cast<int32_t>(q.getInt("r", 0)));
+  if (served) return sealed(session, served->filesBody());
+  DataWriter none;
+  none.writeInt(0);
+  return sealed(session, none.bytes());
 }
 
-} // namespace vesk
+}  // namespace vesk

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "service/GatewayMessage.h"
-#include "service/SessionRegistry.h"
-
 #include <memory>
 #include <string>
+
+#include "service/GatewayMessage.h"
+#include "service/SessionRegistry.h"
 
 namespace vesk {
 
@@ -14,20 +14,20 @@ struct Page;
 
 // Answers the decrypted "c=H", "c=I" and "c=F" requests of one session.
 class PageResponder {
-public:
-    static constexpr int32_t kMagic = 0x66DECDEC;
+ public:
+  static constexpr int32_t kMagic = 0x66DECDEC;
 
-    explicit PageResponder(ServiceState& state) : state_(state) {}
+  explicit PageResponder(ServiceState& state) : state_(state) {}
 
-    GatewayReply page(const Session& session, const QueryString& query);
-    GatewayReply imageBlock(const Session& session, const QueryString& query);
-    GatewayReply files(const Session& session, const QueryString& query);
+  GatewayReply page(const Session& session, const QueryString& query);
+  GatewayReply imageBlock(const Session& session, const QueryString& query);
+  GatewayReply files(const Session& session, const QueryString& query);
 
-private:
-    std::shared_ptr<const Page> resolve(const std::string& url);
-    GatewayReply sealed(const Session& session, const std::string& afterMagic, int32_t magic = kMagic) const;
+ private:
+  std::shared_ptr<const Page> resolve(const std::string& url);
+  GatewayReply sealed(const Session& session, const std::string& afterMagic, int32_t magic = kMagic) const;
 
-    ServiceState& state_;
+  ServiceState& state_;
 };
 
-} // namespace vesk
+}  // namespace vesk

@@ -7,61 +7,61 @@ namespace {
 constexpr int kLineHeight = 16;
 
 RenderItem text(int x, int y, int w, const std::string& s, int32_t color, int32_t flags = 0) {
-    RenderItem it;
-    it.type = kText;
-    it.x = x;
-    it.y = y;
-    it.width = w;
-    it.height = kLineHeight - 2;
-    it.color = color;
-    it.text = s;
-    it.flags = flags;
-    return it;
+  RenderItem it;
+  it.type = kText;
+  it.x = x;
+  it.y = y;
+  it.width = w;
+  it.height = kLineHeight - 2;
+  it.color = color;
+  it.text = s;
+  it.flags = flags;
+  return it;
 }
 
-} // namespace
+}  // namespace
 
 Page PortalPage::start(const std::string& host, const std::vector<std::string>& fixtures) {
-    Page p;
-    p.title = "Vesk portal";
-    p.background = 0xFFFFFF;
-    int y = 4;
-    RenderItem banner;
-    banner.type = kFilledRect;
-    banner.x = 0;
-    banner.y = 0;
-    banner.width = 236;
-    banner.height = 22;
-    banner.color = 0x1F4E8C;
-    p.items.push_back(banner);
-    p.items.push_back(text(4, y, 228, "Vesk portal", 0xFFFFFF, 0x2));
-    y += 26;
-    p.items.push_back(text(4, y, 228, "Pages on this service:", 0x000000));
-    y += kLineHeight + 2;
-    if (fixtures.empty()) {
-        p.items.push_back(text(8, y, 224, "(no fixture pages)", 0x808080));
-        y += kLineHeight;
-    }
-    for (const auto& f : fixtures) {
-        p.items.push_back(text(8, y, 224, f, 0x0000CC, 0x1));
-        RenderItem link;
-        link.type = kLink;
-        link.text = "http://" + host + "/" + f;
-        link.refs.push_back(static_cast<int32_t>(p.items.size() - 1));
-        p.structure.push_back(link);
-        y += kLineHeight;
-    }
-    p.height = y + 8;
-    return p;
+  Page p;
+  p.title = "Vesk portal";
+  p.background = 0xFFFFFF;
+  int y = 4;
+  RenderItem banner;
+  banner.type = kFilledRect;
+  banner.x = 0;
+  banner.y = 0;
+  banner.width = 236;
+  banner.height = 22;
+  banner.color = 0x1F4E8C;
+  p.items.push_back(banner);
+  p.items.push_back(text(4, y, 228, "Vesk portal", 0xFFFFFF, 0x2));
+  y += 26;
+  p.items.push_back(text(4, y, 228, "Pages on this service:", 0x000000));
+  y += kLineHeight + 2;
+  if (fixtures.empty()) {
+    p.items.push_back(text(8, y, 224, "(no fixture pages)", 0x808080));
+    y += kLineHeight;
+  }
+  for (const auto& f : fixtures) {
+    p.items.push_back(text(8, y, 224, f, 0x0000CC, 0x1));
+    RenderItem link;
+    link.type = kLink;
+    link.text = "http://" + host + "/" + f;
+    link.refs.push_back(static_cast<int32_t>(p.items.size() - 1));
+    p.structure.push_back(link);
+    y += kLineHeight;
+  }
+  p.height = y + 8;
+  return p;
 }
 
 Page PortalPage::notice(const std::string& title, const std::string& message) {
-    Page p;
-    p.title = title;
-    p.items.push_back(text(4, 4, 228, title, 0x000000, 0x2));
-    p.items.push_back(text(4, 4 + kLineHeight + 4, 228, message, 0x000000));
-    p.height = 60;
-    return p;
+  Page p;
+  p.title = title;
+  p.items.push_back(text(4, 4, 228, title, 0x000000, 0x2));
+  p.items.push_back(text(4, 4 + kLineHeight + 4, 228, message, 0x000000));
+  p.height = 60;
+  return p;
 }
 
-} // namespace vesk
+}  // namespace vesk

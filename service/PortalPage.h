@@ -1,20 +1,20 @@
 #pragma once
 
-#include "service/PageModel.h"
-
 #include <string>
 #include <vector>
+
+#include "service/PageModel.h"
 
 namespace vesk {
 
 // The built-in pages: the portal start page (a link to every fixture page) and the short
 // pages the service answers with when a page cannot be served.
 class PortalPage {
-public:
-    static constexpr const char* kPath = "/portal/indexQK.jsp";
+ public:
+  static constexpr const char* kPath = "/portal/indexQK.jsp";
 
-    static Page start(const std::string& host, const std::vector<std::string>& fixtures);
-    static Page notice(const std::string& title, const std::string& text);
+  static Page start(const std::string& host, const std::vector<std::string>& fixtures);
+  static Page notice(const std::string& title, const std::string& text);
 };
 
-} // namespace vesk
+}  // namespace vesk

@@ -5,9 +5,9 @@
 namespace vesk {
 
 std::string ServiceState::inState(const ServiceConfig& c, const std::string& name) {
-    if (c.stateDir.empty()) return std::string();
-    mkdir(c.stateDir.c_str(), 0700);  // an existing directory is fine
-    return name.empty() ? c.stateDir : c.stateDir + "/" + name;
+  if (c.stateDir.empty()) return std::string();
+  mkdir(c.stateDir.c_str(), 0700);  // an existing directory is fine
+  return name.empty() ? c.stateDir : c.stateDir + "/" + name;
 }
 
 ServiceState::ServiceState(const ServiceConfig& c)
@@ -18,4 +18,4 @@ ServiceState::ServiceState(const ServiceConfig& c)
       fixtures(c.fixtureDir),
       log(c.logFile) {}
 
-} // namespace vesk
+}  // namespace vesk

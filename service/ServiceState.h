@@ -15,21 +15,21 @@ namespace vesk {
 // Everything the service keeps between requests, built from its configuration. Creates the
 // state directory when one is configured.
 class ServiceState {
-public:
-    explicit ServiceState(const ServiceConfig& config);
+ public:
+  explicit ServiceState(const ServiceConfig& config);
 
-    ServiceConfig config;
-    ServerKey key;
-    SessionRegistry sessions;
-    UploadStore uploads;
-    BookmarkStore bookmarks;
-    FixtureLibrary fixtures;
-    PageMemory pages;
-    ScriptedBehaviour script;
-    RequestLog log;
+  ServiceConfig config;
+  ServerKey key;
+  SessionRegistry sessions;
+  UploadStore uploads;
+  BookmarkStore bookmarks;
+  FixtureLibrary fixtures;
+  PageMemory pages;
+  ScriptedBehaviour script;
+  RequestLog log;
 
-private:
-    static std::string inState(const ServiceConfig& c, const std::string& name);
+ private:
+  static std::string inState(const ServiceConfig& c, const std::string& name);
 };
 
-} // namespace vesk
+}  // namespace vesk

@@ -12,21 +12,21 @@ namespace vesk {
 // with an explicit marker (an extra marker block when the length is a multiple of 16), so no
 // plaintext can be misread. decrypt() applies the handset's own rule to what it sends.
 class SessionCipher {
-public:
-    // key: 32 bytes, iv: 16 bytes (checked; throws ProtocolError otherwise).
-    SessionCipher(const std::string& key, const std::string& iv);
+ public:
+  // key: 32 bytes, iv: 16 bytes (checked; throws ProtocolError otherwise).
+  SessionCipher(const std::string& key, const std::string& iv);
 
-    std::string encrypt(const std::string& plain) const;
-    // Throws ProtocolError for an empty text or one that is not whole blocks.
-    std::string decrypt(const std::string& cipher) const;
-    // Plain CBC over whole blocks, no marker (the key-exchange answer).
-    std::string encryptBlocks(const std::string& plain) const;
+  std::string encrypt(const std::string& plain) const;
+  // Throws ProtocolError for an empty text or one that is not whole blocks.
+  std::string decrypt(const std::string& cipher) const;
+  // Plain CBC over whole blocks, no marker (the key-exchange answer).
+  std::string encryptBlocks(const std::string& plain) const;
 
-private:
-    std::string run(const std::string& in, bool encrypting) const;
+ private:
+  std::string run(const std::string& in, bool encrypting) const;
 
-    std::string key_;
-    std::string iv_;
+  std::string key_;
+  std::string iv_;
 };
 
-} // namespace vesk
+}  // namespace vesk

@@ -12,7 +12,7 @@ class DataInputStream;
 // hostile stream raises an Exception instead of allocating without bound.
 class PageDataParser {
  public:
-  static constexpr int MAX_ITEMS = 250000;     // per list
+  static constexpr int MAX_ITEMS = 250000;      // per list
   static constexpr int MAX_REFERENCES = 65536;  // per item
   static constexpr int MAX_OPTIONS = 65536;     // per option block
 

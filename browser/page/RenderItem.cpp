@@ -3,7 +3,6 @@
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Lock.h"
 
-
 RenderItem::RenderItem()
     : owner(nullptr),
       type(0),

@@ -399,7 +399,8 @@ bool Background::upload(const std::vector<char>& data, int uploadId, int partInd
   ByteArrayInputStream body(data.data(), 0, static_cast<int>(data.size()));
   if (bookmarks) favoriteUpload_ = true;
   int r = 1;
-  for (int chunk = 0; r == 1 && !cancelled_; ++chunk) r = postRequest(TYPE_UPLOAD, url, uploadId, partIndex, chunk, &body);
+  for (int chunk = 0; r == 1 && !cancelled_; ++chunk)
+    r = postRequest(TYPE_UPLOAD, url, uploadId, partIndex, chunk, &body);
   owner_->setStatusText(String());
   return r == 0;
 }
@@ -464,7 +465,8 @@ void Background::fetchImageBlocks() {
   int limit = imageBlockLimit(table);
   for (int b = 0; b < announced && !cancelled_ && !imagesComplete(table); ++b) {
     if (b >= limit) {
-      owner_->queueMessage(Resource::getString(10002), Resource::getString(11018, String(announced), String(b)));
+      owner_->queueMessage(Resource::getString(10002),
+                           Resource::getString(11018, String(announced), String(b)));
       break;
     }
     int before = table.receivedBytes;
@@ -517,8 +519,11 @@ int Background::decodeImageBlock(InputStream* in) {
     }
     if (i % 2 == 0) {
       int percent = (i + 1) * 100 / count;
-      owner_->setStatusText(((((((((Resource::getString(11012) + percent) + u"% ") + (i + 1)) + u"/") + count) +
-                                u"(") + table.receivedBytes / 1024) + u"/") + table.bytesTotal / 1024 + u"kbyte)");
+      owner_->setStatusText(
+          ((((((((Resource::getString(11012) + percent) + u"% ") + (i + 1)) + u"/") + count) + u"(") +
+            table.receivedBytes / 1024) +
+           u"/") +
+          table.bytesTotal / 1024 + u"kbyte)");
     }
     if (i % 10 == 0) owner_->repaint();
     // Decoding waits for the imaging layer; the bytes are kept for it.

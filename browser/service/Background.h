@@ -21,8 +21,22 @@ struct ImageTable;
 class Background : public Thread {
  public:
   enum Kind { PAGE = 0, IMAGES = 1, KEY_FETCH = 2, KEY_EXCHANGE = 3 };
-  enum Type { TYPE_PAGE = 0, TYPE_IMAGES = 1, TYPE_UPLOAD = 2, TYPE_KEY_FETCH = 3, TYPE_KEY_EXCHANGE = 4, TYPE_FILES = 5 };
-  enum Option { OPT_NEW_SLOT = 0x01, OPT_ROFF = 0x02, OPT_RL = 0x04, OPT_AU = 0x08, OPT_STATS = 0x10, OPT_GG = 0x20 };
+  enum Type {
+    TYPE_PAGE = 0,
+    TYPE_IMAGES = 1,
+    TYPE_UPLOAD = 2,
+    TYPE_KEY_FETCH = 3,
+    TYPE_KEY_EXCHANGE = 4,
+    TYPE_FILES = 5
+  };
+  enum Option {
+    OPT_NEW_SLOT = 0x01,
+    OPT_ROFF = 0x02,
+    OPT_RL = 0x04,
+    OPT_AU = 0x08,
+    OPT_STATS = 0x10,
+    OPT_GG = 0x20
+  };
   static const int CHUNK_BYTES = 80896;
   static const int MAX_POSTS = 6;
   // The most image blocks one page may ask for, whatever the service announces.
@@ -86,7 +100,7 @@ class Background : public Thread {
   String url_, origin_, baseUrl_;
   bool newPage_;
   std::atomic<bool> cancelled_;
-  std::mutex connectionLock_;  // guards connection_ against closeConnection
+  std::mutex connectionLock_;   // guards connection_ against closeConnection
   HttpConnection* connection_;  // owned
   SharedPtr<Page> page_;
   String postData_, charset_;

@@ -118,7 +118,8 @@ bool CipherManager::buildRsa() {
 
 AES256* CipherManager::buildCipher() {
   aes_ = new AES256();
-  if (sessionKey_.size() == KEY_BYTES) aes_->makeKey(sessionKey_.data(), AES256::ENCRYPT_KEY | AES256::DECRYPT_KEY);
+  if (sessionKey_.size() == KEY_BYTES)
+    aes_->makeKey(sessionKey_.data(), AES256::ENCRYPT_KEY | AES256::DECRYPT_KEY);
   if (iv_.size() == IV_BYTES) aes_->setIV(iv_.data());
   return aes_.get();
 }
@@ -161,7 +162,8 @@ void CipherManager::clear() {
 void CipherManager::makeKeyBlock(int userId, const String& handsetId, char* block) const {
   std::memset(block, 0, KEY_BLOCK_BYTES);
   if (sessionKey_.size() == KEY_BYTES) std::memcpy(block + 4, sessionKey_.data(), KEY_BYTES);
-  if (sessionKeyDigest_.size() == DIGEST_BYTES) std::memcpy(block + 36, sessionKeyDigest_.data(), DIGEST_BYTES);
+  if (sessionKeyDigest_.size() == DIGEST_BYTES)
+    std::memcpy(block + 36, sessionKeyDigest_.data(), DIGEST_BYTES);
   if (iv_.size() == IV_BYTES) std::memcpy(block + 56, iv_.data(), IV_BYTES);
   putBigEndian(block + 72, userId);
   int n = handsetId.length() < 31 ? handsetId.length() : 31;

@@ -61,8 +61,8 @@ void CookieStore::removeMatching(std::vector<Row>& rows, const String& scope, co
   }
 }
 
-void CookieStore::storeCookie(const String& domain, const String& path, const String& name, const String& value,
-                              int lifetime, int flags) {
+void CookieStore::storeCookie(const String& domain, const String& path, const String& name,
+                              const String& value, int lifetime, int flags) {
   String scope = (domain + u';') + path;
   bool persistent = lifetime != 0;
   if (persistent) loadPersistent();
@@ -70,7 +70,8 @@ void CookieStore::storeCookie(const String& domain, const String& path, const St
   removeMatching(target, scope, name);
   if (lifetime >= 0) {
     int64_t expiry = persistent ? clock_() + lifetime : 0;
-    target.push_back(Row{scope, name, value, static_cast<int>(expiry > INT32_MAX ? INT32_MAX : expiry), flags});
+    target.push_back(
+        Row{scope, name, value, static_cast<int>(expiry > INT32_MAX ? INT32_MAX : expiry), flags});
   }
   if (persistent) dirty_ = true;
 }
@@ -114,9 +115,9 @@ bool CookieStore::matches(const String& scope, const String& host, const String&
   String cookiePath = scope.substring(semicolon + 1);
   if (domain.startsWith(u"."_s)) domain = domain.substring(1);
   if (domain.isNull()) return false;
-  bool hostMatches = host.equalsIgnoreCase(domain) ||
-                     (host.length() > domain.length() && host.endsWithIgnoreCase(domain) &&
-                      host.charAt(host.length() - domain.length() - 1) == u'.');
+  bool hostMatches =
+      host.equalsIgnoreCase(domain) || (host.length() > domain.length() && host.endsWithIgnoreCase(domain) &&
+                                        host.charAt(host.length() - domain.length() - 1) == u'.');
   return hostMatches && path.startsWith(cookiePath);
 }
 

@@ -59,7 +59,8 @@ int PageResponseDecoder::decodePageResponse(Page* page, InputStream* in, bool fu
 
   int serviceVersion = data.readInt();
   if (serviceVersion > SERVICE_VERSION && host_->isMenuMode()) {
-    host_->queueInformation(Resource::getString(10225), Resource::getString(11008) + versionText(serviceVersion));
+    host_->queueInformation(Resource::getString(10225),
+                            Resource::getString(11008) + versionText(serviceVersion));
     session.pendingState = u"VER_UP"_s;
     return 0;
   }
@@ -117,7 +118,8 @@ int PageResponseDecoder::decodePageResponse(Page* page, InputStream* in, bool fu
   } else if (status == 32000) {
     if (!session.noticeShown &&
         host_->askYesNo(Resource::getString(11010), Resource::getString(11009, message))) {
-      String cookies = host_->getCookieStore().cookieText(argument, String::null).replace(u" "_s, String::null);
+      String cookies =
+          host_->getCookieStore().cookieText(argument, String::null).replace(u" "_s, String::null);
       host_->launchDownload(argument, host_->getCurrentPageUrl(), cookies);
     }
     return 0;

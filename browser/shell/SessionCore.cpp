@@ -159,8 +159,8 @@ void SessionCore::startWorker(Background* worker) {
   worker->start();
 }
 
-void SessionCore::startPageRequest(const String& url, const String& origin, const String& baseUrl, bool newPage,
-                                   const String& postData, const String& charset, int options) {
+void SessionCore::startPageRequest(const String& url, const String& origin, const String& baseUrl,
+                                   bool newPage, const String& postData, const String& charset, int options) {
   if (System::currentTimeMillis() - lastStatsTime_ > 43200000LL) {
     options |= Background::OPT_STATS;
     lastStatsTime_ = System::currentTimeMillis();

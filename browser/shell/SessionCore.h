@@ -51,8 +51,8 @@ class SessionCore : public ResponseHost {
 
   // Cancels any worker, then starts a page request; url empty: home page.
   void startPageRequest(const String& url, const String& origin = String(), const String& baseUrl = String(),
-                        bool newPage = true, const String& postData = String(), const String& charset = String(),
-                        int options = 0);
+                        bool newPage = true, const String& postData = String(),
+                        const String& charset = String(), int options = 0);
   // Starts a worker of another kind (see Background): the canvas owns it.
   void startWorker(Background* worker);
   // Waits at most ms for the running worker; true when none runs.
@@ -95,7 +95,8 @@ class SessionCore : public ResponseHost {
   bool hasTransparentColor() const { return transparentColor_; }
 
   // Credentials of record 30756 for a request URL made absolute against base.
-  bool findUrlCredentials(const String& url, const String& base, String* user, String* password, String* scheme);
+  bool findUrlCredentials(const String& url, const String& base, String* user, String* password,
+                          String* scheme);
   int getDialogState() const { return dialogState_; }
   void setDialogState(int state) { dialogState_ = state; }
 

@@ -87,7 +87,8 @@ void RecordStore::writeBytesAt(int position, const char* bytes, int count) {
 }
 
 void RecordStore::checkSlot(int id) const {
-  if (id < FIRST_SLOT || id > LAST_SLOT || id % 4 != 0) throw Exception(Resource::getString(10206, String(id)));
+  if (id < FIRST_SLOT || id > LAST_SLOT || id % 4 != 0)
+    throw Exception(Resource::getString(10206, String(id)));
 }
 
 void RecordStore::open() {
@@ -216,8 +217,8 @@ void RecordStore::writeValue(int id, int value) {
   Lock g(&lock_);
   try {
     checkSlot(id);
-    char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
-                     static_cast<char>(value)};
+    char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                     static_cast<char>(value >> 8), static_cast<char>(value)};
     writeBytesAt(id, bytes, 4);
   } catch (const Exception& e) {
     report(e);
@@ -234,7 +235,8 @@ std::vector<RecordStore::Extent> RecordStore::loadFreeList() {
     Extent e;
     e.offset = in->readInt();
     e.size = in->readInt();
-    if (e.offset < previousEnd || e.size <= 0 || int64_t(e.offset) + e.size > DATA_AREA_SIZE) throw damagedFreeList();
+    if (e.offset < previousEnd || e.size <= 0 || int64_t(e.offset) + e.size > DATA_AREA_SIZE)
+      throw damagedFreeList();
     previousEnd = e.offset + e.size;
     list.push_back(e);
   }
@@ -294,7 +296,8 @@ std::vector<RecordStore::Block> RecordStore::otherBlocks(int id) {
   return blocks;
 }
 
-bool RecordStore::overlaps(int start, int end, const std::vector<Extent>& free, const std::vector<Block>& blocks) {
+bool RecordStore::overlaps(int start, int end, const std::vector<Extent>& free,
+                           const std::vector<Block>& blocks) {
   for (const Extent& e : free)
     if (e.offset < end && start < e.offset + e.size) return true;
   for (const Block& b : blocks)
@@ -476,9 +479,15 @@ void RecordStore::writeRecordLocked(int id, const Vector<Object*>& record, const
     for (int i = 0; i < record.size(); ++i) {
       Object* v = record.elementAt(i);
       switch (type.charAt(i % n)) {
-        case u'S': out.writeUTF(*static_cast<String*>(v)); break;
-        case u'I': out.writeInt(static_cast<Integer*>(v)->intValue()); break;
-        case u'B': out.writeBoolean(static_cast<Boolean*>(v)->boolValue()); break;
+        case u'S':
+          out.writeUTF(*static_cast<String*>(v));
+          break;
+        case u'I':
+          out.writeInt(static_cast<Integer*>(v)->intValue());
+          break;
+        case u'B':
+          out.writeBoolean(static_cast<Boolean*>(v)->boolValue());
+          break;
         default: {
           VectorV<char>* r = static_cast<VectorV<char>*>(v);
           out.writeInt(r->size());
@@ -557,7 +566,8 @@ Vector<Object*>* RecordStore::loadSettings() {
   for (int i = 0; i < stored->size(); ++i) settings_.addElement(stored->elementAt(i));
   stored->setAutoDelete(false);
   if (settings_.size() < SETTINGS_COUNT) {
-    for (int i = settings_.size(); i < SETTINGS_COUNT; ++i) settings_.addElement(new Integer(defaults_.valueOf(i)));
+    for (int i = settings_.size(); i < SETTINGS_COUNT; ++i)
+      settings_.addElement(new Integer(defaults_.valueOf(i)));
     writeRecord(SETTINGS, settings_, u"I"_s);
   }
   return &settings_;

@@ -16,15 +16,23 @@ struct SettingsDefaults {
   // The default of settings entry 0-22.
   int valueOf(int entry) const {
     switch (entry) {
-      case 6: return highResolution ? 600 : 0;
-      case 8: return highResolution ? 2400 : 0;
-      case 9: return windowHeight * 100;
-      case 14: return 'G';
-      case 17: return alternatePalette ? 1 : 0;
+      case 6:
+        return highResolution ? 600 : 0;
+      case 8:
+        return highResolution ? 2400 : 0;
+      case 9:
+        return windowHeight * 100;
+      case 14:
+        return 'G';
+      case 17:
+        return alternatePalette ? 1 : 0;
       case 18:
-      case 19: return scalableFonts ? pageFontIndex : 0;
-      case 20: return scalableFonts ? baseFontIndex : 0;
-      default: return 0;
+      case 19:
+        return scalableFonts ? pageFontIndex : 0;
+      case 20:
+        return scalableFonts ? baseFontIndex : 0;
+      default:
+        return 0;
     }
   }
 };

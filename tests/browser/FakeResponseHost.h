@@ -63,7 +63,9 @@ class FakeResponseHost : public ResponseHost {
     questions.push_back(title + u'|' + text);
     return answerYes;
   }
-  void launchProgram(int type, const String& argument) override { launches.push_back(String(type) + u'|' + argument); }
+  void launchProgram(int type, const String& argument) override {
+    launches.push_back(String(type) + u'|' + argument);
+  }
   void terminate() override { ++terminations; }
   void launchDownload(const String& url, const String& referrer, const String& c) override {
     downloads.push_back(((url + u'|') + referrer) + u'|' + c);

@@ -209,8 +209,8 @@ void AES256::encryptBlock(uint32_t s[4]) const {
   const uint32_t* T3 = te_[3];
   uint32_t s0 = s[0] ^ rk[0], s1 = s[1] ^ rk[1], s2 = s[2] ^ rk[2], s3 = s[3] ^ rk[3];
   uint32_t t0, t1, t2, t3;
-#define VWT_AES_EROUND(o0, o1, o2, o3, i0, i1, i2, i3, k)                                           \
-  o0 = T0[i0 >> 24] ^ T1[(i1 >> 16) & 0xFF] ^ T2[(i2 >> 8) & 0xFF] ^ T3[i3 & 0xFF] ^ rk[k];      \
+#define VWT_AES_EROUND(o0, o1, o2, o3, i0, i1, i2, i3, k)                                       \
+  o0 = T0[i0 >> 24] ^ T1[(i1 >> 16) & 0xFF] ^ T2[(i2 >> 8) & 0xFF] ^ T3[i3 & 0xFF] ^ rk[k];     \
   o1 = T0[i1 >> 24] ^ T1[(i2 >> 16) & 0xFF] ^ T2[(i3 >> 8) & 0xFF] ^ T3[i0 & 0xFF] ^ rk[k + 1]; \
   o2 = T0[i2 >> 24] ^ T1[(i3 >> 16) & 0xFF] ^ T2[(i0 >> 8) & 0xFF] ^ T3[i1 & 0xFF] ^ rk[k + 2]; \
   o3 = T0[i3 >> 24] ^ T1[(i0 >> 16) & 0xFF] ^ T2[(i1 >> 8) & 0xFF] ^ T3[i2 & 0xFF] ^ rk[k + 3];
@@ -243,8 +243,8 @@ void AES256::decryptBlock(uint32_t s[4]) const {
   const uint32_t* T3 = td_[3];
   uint32_t s0 = s[0] ^ rk[0], s1 = s[1] ^ rk[1], s2 = s[2] ^ rk[2], s3 = s[3] ^ rk[3];
   uint32_t t0, t1, t2, t3;
-#define VWT_AES_DROUND(o0, o1, o2, o3, i0, i1, i2, i3, k)                                           \
-  o0 = T0[i0 >> 24] ^ T1[(i3 >> 16) & 0xFF] ^ T2[(i2 >> 8) & 0xFF] ^ T3[i1 & 0xFF] ^ rk[k];      \
+#define VWT_AES_DROUND(o0, o1, o2, o3, i0, i1, i2, i3, k)                                       \
+  o0 = T0[i0 >> 24] ^ T1[(i3 >> 16) & 0xFF] ^ T2[(i2 >> 8) & 0xFF] ^ T3[i1 & 0xFF] ^ rk[k];     \
   o1 = T0[i1 >> 24] ^ T1[(i0 >> 16) & 0xFF] ^ T2[(i3 >> 8) & 0xFF] ^ T3[i2 & 0xFF] ^ rk[k + 1]; \
   o2 = T0[i2 >> 24] ^ T1[(i1 >> 16) & 0xFF] ^ T2[(i0 >> 8) & 0xFF] ^ T3[i3 & 0xFF] ^ rk[k + 2]; \
   o3 = T0[i3 >> 24] ^ T1[(i2 >> 16) & 0xFF] ^ T2[(i1 >> 8) & 0xFF] ^ T3[i0 & 0xFF] ^ rk[k + 3];
@@ -314,7 +314,8 @@ int AES256::encrypt(const char* in, int length, char* out) const {
   uint8_t block[BLOCK_SIZE];
   memset(block, 0xFF, sizeof block);
   memcpy(block, src, rest);
-  uint32_t s[4] = {load32(block) ^ p0, load32(block + 4) ^ p1, load32(block + 8) ^ p2, load32(block + 12) ^ p3};
+  uint32_t s[4] = {load32(block) ^ p0, load32(block + 4) ^ p1, load32(block + 8) ^ p2,
+                   load32(block + 12) ^ p3};
   encryptBlock(s);
   for (int i = 0; i < 4; ++i) store32(dst + 4 * i, s[i]);
   return (full + 1) * BLOCK_SIZE;

@@ -78,7 +78,8 @@ void Base64::decode(const String& text, VectorV<char>& out) {
   while (i < n) {
     // Whole groups of four alphabet characters go at once.
     if (pending == 0 && i + 4 <= n) {
-      uint8_t a = valueOf(t, s[i]), b = valueOf(t, s[i + 1]), c = valueOf(t, s[i + 2]), d = valueOf(t, s[i + 3]);
+      uint8_t a = valueOf(t, s[i]), b = valueOf(t, s[i + 1]), c = valueOf(t, s[i + 2]),
+              d = valueOf(t, s[i + 3]);
       if (!((a | b | c | d) & 0x80)) {
         uint32_t g = (uint32_t(a) << 18) | (uint32_t(b) << 12) | (uint32_t(c) << 6) | d;
         o[0] = static_cast<unsigned char>(g >> 16);

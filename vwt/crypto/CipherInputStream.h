@@ -50,5 +50,5 @@ class CipherInputStream : public FilterInputStream {
   bool atEnd_;               // the source has ended
   int64_t available_;        // bytes produced so far
   DIRECTION direction_;
-  char lookahead_;           // the next source byte, read early to see the end
+  char lookahead_;  // the next source byte, read early to see the end
 };

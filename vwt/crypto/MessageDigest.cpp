@@ -81,14 +81,14 @@ void MessageDigest::digestBlock(const unsigned char* tail, int tailLength, uint6
 
 // One step, with the schedule kept as a rolling window of 16 words.
 #define VWT_SHA1_W(t) \
-  (w[(t) & 15] = S(w[((t) + 13) & 15] ^ w[((t) + 8) & 15] ^ w[((t) + 2) & 15] ^ w[(t) & 15], 1))
+  (w[(t)&15] = S(w[((t) + 13) & 15] ^ w[((t) + 8) & 15] ^ w[((t) + 2) & 15] ^ w[(t)&15], 1))
 #define VWT_SHA1_STEP(a, b, c, d, e, f, k, x) \
   e += S(a, 5) + (f) + (k) + (x);             \
   b = S(b, 30);
 #define VWT_SHA1_CH(b, c, d) ((((c) ^ (d)) & (b)) ^ (d))
 #define VWT_SHA1_PARITY(b, c, d) ((b) ^ (c) ^ (d))
 #define VWT_SHA1_MAJ(b, c, d) (((b) & (c)) | (((b) | (c)) & (d)))
-#define VWT_SHA1_FIVE(t, F5, k, W)               \
+#define VWT_SHA1_FIVE(t, F5, k, W)                       \
   VWT_SHA1_STEP(a, b, c, d, e, F5(b, c, d), k, W(t))     \
   VWT_SHA1_STEP(e, a, b, c, d, F5(a, b, c), k, W(t + 1)) \
   VWT_SHA1_STEP(d, e, a, b, c, F5(e, a, b), k, W(t + 2)) \

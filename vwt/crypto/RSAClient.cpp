@@ -8,13 +8,13 @@ typedef unsigned __int128 u128;
 const int kLimbs = RSAClient::BITS / 64;
 
 // The three-limb column accumulator (c2:c1:c0) += x * y.
-#define VWT_MAC(x, y)                                                           \
-  do {                                                                          \
-    u128 p_ = static_cast<u128>(x) * (y);                                       \
-    u128 s_ = ((static_cast<u128>(c1) << 64) | c0) + p_;                        \
-    c2 += s_ < p_;                                                              \
-    c0 = static_cast<uint64_t>(s_);                                             \
-    c1 = static_cast<uint64_t>(s_ >> 64);                                       \
+#define VWT_MAC(x, y)                                    \
+  do {                                                   \
+    u128 p_ = static_cast<u128>(x) * (y);                \
+    u128 s_ = ((static_cast<u128>(c1) << 64) | c0) + p_; \
+    c2 += s_ < p_;                                       \
+    c0 = static_cast<uint64_t>(s_);                      \
+    c1 = static_cast<uint64_t>(s_ >> 64);                \
   } while (0)
 
 // r = a * b * 2^-1024 mod n, all least significant limb first, with
@@ -24,7 +24,8 @@ const int kLimbs = RSAClient::BITS / 64;
 // the same m as (a * b mod R) * N' mod R, so only N' mod 2^64 (n0) is used.
 // U / R is below 2N but may need a 1025th bit; then, or when it is not below
 // N, N is subtracted once (the wrap modulo 2^1024 absorbs the bit).
-void montgomery(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_t* n, uint64_t n0, uint64_t* m) {
+void montgomery(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_t* n, uint64_t n0,
+                uint64_t* m) {
   uint64_t c0 = 0, c1 = 0, c2 = 0;
 #pragma GCC unroll 16
   for (int k = 0; k < kLimbs; ++k) {

@@ -45,5 +45,5 @@ class RSAClient : public Object {
   uint64_t n0_;              // -N^-1 mod 2^64, the lowest limb of N'
   uint64_t x_[LIMBS];
   uint64_t y_[LIMBS];
-  uint64_t m_[LIMBS];        // the multiples of N chosen by the reduction
+  uint64_t m_[LIMBS];  // the multiples of N chosen by the reduction
 };

@@ -23,7 +23,11 @@ UICore::UICore(UICore& base, int firstLimb, int limbCount)
 }
 
 UICore::UICore(const UICore& other)
-    : Object(other), limbCount_(other.limbCount_), limbs_(new uint64_t[limbCount_]), ownsLimbs_(true), firstLimb_(0) {
+    : Object(other),
+      limbCount_(other.limbCount_),
+      limbs_(new uint64_t[limbCount_]),
+      ownsLimbs_(true),
+      firstLimb_(0) {
   memcpy(limbs_, other.limbs(), limbCount_ * sizeof(uint64_t));
 }
 

@@ -46,5 +46,5 @@ class UICore : public Object {
   int limbCount_;
   uint64_t* limbs_;  // owned when ownsLimbs_
   bool ownsLimbs_;
-  int firstLimb_;    // index of this number's first limb in limbs_
+  int firstLimb_;  // index of this number's first limb in limbs_
 };

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-BufferedInputStream::BufferedInputStream(InputStream* source) : FilterInputStream(source), pos_(0), count_(0) {}
+BufferedInputStream::BufferedInputStream(InputStream* source)
+    : FilterInputStream(source), pos_(0), count_(0) {}
 
 int BufferedInputStream::available() { return count_ - pos_; }
 

@@ -11,7 +11,8 @@
 #include "vwt/net/HttpConnection.h"
 
 Connection* Connector::open(const String& address, AccessType access) {
-  if (address.startsWith(u"http://") || address.startsWith(u"https://")) return new HttpConnection(address, access);
+  if (address.startsWith(u"http://") || address.startsWith(u"https://"))
+    return new HttpConnection(address, access);
   if (address.startsWith(u"scratchpad:///")) return new StorageConnection(address, access);
   if (address.startsWith(u"resource:///")) return new ResourceConnection(address, access);
   throw Exception(Resource::getString(-200, address));

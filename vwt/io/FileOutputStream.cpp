@@ -15,7 +15,8 @@ FileOutputStream::FileOutputStream(const String& path, bool append, bool update)
 void FileOutputStream::write(const char* buf, int off, int len) {
   if (!file_) throw Exception(Resource::getString(-601));
   if (len <= 0) return;
-  if (!buf || off < 0 || std::fwrite(buf + off, 1, static_cast<size_t>(len), file_) != static_cast<size_t>(len))
+  if (!buf || off < 0 ||
+      std::fwrite(buf + off, 1, static_cast<size_t>(len), file_) != static_cast<size_t>(len))
     throw Exception(Resource::getString(-602));
 }
 

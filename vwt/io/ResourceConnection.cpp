@@ -5,7 +5,8 @@
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/System.h"
 
-ResourceConnection::ResourceConnection(const String& address, Connector::AccessType access) : input_(nullptr) {
+ResourceConnection::ResourceConnection(const String& address, Connector::AccessType access)
+    : input_(nullptr) {
   String file = getFileName(address);
   if (access == Connector::WRITE) throw Exception(Resource::getString(-900, file));
   if (access != Connector::READ) throw Exception(Resource::getString(-901, file));

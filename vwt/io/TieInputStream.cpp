@@ -1,6 +1,7 @@
 #include "vwt/io/TieInputStream.h"
 
-TieInputStream::TieInputStream(InputStream* source, OutputStream* tie) : FilterInputStream(source), tie_(tie) {}
+TieInputStream::TieInputStream(InputStream* source, OutputStream* tie)
+    : FilterInputStream(source), tie_(tie) {}
 
 TieInputStream::~TieInputStream() { delete tie_; }
 

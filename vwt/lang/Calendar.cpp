@@ -4,7 +4,15 @@
 #include "vwt/platform/SystemTime.h"
 
 Calendar::Calendar()
-    : year_(1970), month_(0), day_(1), dayOfWeek_(4), hour_(0), minute_(0), second_(0), millisecond_(0), bias_(0) {}
+    : year_(1970),
+      month_(0),
+      day_(1),
+      dayOfWeek_(4),
+      hour_(0),
+      minute_(0),
+      second_(0),
+      millisecond_(0),
+      bias_(0) {}
 
 Calendar* Calendar::getInstance() {
   vwt::platform::DateTimeParts t;
@@ -25,32 +33,57 @@ Calendar* Calendar::getInstance() {
 
 int Calendar::get(FieldType field) const {
   switch (field) {
-    case YEAR: return year_;
-    case MONTH: return month_;
+    case YEAR:
+      return year_;
+    case MONTH:
+      return month_;
     case DATE:
-    case DAY_OF_MONTH: return day_;
-    case DAY_OF_WEEK: return dayOfWeek_;
-    case AM_PM: return hour_ >= 12 ? 1 : 0;
-    case HOUR: return hour_ % 12;
-    case HOUR_OF_DAY: return hour_;
-    case MINUTE: return minute_;
-    case SECOND: return second_;
-    case MILLISECOND: return millisecond_;
+    case DAY_OF_MONTH:
+      return day_;
+    case DAY_OF_WEEK:
+      return dayOfWeek_;
+    case AM_PM:
+      return hour_ >= 12 ? 1 : 0;
+    case HOUR:
+      return hour_ % 12;
+    case HOUR_OF_DAY:
+      return hour_;
+    case MINUTE:
+      return minute_;
+    case SECOND:
+      return second_;
+    case MILLISECOND:
+      return millisecond_;
   }
   return -1;
 }
 
 void Calendar::set(FieldType field, int value) {
   switch (field) {
-    case YEAR: year_ = value; break;
-    case MONTH: month_ = value; break;
+    case YEAR:
+      year_ = value;
+      break;
+    case MONTH:
+      month_ = value;
+      break;
     case DATE:
-    case DAY_OF_MONTH: day_ = value; break;
-    case HOUR_OF_DAY: hour_ = value; break;
-    case MINUTE: minute_ = value; break;
-    case SECOND: second_ = value; break;
-    case MILLISECOND: millisecond_ = value; break;
-    default: return;
+    case DAY_OF_MONTH:
+      day_ = value;
+      break;
+    case HOUR_OF_DAY:
+      hour_ = value;
+      break;
+    case MINUTE:
+      minute_ = value;
+      break;
+    case SECOND:
+      second_ = value;
+      break;
+    case MILLISECOND:
+      millisecond_ = value;
+      break;
+    default:
+      return;
   }
   updateDayOfWeek();
 }

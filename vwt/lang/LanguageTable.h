@@ -4,11 +4,11 @@
 class LanguageTable {
  public:
   struct Row {
-    int langId;                 // LANGID
-    const char16_t* name;       // language(region), e.g. German(Germany)
-    int ansiCodePage;           // 0 for the languages without one
+    int langId;                    // LANGID
+    const char16_t* name;          // language(region), e.g. German(Germany)
+    int ansiCodePage;              // 0 for the languages without one
     const char16_t* abbreviation;  // three letters, e.g. DEU
-    const char* localeName;     // the desktop's name, e.g. de_DE; empty when none
+    const char* localeName;        // the desktop's name, e.g. de_DE; empty when none
   };
 
   static int size();

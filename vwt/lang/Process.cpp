@@ -58,7 +58,8 @@ String ProcessBuilder::getCommandLine() const {
 Process* ProcessBuilder::start() const {
   String executable = command_.size() > 0 ? command_.elementAt(0) : String::null;
   int pid = 0;
-  int error = vwt::platform::startProcess(File::toNativePath(executable), File::toNativePath(getCommandLine()), &pid);
+  int error =
+      vwt::platform::startProcess(File::toNativePath(executable), File::toNativePath(getCommandLine()), &pid);
   if (error) throw Exception(Resource::getString(-2000, executable), static_cast<uint64_t>(error));
   return new Process(pid, true);
 }

@@ -13,7 +13,9 @@ namespace {
 const char16_t* const kRootNames[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE",
                                       u"HKEY_USERS"};
 
-std::u16string units(const String& s) { return std::u16string(s.getCString(), static_cast<size_t>(s.length())); }
+std::u16string units(const String& s) {
+  return std::u16string(s.getCString(), static_cast<size_t>(s.length()));
+}
 
 String text(const std::u16string& s) { return String(s.data(), 0, static_cast<int>(s.size())); }
 }  // namespace
@@ -58,8 +60,7 @@ bool Registry::readValue(const String& name, RegistryValue* value) {
 String Registry::readStringValue(const String& name, const String& def) {
   RegistryValue v;
   if (!readValue(name, &v)) return def;
-  if (v.getType() != RegistryValue::REG_SZ)
-    throw Exception(Resource::getString(-1108, u"SZ"_s, name, path_));
+  if (v.getType() != RegistryValue::REG_SZ) throw Exception(Resource::getString(-1108, u"SZ"_s, name, path_));
   return v.getStringValue();
 }
 
@@ -108,7 +109,9 @@ void Registry::writeUintValue(const String& name, unsigned int value) {
   writeValue(name, RegistryValue::REG_DWORD, b, 4);
 }
 
-void Registry::writeIntValue(const String& name, int value) { writeUintValue(name, static_cast<unsigned int>(value)); }
+void Registry::writeIntValue(const String& name, int value) {
+  writeUintValue(name, static_cast<unsigned int>(value));
+}
 
 void Registry::writeBoolValue(const String& name, bool value) { writeUintValue(name, value ? 1u : 0u); }
 
@@ -176,7 +179,8 @@ void Registry::dump() {
 }
 
 String Registry::convertRootKeyToString(unsigned int key) {
-  if (key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS) return String(kRootNames[key - HKEY_CLASSES_ROOT], false);
+  if (key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS)
+    return String(kRootNames[key - HKEY_CLASSES_ROOT], false);
   return String(u"HKEY_UNKNOWN_ROOT_KEY", false);
 }
 

@@ -41,7 +41,8 @@ unsigned int RegistryValue::getUintValue() const {
   unsigned char b[4] = {0, 0, 0, 0};
   for (int i = 0; i < 4 && i < size_; ++i) b[i] = static_cast<unsigned char>(data_[i]);
   if (type_ == REG_DWORD_BIG_ENDIAN) return (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3];
-  return static_cast<unsigned int>(b[0] | (b[1] << 8) | (b[2] << 16)) | (static_cast<unsigned int>(b[3]) << 24);
+  return static_cast<unsigned int>(b[0] | (b[1] << 8) | (b[2] << 16)) |
+         (static_cast<unsigned int>(b[3]) << 24);
 }
 
 String RegistryValue::toString() const {
@@ -78,9 +79,9 @@ String RegistryValue::toString() const {
 }
 
 String RegistryValue::convertValueTypeToString(int type) {
-  static const char16_t* const kNames[] = {u"REG_NONE",      u"REG_SZ",          u"REG_EXPAND_SZ",
-                                           u"REG_BINALRY",   u"REG_DWORD",       u"REG_DWORD_BIG_ENDIAN",
-                                           u"REG_LINK",      u"REG_MULTI_SZ",    u"REG_RESOURCE_LIST"};
+  static const char16_t* const kNames[] = {u"REG_NONE",    u"REG_SZ",       u"REG_EXPAND_SZ",
+                                           u"REG_BINALRY", u"REG_DWORD",    u"REG_DWORD_BIG_ENDIAN",
+                                           u"REG_LINK",    u"REG_MULTI_SZ", u"REG_RESOURCE_LIST"};
   if (type < 0 || type > 8) return String(u"REG_UNKNOWN", false);
   return String(kNames[type], false);
 }

@@ -38,8 +38,7 @@ class System : public Object {
   static int64_t currentTimeMillisBoot();
   // Milliseconds since 1970-01-01 00:00:00 of a date (month 1-12) and time,
   // counted in Gregorian days without a zone.
-  static int64_t toMillis(int year, int month, int day, int hour, int minute, int second,
-                          int millisecond);
+  static int64_t toMillis(int year, int month, int day, int hour, int minute, int second, int millisecond);
 
   // Copies len bytes; nothing when an offset is negative, len is below 1 or
   // a buffer is null. The ranges may overlap.

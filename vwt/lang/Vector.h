@@ -22,10 +22,7 @@ class Vector<T*> : public Object {
   // The array is made on the first insertion: many vectors (an item's
   // references, say) stay empty all their life.
   Vector(int capacity, bool autoDelete)
-      : items_(nullptr),
-        size_(0),
-        capacity_(capacity > 0 ? capacity : 1),
-        autoDelete_(autoDelete) {}
+      : items_(nullptr), size_(0), capacity_(capacity > 0 ? capacity : 1), autoDelete_(autoDelete) {}
   Vector(const Vector&) = delete;
   Vector& operator=(const Vector&) = delete;
   ~Vector() override {

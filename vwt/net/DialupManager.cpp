@@ -177,28 +177,50 @@ String DialupManager::getProxyServer() const {
 
 String DialupManager::getStatusName(unsigned long status) {
   switch (status) {
-    case 0: return u"STATUS_UNKNOWN"_s;
-    case 16: return u"STATUS_CONNECTED"_s;
-    case 17: return u"STATUS_SUSPENDED"_s;
-    case 32: return u"STATUS_DISCONNECTED"_s;
-    case 33: return u"STATUS_CONNECTION_FAILED"_s;
-    case 34: return u"STATUS_CONNECTION_CANCELED"_s;
-    case 35: return u"STATUS_CONNECTION_DISABLED"_s;
-    case 36: return u"STATUS_NO_PATH_TO_DESTINATION"_s;
-    case 37: return u"STATUS_WAITING_FOR_PATH"_s;
-    case 38: return u"STATUS_WAITING_FOR_PHONE"_s;
-    case 39: return u"STATUS_PHONE_OFF"_s;
-    case 40: return u"STATUS_EXCLUSIVE_CONFLICT"_s;
-    case 41: return u"STATUS_NO_RESOURCES"_s;
-    case 42: return u"STATUS_CONNECTION_LINK_FAILED"_s;
-    case 43: return u"STATUS_AUTHENTICATION_FAILED"_s;
-    case 44: return u"STATUS_NO_PATH_WITH_PROPERTY"_s;
-    case 64: return u"STATUS_WAITING_CONNECTION"_s;
-    case 65: return u"STATUS_WAITING_FOR_RESOURCE"_s;
-    case 66: return u"STATUS_WAITING_FOR_NETWORK"_s;
-    case 128: return u"STATUS_WAITING_DISCONNECTION"_s;
-    case 129: return u"STATUS_WAITING_CONNECTION_ABORT"_s;
-    default: return String(static_cast<int64_t>(status));
+    case 0:
+      return u"STATUS_UNKNOWN"_s;
+    case 16:
+      return u"STATUS_CONNECTED"_s;
+    case 17:
+      return u"STATUS_SUSPENDED"_s;
+    case 32:
+      return u"STATUS_DISCONNECTED"_s;
+    case 33:
+      return u"STATUS_CONNECTION_FAILED"_s;
+    case 34:
+      return u"STATUS_CONNECTION_CANCELED"_s;
+    case 35:
+      return u"STATUS_CONNECTION_DISABLED"_s;
+    case 36:
+      return u"STATUS_NO_PATH_TO_DESTINATION"_s;
+    case 37:
+      return u"STATUS_WAITING_FOR_PATH"_s;
+    case 38:
+      return u"STATUS_WAITING_FOR_PHONE"_s;
+    case 39:
+      return u"STATUS_PHONE_OFF"_s;
+    case 40:
+      return u"STATUS_EXCLUSIVE_CONFLICT"_s;
+    case 41:
+      return u"STATUS_NO_RESOURCES"_s;
+    case 42:
+      return u"STATUS_CONNECTION_LINK_FAILED"_s;
+    case 43:
+      return u"STATUS_AUTHENTICATION_FAILED"_s;
+    case 44:
+      return u"STATUS_NO_PATH_WITH_PROPERTY"_s;
+    case 64:
+      return u"STATUS_WAITING_CONNECTION"_s;
+    case 65:
+      return u"STATUS_WAITING_FOR_RESOURCE"_s;
+    case 66:
+      return u"STATUS_WAITING_FOR_NETWORK"_s;
+    case 128:
+      return u"STATUS_WAITING_DISCONNECTION"_s;
+    case 129:
+      return u"STATUS_WAITING_CONNECTION_ABORT"_s;
+    default:
+      return String(static_cast<int64_t>(status));
   }
 }
 

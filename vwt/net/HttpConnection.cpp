@@ -86,7 +86,9 @@ DataInputStream* HttpConnection::openDataInputStream() {
   return in;
 }
 
-String HttpConnection::getHeaderField(const String& name) const { return responseHeaders_.get(name, String::null); }
+String HttpConnection::getHeaderField(const String& name) const {
+  return responseHeaders_.get(name, String::null);
+}
 
 int HttpConnection::getHeaderFieldInt(const String& name, int def) const {
   return Integer::parseInt(getHeaderField(name), def);
@@ -165,7 +167,8 @@ void HttpConnection::receiveResponse() {
       if (line.isNull()) break;
       headerBytes += line.length();
       // Header lines from the network are not allowed to pile up without end.
-      if (headerBytes > MAX_HEADER_BYTES) throw Exception(Resource::getString(-2402, String(MAX_HEADER_BYTES)));
+      if (headerBytes > MAX_HEADER_BYTES)
+        throw Exception(Resource::getString(-2402, String(MAX_HEADER_BYTES)));
       int colon = line.indexOf(u':');
       if (colon < 0) continue;
       responseHeaders_.put(line.substring(0, colon).trim(), line.substring(colon + 1).trim());

@@ -77,7 +77,7 @@ class HttpConnection : public Connection {
   int state_;  // 0 nothing sent, 1 header sent, 2 header and body sent, 3 response header read
   int responseCode_;
   String responseMessage_;
-  InputStream* bodyStream_;  // the socket's, or the owned chunked stream
+  InputStream* bodyStream_;      // the socket's, or the owned chunked stream
   OutputStream* requestStream_;  // the socket's
   Hashtable<String, String> requestHeaders_;
   Hashtable<String, String> responseHeaders_;

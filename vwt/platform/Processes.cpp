@@ -52,7 +52,8 @@ std::string executableName(const std::string& pidText) {
   if (n > 0) {
     std::string path(buf, static_cast<size_t>(n));
     const std::string deleted = " (deleted)";
-    if (path.size() > deleted.size() && path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0)
+    if (path.size() > deleted.size() &&
+        path.compare(path.size() - deleted.size(), deleted.size(), deleted) == 0)
       path.erase(path.size() - deleted.size());
     return baseName(path);
   }

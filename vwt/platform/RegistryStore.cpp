@@ -332,7 +332,8 @@ std::vector<RegistryData> valuesOf(Store& store, const std::u16string& key) {
 bool existsIn(Store& store, const std::u16string& key) {
   if (store.exists(key)) return true;
   std::u16string f = fold(key), shell = fold(kShellFolders);
-  return shell == f || (shell.size() > f.size() && shell.compare(0, f.size(), f) == 0 && shell[f.size()] == u'\\');
+  return shell == f ||
+         (shell.size() > f.size() && shell.compare(0, f.size(), f) == 0 && shell[f.size()] == u'\\');
 }
 
 }  // namespace
@@ -403,7 +404,8 @@ int registrySubkeys(const std::u16string& key, std::vector<std::u16string>* name
     std::u16string pf = fold(p);
     if (pf.size() <= f.size() || pf.compare(0, f.size(), f) != 0) continue;
     size_t end = p.find(u'\\', f.size());
-    std::u16string child = p.substr(f.size(), end == std::u16string::npos ? std::u16string::npos : end - f.size());
+    std::u16string child =
+        p.substr(f.size(), end == std::u16string::npos ? std::u16string::npos : end - f.size());
     bool seen = false;
     for (const std::u16string& n : *names) seen = seen || sameName(n, child);
     if (!seen) names->push_back(child);

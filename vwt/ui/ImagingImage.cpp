@@ -16,7 +16,9 @@ const double kHimetricPerInch = 2540.0;
 int dpiOr96(int dpi) { return dpi > 0 ? dpi : 96; }
 
 // Back from 0.01 mm to pixels, to the nearest pixel: the truncation on the way in must not lose one.
-int toPixels(int himetric, int dpi) { return static_cast<int>(std::lround(himetric * double(dpi) / kHimetricPerInch)); }
+int toPixels(int himetric, int dpi) {
+  return static_cast<int>(std::lround(himetric * double(dpi) / kHimetricPerInch));
+}
 
 vwt::platform::PixelTarget pixelsOf(const DecodedImage& image) {
   const vwt::platform::DecodedPicture& p = image.getPicture();
@@ -35,7 +37,8 @@ ImagingImage* ImagingImage::createImage(DecodedImage* picture) {
   DecodedImage::ImageInfo info{};
   const int result = picture != nullptr ? picture->getImageInfo(&info) : -1;
   if (result != 0 || info.width < 0 || info.height < 0 ||
-      picture->getPicture().pixels.size() != static_cast<size_t>(info.width) * static_cast<size_t>(info.height)) {
+      picture->getPicture().pixels.size() !=
+          static_cast<size_t>(info.width) * static_cast<size_t>(info.height)) {
     delete picture;
     throw Exception(Resource::getString(-1600), static_cast<uint64_t>(static_cast<int64_t>(result)));
   }
@@ -64,14 +67,14 @@ ImagingImage::Himetric ImagingImage::toHimetric(int srcX, int srcY, int srcW, in
   return h;
 }
 
-void ImagingImage::draw(vwt::platform::Surface* context, int x, int y, int w, int h, int srcX, int srcY, int srcW,
-                        int srcH) {
+void ImagingImage::draw(vwt::platform::Surface* context, int x, int y, int w, int h, int srcX, int srcY,
+                        int srcW, int srcH) {
   if (picture_ == nullptr || context == nullptr) return;
   const int dpiX = dpiOr96(picture_->getDpiX()), dpiY = dpiOr96(picture_->getDpiY());
   const Himetric r = toHimetric(srcX, srcY, srcW, srcH, dpiX, dpiY);
   const int left = toPixels(r.left, dpiX), top = toPixels(r.top, dpiY);
-  vwt::platform::composite(*context, x, y, w, h, pixelsOf(*picture_), left, top, toPixels(r.right, dpiX) - left,
-                           toPixels(r.bottom, dpiY) - top);
+  vwt::platform::composite(*context, x, y, w, h, pixelsOf(*picture_), left, top,
+                           toPixels(r.right, dpiX) - left, toPixels(r.bottom, dpiY) - top);
 }
 
 void ImagingImage::draw(vwt::platform::Surface* context, int x, int y, int w, int h) {

@@ -1,10 +1,9 @@
-#include "browser/page/PageDataParser.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
+#include "browser/page/PageDataParser.h"
 #include "tests/browser/FakePageHost.h"
 #include "tests/browser/PageWriter.h"
 #include "vwt/io/ByteArrayInputStream.h"
@@ -92,8 +91,16 @@ TEST_F(PageDataParserTest, DrawableRecords) {
   EXPECT_EQ(t->refs, nullptr);  // text runs have no references
 
   RenderItem* img = parseOne([](PageWriter& w) {
-    w.byte(5).rect(0, 0, 10, 10).utf(u"alt").i32(4).i32(64).i32(48).utf(u"map").i32(0x10).i32(0x00020001).i32(
-        0x00300040);
+    w.byte(5)
+        .rect(0, 0, 10, 10)
+        .utf(u"alt")
+        .i32(4)
+        .i32(64)
+        .i32(48)
+        .utf(u"map")
+        .i32(0x10)
+        .i32(0x00020001)
+        .i32(0x00300040);
   });
   EXPECT_EQ(img->text, u"alt");
   EXPECT_EQ(img->imageIndex, 4);
@@ -112,8 +119,8 @@ TEST_F(PageDataParserTest, DrawableRecords) {
   EXPECT_EQ(line->flags, 2);
   EXPECT_EQ(parseOne([](PageWriter& w) { w.byte(9).rect(0, 0, 1, 1).i32(5); })->color, 5);
   EXPECT_EQ(parseOne([](PageWriter& w) { w.byte(10).rect(0, 0, 1, 1).i32(6); })->color, 6);
-  RenderItem* tiled =
-      parseOne([](PageWriter& w) { w.byte(11).rect(0, 0, 1, 1).utf(u"bg").i32(2).i32(0x30000).i32(0x40000); });
+  RenderItem* tiled = parseOne(
+      [](PageWriter& w) { w.byte(11).rect(0, 0, 1, 1).utf(u"bg").i32(2).i32(0x30000).i32(0x40000); });
   EXPECT_EQ(tiled->imageIndex, 2);
   EXPECT_EQ(tiled->param1 >> 16, 3);
   EXPECT_EQ(tiled->param2 >> 16, 4);
@@ -130,8 +137,9 @@ TEST_F(PageDataParserTest, FormControlRecords) {
   EXPECT_EQ(button->name, u"submit");
   EXPECT_EQ(button->flags, 0x80);
   for (int type : {13, 14}) {
-    RenderItem* field = parseOne(
-        [type](PageWriter& w) { w.byte(type).rect(0, 0, 1, 1).i32(1).i32(2).utf(u"value").utf(u"q").i32(9); });
+    RenderItem* field = parseOne([type](PageWriter& w) {
+      w.byte(type).rect(0, 0, 1, 1).i32(1).i32(2).utf(u"value").utf(u"q").i32(9);
+    });
     EXPECT_EQ(field->type, type);
     EXPECT_EQ(field->color2, 2);
     EXPECT_EQ(field->text, u"value");
@@ -139,8 +147,9 @@ TEST_F(PageDataParserTest, FormControlRecords) {
   }
   RenderItem* box = parseOne([](PageWriter& w) { w.byte(15).rect(0, 0, 1, 1).utf(u"on").utf(u"c").i32(4); });
   EXPECT_EQ(box->flags & 4, 4);
-  RenderItem* area = parseOne(
-      [](PageWriter& w) { w.byte(19).rect(0, 0, 1, 1).i32(1).i32(2).utf(u"lines\nhere").i32(3).utf(u"t").i32(0); });
+  RenderItem* area = parseOne([](PageWriter& w) {
+    w.byte(19).rect(0, 0, 1, 1).i32(1).i32(2).utf(u"lines\nhere").i32(3).utf(u"t").i32(0);
+  });
   EXPECT_EQ(area->text, u"lines\nhere");
   EXPECT_EQ(area->value1, 3);
   RenderItem* ib = parseOne(
@@ -181,7 +190,7 @@ TEST_F(PageDataParserTest, RecordsWithoutRectangle) {
 TEST_F(PageDataParserTest, BoxBordersAndBackground) {
   RenderItem* box = parseOne([](PageWriter& w) {
     w.byte(29).rect(0, 0, 10, 10).i32(0x80000000).i32(0x5);
-    w.i32(0xFF0000).i16(2).byte(1);  // top
+    w.i32(0xFF0000).i16(2).byte(1);   // top
     w.i32(0x00FF00).i16(3).byte(-1);  // bottom
   });
   EXPECT_EQ(box->color2, static_cast<int>(0x80000000));
@@ -194,8 +203,9 @@ TEST_F(PageDataParserTest, BoxBordersAndBackground) {
   EXPECT_EQ(static_cast<Integer*>(borders->elementAt(7))->intValue(), 3);
   EXPECT_EQ(static_cast<Integer*>(borders->elementAt(8))->intValue(), -1);
 
-  RenderItem* outlined = parseOne(
-      [](PageWriter& w) { w.byte(29).rect(0, 0, 10, 10).i32(0xFFFFFF).i32(0x50).i32(0x123456).i32(3).i32(4).i32(5); });
+  RenderItem* outlined = parseOne([](PageWriter& w) {
+    w.byte(29).rect(0, 0, 10, 10).i32(0xFFFFFF).i32(0x50).i32(0x123456).i32(3).i32(4).i32(5);
+  });
   EXPECT_EQ(outlined->color, 0x123456);
   EXPECT_EQ(outlined->imageIndex, 3);
   EXPECT_EQ(outlined->param2, 5);
@@ -335,7 +345,13 @@ TEST_F(PageDataParserTest, ProgressEveryHundredItems) {
 
 TEST_F(PageDataParserTest, CancellationStopsAFullLoadOnly) {
   PageWriter w;
-  w.header(10, 10).i32(3).text(0, 0, 1, 1, u"a").text(0, 0, 1, 1, u"b").text(0, 0, 1, 1, u"c").i32(0).noFrames();
+  w.header(10, 10)
+      .i32(3)
+      .text(0, 0, 1, 1, u"a")
+      .text(0, 0, 1, 1, u"b")
+      .text(0, 0, 1, 1, u"c")
+      .i32(0)
+      .noFrames();
   host.cancelAfter = 2;
   EXPECT_EQ(parse(w), 0);
   EXPECT_EQ(page.items->size(), 2);
@@ -379,8 +395,33 @@ TEST_F(PageDataParserTest, BadCountsAreRejected) {
 TEST_F(PageDataParserTest, EveryTruncationThrows) {
   PageWriter w;
   w.header(10, 10).i32(3).text(0, 0, 1, 1, u"\u3042");
-  w.byte(17).rect(0, 0, 1, 1).i32(1).i32(2).i32(0).i32(1).utf(u"o").i32(1).utf(u"v").i32(1).boolean(true).utf(u"n").i32(0);
-  w.byte(29).rect(0, 0, 1, 1).i32(0).i32(0x55).i32(1).i32(1).i16(1).byte(1).i32(2).i16(2).byte(2).i32(7).i32(8).i32(9);
+  w.byte(17)
+      .rect(0, 0, 1, 1)
+      .i32(1)
+      .i32(2)
+      .i32(0)
+      .i32(1)
+      .utf(u"o")
+      .i32(1)
+      .utf(u"v")
+      .i32(1)
+      .boolean(true)
+      .utf(u"n")
+      .i32(0);
+  w.byte(29)
+      .rect(0, 0, 1, 1)
+      .i32(0)
+      .i32(0x55)
+      .i32(1)
+      .i32(1)
+      .i16(1)
+      .byte(1)
+      .i32(2)
+      .i16(2)
+      .byte(2)
+      .i32(7)
+      .i32(8)
+      .i32(9);
   w.i32(2).byte(100).utf(u"l").i32(1).i32(0).i32(0).byte(102).utf(u"f").i16(2).i16(0).utf(u"x").i32(1).i32(3);
   w.i16(1).utf(u"frame").i32(4);
   ASSERT_EQ(parse(w), 1);

@@ -1,10 +1,9 @@
-#include "browser/page/Page.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
+#include "browser/page/Page.h"
 #include "browser/page/SharedPtr.h"
 #include "browser/page/Stack.h"
 

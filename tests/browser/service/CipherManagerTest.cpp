@@ -1,11 +1,10 @@
-#include "browser/service/CipherManager.h"
-
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
 #include <cstring>
 #include <string>
 
+#include "browser/service/CipherManager.h"
 #include "browser/shell/SessionCore.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "browser/service/CookieStore.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "browser/service/CookieStore.h"
 #include "browser/store/RecordStore.h"
 #include "browser/store/StoreErrorReport.h"
 #include "tests/vwt/ScratchDirectory.h"
@@ -57,10 +56,10 @@ TEST_F(CookieStoreTest, MatchesHostsOnDotBoundariesAndPathPrefixes) {
       {u"http://www.example.com/shop/item", u"site=1; cart=2; www=3"},
       {u"http://WWW.Example.COM:8080/", u"site=1; www=3"},
       {u"https://example.com/shopping", u"site=1; cart=2"},  // https looks up as http; plain prefix
-      {u"http://badexample.com/", u""},                       // not on a dot boundary
+      {u"http://badexample.com/", u""},                      // not on a dot boundary
       {u"http://example.com.evil.net/", u""},
       {u"http://ample.com/", u""},
-      {u"http://example.com", u"site=1"},  // no path: "/"
+      {u"http://example.com", u"site=1"},           // no path: "/"
       {u"http://example.com/a/shop/x", u"site=1"},  // "/shop" inside the path is not its prefix
   };
   for (const Case& c : cases) {

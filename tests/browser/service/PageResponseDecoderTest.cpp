@@ -1,5 +1,3 @@
-#include "browser/service/PageResponseDecoder.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/service/PageResponseDecoder.h"
 #include "tests/browser/FakeResponseHost.h"
 #include "tests/browser/PageWriter.h"
 #include "vwt/io/ByteArrayInputStream.h"
@@ -19,7 +18,8 @@ namespace {
 std::vector<char> deflated(const PageWriter& w) {
   uLongf size = compressBound(w.size());
   std::vector<char> out(size);
-  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(w.data()), w.size(), 6);
+  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(w.data()), w.size(),
+            6);
   out.resize(size);
   return out;
 }
@@ -212,7 +212,8 @@ TEST_F(PageResponseDecoderTest, DownloadOffer) {
   e.argument = u"http://files.example/report.pdf";
   EXPECT_EQ(decode(e), 0);
   ASSERT_EQ(host.questions.size(), 1u);
-  EXPECT_EQ(host.questions[0], Resource::getString(11010) + u'|' + Resource::getString(11009, u"report.pdf"_s));
+  EXPECT_EQ(host.questions[0],
+            Resource::getString(11010) + u'|' + Resource::getString(11009, u"report.pdf"_s));
   ASSERT_EQ(host.downloads.size(), 1u);
   EXPECT_EQ(host.downloads[0], u"http://files.example/report.pdf|http://current/page|k=vw");
 

@@ -54,7 +54,8 @@ class ServiceChannelTest : public ::testing::Test {
     service_->stop();
   }
   void writeIni(const std::string& extra) {
-    program_.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port_) + "\n" + extra);
+    program_.write("system.ini",
+                   "service.host=127.0.0.1\nservice.port=" + std::to_string(port_) + "\n" + extra);
     System::unloadProperties();
   }
   SessionCore& core() {
@@ -63,7 +64,8 @@ class ServiceChannelTest : public ::testing::Test {
   }
   void restart() { core_.reset(); }
   // Loads url (home page when empty) and waits for the worker.
-  bool load(const String& url, const String& origin = String(), int options = 0, const String& post = String()) {
+  bool load(const String& url, const String& origin = String(), int options = 0,
+            const String& post = String()) {
     core().startPageRequest(url, origin, String(), true, post, String(), options);
     core().waitForWorker(20000);
     return core().getWorker()->getResult() == 0;
@@ -88,7 +90,8 @@ class ServiceChannelTest : public ::testing::Test {
   }
   std::vector<std::string> messageTexts() {
     std::vector<std::string> out;
-    for (const SessionCore::Message& m : core().getMessages()) out.push_back(narrow(m.title) + "|" + narrow(m.text));
+    for (const SessionCore::Message& m : core().getMessages())
+      out.push_back(narrow(m.title) + "|" + narrow(m.text));
     return out;
   }
 
@@ -158,8 +161,9 @@ TEST_F(ServiceChannelTest, LinkFormPostAndOptionBitsSendTheirRowsInOrder) {
   clearLog();
   ASSERT_TRUE(load(u"http://demo.local/demo/all-items"_s, u"http://demo.local/"_s));
   std::string link = lastQuery("H ");
-  EXPECT_EQ(0u, link.find("H 1001 c=H&u=http%3A%2F%2Fdemo.local%2Fdemo%2Fall-items&o=http%3A%2F%2Fdemo.local%2F"
-                          "&ib=1001&ft=1&bt=0&id="))
+  EXPECT_EQ(0u,
+            link.find("H 1001 c=H&u=http%3A%2F%2Fdemo.local%2Fdemo%2Fall-items&o=http%3A%2F%2Fdemo.local%2F"
+                      "&ib=1001&ft=1&bt=0&id="))
       << link;
   // all-items set a session and a persistent cookie; a form post sends both.
   ASSERT_TRUE(load(u"http://demo.local/demo/index"_s, u"http://demo.local/demo/all-items"_s, 0, u"q=a b"_s));
@@ -222,7 +226,8 @@ TEST_F(ServiceChannelTest, AnHttp404ShowsTheErrorThenRecovers) {
   ASSERT_TRUE(load(u"http://demo.local/"_s));
   std::vector<std::string> texts = messageTexts();
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(0u, texts[0].find(narrow(Resource::getString(10002)) + "|" + narrow(Resource::getString(11005)) + "404 "))
+  EXPECT_EQ(0u, texts[0].find(narrow(Resource::getString(10002)) + "|" + narrow(Resource::getString(11005)) +
+                              "404 "))
       << texts[0];
   EXPECT_EQ(2, count("H 1001"));
   EXPECT_EQ("Vesk demo site", narrow(core().getCurrentPage()->title));
@@ -308,7 +313,8 @@ TEST_F(ServiceChannelTest, AnEmbeddedFileShorterThanDeclaredIsReportedAndRemoved
   ASSERT_TRUE(load(u"http://demo.local/demo/images"_s));
   std::vector<std::string> texts = messageTexts();
   ASSERT_EQ(1u, texts.size());
-  EXPECT_NE(std::string::npos, texts[0].find(narrow(Resource::getString(11017, u"2147483647"_s)))) << texts[0];
+  EXPECT_NE(std::string::npos, texts[0].find(narrow(Resource::getString(11017, u"2147483647"_s))))
+      << texts[0];
   EXPECT_FALSE(std::ifstream(dir + "clip.swf.temp").good());
   EXPECT_FALSE(std::ifstream(dir + "clip.swf").good());
   EXPECT_FALSE(std::ifstream(dir + "clip.swf.param").good());
@@ -368,7 +374,7 @@ TEST_F(ServiceChannelTest, StalledAndDrippingAnswersEndInTheRetryBudget) {
     core().startPageRequest(u"http://demo.local/"_s);
     ASSERT_TRUE(core().waitForWorker(30000)) << c.what;
     EXPECT_EQ(-1, core().getWorker()->getResult()) << c.what;
-    EXPECT_GE(stalling.requests(), 2) << c.what;  // a time-out is retried ...
+    EXPECT_GE(stalling.requests(), 2) << c.what;                       // a time-out is retried ...
     EXPECT_LE(stalling.requests(), +Background::MAX_POSTS) << c.what;  // ... within the budget
     EXPECT_EQ(0, core().getHistorySize()) << c.what;
   }
@@ -379,7 +385,8 @@ TEST_F(ServiceChannelTest, CancellingADrippingAnswerEndsTheWorker) {
   StallingService stalling(100);
   System::setProperty(u"service.port"_s, String(stalling.port()));
   core().startPageRequest(u"http://demo.local/"_s);
-  for (int i = 0; i < 300 && stalling.requests() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 300 && stalling.requests() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   ASSERT_EQ(1, stalling.requests());
   core().cancel();
   EXPECT_TRUE(core().waitForWorker(5000));

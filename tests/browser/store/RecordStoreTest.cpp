@@ -1,5 +1,3 @@
-#include "browser/store/RecordStore.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/store/RecordStore.h"
 #include "browser/store/StoreErrorReport.h"
 #include "browser/store/StoreSalvage.h"
 #include "tests/vwt/TestText.h"
@@ -324,44 +323,98 @@ TEST_F(RecordStoreTest, DamagedStoreFiles) {
   // Before the damage: B ["keep", "more"] in block 4104..4124 (slot 4108), H ["home"] in
   // 4124..4138, K ["xy"] as 'R' in 4138..4152, one free extent from 4152.
   std::vector<Case> cases = {
-      {"file shorter than the directory", [](RecordStoreTest& t) { t.setBytes(t.bytes().substr(0, 100)); }, {}, true,
-       UNCHANGED, true},
-      {"file cut inside the record", [area](RecordStoreTest& t) { t.setBytes(t.bytes().substr(0, area + 4112)); },
-       {}, true, SKIP, false},
-      {"slot beyond the data area", [B](RecordStoreTest& t) { t.putInt(B, 200000); }, {}, true, PROTECTED, true},
+      {"file shorter than the directory",
+       [](RecordStoreTest& t) { t.setBytes(t.bytes().substr(0, 100)); },
+       {},
+       true,
+       UNCHANGED,
+       true},
+      {"file cut inside the record",
+       [area](RecordStoreTest& t) { t.setBytes(t.bytes().substr(0, area + 4112)); },
+       {},
+       true,
+       SKIP,
+       false},
+      {"slot beyond the data area",
+       [B](RecordStoreTest& t) { t.putInt(B, 200000); },
+       {},
+       true,
+       PROTECTED,
+       true},
       {"slot inside the free list", [B](RecordStoreTest& t) { t.putInt(B, 100); }, {}, true, PROTECTED, true},
       {"slot negative", [B](RecordStoreTest& t) { t.putInt(B, -8); }, {}, true, PROTECTED, true},
-      {"slot shared with another record", [B](RecordStoreTest& t) { t.putInt(B, 4128); }, {"home"}, false, PROTECTED,
+      {"slot shared with another record",
+       [B](RecordStoreTest& t) { t.putInt(B, 4128); },
+       {"home"},
+       false,
+       PROTECTED,
        true},
-      {"block size past the area", [area](RecordStoreTest& t) { t.putInt(area + 4104, 170000); }, {}, true,
-       PROTECTED, true},
-      {"block size negative", [area](RecordStoreTest& t) { t.putInt(area + 4104, -20); }, {}, true, PROTECTED, true},
-      {"count larger than the record", [area](RecordStoreTest& t) { t.putInt(area + 4108, 1000); }, intact, true,
-       PROTECTED, false},
-      {"count negative", [area](RecordStoreTest& t) { t.putInt(area + 4108, -1); }, {}, true, PROTECTED, false},
+      {"block size past the area",
+       [area](RecordStoreTest& t) { t.putInt(area + 4104, 170000); },
+       {},
+       true,
+       PROTECTED,
+       true},
+      {"block size negative",
+       [area](RecordStoreTest& t) { t.putInt(area + 4104, -20); },
+       {},
+       true,
+       PROTECTED,
+       true},
+      {"count larger than the record", [area](RecordStoreTest& t) { t.putInt(area + 4108, 1000); }, intact,
+       true, PROTECTED, false},
+      {"count negative",
+       [area](RecordStoreTest& t) { t.putInt(area + 4108, -1); },
+       {},
+       true,
+       PROTECTED,
+       false},
       {"text length past the block",
        [area](RecordStoreTest& t) {
          std::string b = t.bytes();
          b[area + 4118] = '\xFF';  // high byte of the second text's length
          t.setBytes(b);
        },
-       {"keep"}, true, PROTECTED, false},
-      {"free list count odd", [area](RecordStoreTest& t) { t.putInt(area, 3); }, intact, false, UNCHANGED, true},
-      {"free list count negative", [area](RecordStoreTest& t) { t.putInt(area, -2); }, intact, false, UNCHANGED,
+       {"keep"},
+       true,
+       PROTECTED,
+       false},
+      {"free list count odd", [area](RecordStoreTest& t) { t.putInt(area, 3); }, intact, false, UNCHANGED,
        true},
+      {"free list count negative", [area](RecordStoreTest& t) { t.putInt(area, -2); }, intact, false,
+       UNCHANGED, true},
       {"free list count beyond its room", [area](RecordStoreTest& t) { t.putInt(area, 2000); }, intact, false,
        UNCHANGED, true},
-      {"free extent in the reserved area", [&](RecordStoreTest& t) { putPairs(t, {100, 50}); }, intact, false,
-       UNCHANGED, true},
-      {"free extent past the area", [&](RecordStoreTest& t) { putPairs(t, {4152, 200000}); }, intact, false,
-       UNCHANGED, true},
-      {"free extents overlapping", [&](RecordStoreTest& t) { putPairs(t, {4152, 1000, 4500, 1000}); }, intact, false,
-       UNCHANGED, true},
-      {"free extents descending", [&](RecordStoreTest& t) { putPairs(t, {6000, 100, 4152, 100}); }, intact, false,
-       UNCHANGED, true},
-      {"free extent of size 0", [&](RecordStoreTest& t) { putPairs(t, {4152, 0}); }, intact, false, UNCHANGED, true},
-      {"free extent over another record", [&](RecordStoreTest& t) { putPairs(t, {4124, 1000, 6000, 1000}); }, intact,
-       false, UNCHANGED, true},
+      {"free extent in the reserved area",
+       [&](RecordStoreTest& t) {
+         putPairs(t, {100, 50});
+       },
+       intact, false, UNCHANGED, true},
+      {"free extent past the area",
+       [&](RecordStoreTest& t) {
+         putPairs(t, {4152, 200000});
+       },
+       intact, false, UNCHANGED, true},
+      {"free extents overlapping",
+       [&](RecordStoreTest& t) {
+         putPairs(t, {4152, 1000, 4500, 1000});
+       },
+       intact, false, UNCHANGED, true},
+      {"free extents descending",
+       [&](RecordStoreTest& t) {
+         putPairs(t, {6000, 100, 4152, 100});
+       },
+       intact, false, UNCHANGED, true},
+      {"free extent of size 0",
+       [&](RecordStoreTest& t) {
+         putPairs(t, {4152, 0});
+       },
+       intact, false, UNCHANGED, true},
+      {"free extent over another record",
+       [&](RecordStoreTest& t) {
+         putPairs(t, {4124, 1000, 6000, 1000});
+       },
+       intact, false, UNCHANGED, true},
   };
 
   for (const Case& k : cases) {
@@ -405,7 +458,8 @@ TEST_F(RecordStoreTest, DamagedStoreFiles) {
     }
     ASSERT_EQ(damaged.size(), after.size());
     EXPECT_EQ(damaged.substr(area + 4124, 28), after.substr(area + 4124, 28)) << "H and K keep their blocks";
-    EXPECT_EQ(damaged.substr(area + RecordStore::DATA_AREA_SIZE), after.substr(area + RecordStore::DATA_AREA_SIZE));
+    EXPECT_EQ(damaged.substr(area + RecordStore::DATA_AREA_SIZE),
+              after.substr(area + RecordStore::DATA_AREA_SIZE));
     EXPECT_EQ(damaged.substr(0, B), after.substr(0, B));
     EXPECT_TRUE(store.readString(H, u"lost"_s).equals(u"home"));
     EXPECT_TRUE(store.readString(B, u"lost"_s).equals(u"hom2"));

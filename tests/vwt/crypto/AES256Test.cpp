@@ -1,9 +1,8 @@
-#include "vwt/crypto/AES256.h"
-
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include "tests/vwt/crypto/CryptoTestSupport.h"
+#include "vwt/crypto/AES256.h"
 #include "vwt/lang/Exception.h"
 
 using namespace crypto_test;
@@ -69,10 +68,12 @@ TEST(AES256, Sp80038aCbcVectorsWholeAndStepwise) {
   // The step operations run the same chain block by block.
   Bytes steps(64), stepBack(64);
   aes.initStep();
-  for (int i = 0; i < 64; i += 16) aes.stepEncrypt(chars(plain) + i, reinterpret_cast<char*>(steps.data()) + i);
+  for (int i = 0; i < 64; i += 16)
+    aes.stepEncrypt(chars(plain) + i, reinterpret_cast<char*>(steps.data()) + i);
   EXPECT_EQ(toHex(steps), kSp80038aCipher);
   aes.initStep();
-  for (int i = 0; i < 64; i += 16) aes.stepDecrypt(chars(steps) + i, reinterpret_cast<char*>(stepBack.data()) + i);
+  for (int i = 0; i < 64; i += 16)
+    aes.stepDecrypt(chars(steps) + i, reinterpret_cast<char*>(stepBack.data()) + i);
   EXPECT_EQ(stepBack, plain);
   // encrypt and decrypt leave the step chain alone.
   aes.initStep();

@@ -1,9 +1,8 @@
-#include "vwt/crypto/Base64.h"
-
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include "tests/vwt/crypto/CryptoTestSupport.h"
+#include "vwt/crypto/Base64.h"
 
 using namespace crypto_test;
 
@@ -18,8 +17,13 @@ std::string decoded(const char16_t* text) {
 }  // namespace
 
 TEST(Base64, Rfc4648VectorsBothWays) {
-  const char* cases[][2] = {{"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},       {"foo", "Zm9v"},
-                            {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  const char* cases[][2] = {{"", ""},
+                            {"f", "Zg=="},
+                            {"fo", "Zm8="},
+                            {"foo", "Zm9v"},
+                            {"foob", "Zm9vYg=="},
+                            {"fooba", "Zm9vYmE="},
+                            {"foobar", "Zm9vYmFy"}};
   for (auto& c : cases) {
     std::string plain = c[0];
     EXPECT_EQ(narrow(Base64::encode(plain.data(), static_cast<int>(plain.size()))), c[1]) << plain;

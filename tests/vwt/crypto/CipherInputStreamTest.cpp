@@ -1,10 +1,9 @@
-#include "vwt/crypto/CipherInputStream.h"
-
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include "tests/vwt/crypto/CryptoTestSupport.h"
 #include "vwt/crypto/AES256.h"
+#include "vwt/crypto/CipherInputStream.h"
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/lang/Exception.h"
 
@@ -58,7 +57,8 @@ struct Keys {
   }
 };
 
-Bytes runStream(const Bytes& input, AES256& aes, CipherInputStream::DIRECTION dir, int sourceStep, int readStep) {
+Bytes runStream(const Bytes& input, AES256& aes, CipherInputStream::DIRECTION dir, int sourceStep,
+                int readStep) {
   CipherInputStream in(new ChunkedInputStream(input, sourceStep), &aes, dir);
   return readAll(in, readStep);
 }
@@ -74,8 +74,9 @@ TEST(CipherInputStream, EncryptsAsOpenSslDoesTheFramedPlaintext) {
   for (int length = 1; length <= 130; ++length) {
     Bytes plain = randomBytes(rng, length);
     Bytes expected = opensslCbc(true, k.key, k.iv, framed(plain));
-    for (auto& s : steps) EXPECT_EQ(runStream(plain, k.aes, CipherInputStream::ENCRYPT, s[0], s[1]), expected)
-        << "length " << length << " steps " << s[0] << "/" << s[1];
+    for (auto& s : steps)
+      EXPECT_EQ(runStream(plain, k.aes, CipherInputStream::ENCRYPT, s[0], s[1]), expected)
+          << "length " << length << " steps " << s[0] << "/" << s[1];
   }
 }
 
@@ -97,7 +98,8 @@ TEST(CipherInputStream, DecryptsOpenSslCiphertextAndTrimsTheLastBlock) {
   for (int i = 26; i < 32; ++i) trailingZerosNoMarker[i] = 0;
   Bytes onlyMarker(16, 0);
   onlyMarker[0] = 0xFF;
-  for (auto& p : {endsInFF, ffThenZeros, zeroLastBlock, trailingZerosNoMarker, onlyMarker}) plains.push_back(p);
+  for (auto& p : {endsInFF, ffThenZeros, zeroLastBlock, trailingZerosNoMarker, onlyMarker})
+    plains.push_back(p);
 
   for (const Bytes& plain : plains) {
     Bytes cipher = opensslCbc(true, k.key, k.iv, plain);

@@ -17,7 +17,8 @@ typedef std::vector<unsigned char> Bytes;
 
 inline Bytes fromHex(const std::string& hex) {
   Bytes out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    out.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return out;
 }
 
@@ -44,7 +45,8 @@ inline const char* chars(const Bytes& b) { return reinterpret_cast<const char*>(
 // readers must loop; it counts reads past its end.
 class ChunkedInputStream : public InputStream {
  public:
-  ChunkedInputStream(Bytes data, int step) : data_(std::move(data)), pos_(0), step_(step), readsAfterEnd_(0) {}
+  ChunkedInputStream(Bytes data, int step)
+      : data_(std::move(data)), pos_(0), step_(step), readsAfterEnd_(0) {}
   using InputStream::read;
   int read(char* buf, int off, int len) override {
     if (pos_ >= data_.size()) {

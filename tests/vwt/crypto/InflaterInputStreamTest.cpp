@@ -1,5 +1,3 @@
-#include "vwt/net/InflaterInputStream.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -7,6 +5,7 @@
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/io/DataInputStream.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/net/InflaterInputStream.h"
 
 using namespace crypto_test;
 
@@ -43,7 +42,8 @@ Bytes inflateAll(const Bytes& compressed, int sourceStep, int readStep) {
 
 // The id's text, with zlib's text as the argument.
 void expectMessage(const Exception& e, int id, const char* zlibText) {
-  EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(id, String(zlibText)))) << narrow(e.getRawMessage());
+  EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(id, String(zlibText))))
+      << narrow(e.getRawMessage());
 }
 
 }  // namespace
@@ -163,8 +163,8 @@ TEST(InflaterInputStream, DataValuesAcrossTheOutputWindow) {
   while (plain.size() < 5000) {
     int r = records++;
     put({r >> 24 & 0xFF, r >> 16 & 0xFF, r >> 8 & 0xFF, r & 0xFF});  // int
-    put({0x81, r & 0xFF});                                         // short
-    put({r & 0x7F});                                               // byte
+    put({0x81, r & 0xFF});                                           // short
+    put({r & 0x7F});                                                 // byte
     // Text: r % 13 ASCII letters, then U+3042 in three bytes.
     int letters = r % 13;
     put({0, letters + 3});
@@ -172,8 +172,8 @@ TEST(InflaterInputStream, DataValuesAcrossTheOutputWindow) {
     put({0xE3, 0x81, 0x82});
   }
   const Bytes packed = compress(plain, 6);
-  DataInputStream data(new InflaterInputStream(
-      new ByteArrayInputStream(reinterpret_cast<const char*>(packed.data()), 0, static_cast<int>(packed.size()))));
+  DataInputStream data(new InflaterInputStream(new ByteArrayInputStream(
+      reinterpret_cast<const char*>(packed.data()), 0, static_cast<int>(packed.size()))));
   for (int r = 0; r < records; ++r) {
     ASSERT_EQ(data.readInt(), r);
     ASSERT_EQ(data.readShort(), static_cast<short>(0x8100 | (r & 0xFF)));

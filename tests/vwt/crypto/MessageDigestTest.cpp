@@ -1,9 +1,8 @@
-#include "vwt/crypto/MessageDigest.h"
-
 #include <gtest/gtest.h>
 #include <openssl/sha.h>
 
 #include "tests/vwt/crypto/CryptoTestSupport.h"
+#include "vwt/crypto/MessageDigest.h"
 #include "vwt/lang/Exception.h"
 
 using namespace crypto_test;

@@ -1,11 +1,10 @@
-#include "vwt/crypto/RSAClient.h"
-
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
 
 #include <memory>
 
 #include "tests/vwt/crypto/CryptoTestSupport.h"
+#include "vwt/crypto/RSAClient.h"
 #include "vwt/crypto/UICore.h"
 
 using namespace crypto_test;
@@ -28,7 +27,8 @@ Bytes toBytes(const BIGNUM* v, int width = 128) {
 // x -> x^65537 * R^-65536 mod N, all by OpenSSL.
 class Oracle {
  public:
-  explicit Oracle(const BIGNUM* modulus) : ctx_(BN_CTX_new()), n_(BN_dup(modulus)), nPrime_(bn()), rInv65536_(bn()) {
+  explicit Oracle(const BIGNUM* modulus)
+      : ctx_(BN_CTX_new()), n_(BN_dup(modulus)), nPrime_(bn()), rInv65536_(bn()) {
     Bn r = bn(), inv = bn(), rModN = bn(), rInv = bn(), e = bn();
     BN_one(r.get());
     BN_lshift(r.get(), r.get(), 1024);
@@ -179,10 +179,14 @@ TEST(UICore, BytesLimbsAndViews) {
   EXPECT_EQ(v.limbs()[1], 0x030405060708090aull);
   Bytes out(16);
   v.toBytes(reinterpret_cast<char*>(out.data()));
-  EXPECT_EQ(toHex(out), "000000000000" "0102030405060708090a");
+  EXPECT_EQ(toHex(out),
+            "000000000000"
+            "0102030405060708090a");
 
   // Longer than the width: the low-order bytes count.
-  Bytes wide = fromHex("ff" "00000000000000000000000000000001");
+  Bytes wide = fromHex(
+      "ff"
+      "00000000000000000000000000000001");
   UICore w(chars(wide), 17, 128);
   EXPECT_EQ(w.limbs()[0], 0u);
   EXPECT_EQ(w.limbs()[1], 1u);

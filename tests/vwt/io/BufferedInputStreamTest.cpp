@@ -1,8 +1,7 @@
-#include "vwt/io/BufferedInputStream.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/io/StreamTestSupport.h"
+#include "vwt/io/BufferedInputStream.h"
 
 namespace {
 

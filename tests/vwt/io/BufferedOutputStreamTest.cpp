@@ -1,8 +1,7 @@
-#include "vwt/io/BufferedOutputStream.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/io/StreamTestSupport.h"
+#include "vwt/io/BufferedOutputStream.h"
 
 namespace {
 

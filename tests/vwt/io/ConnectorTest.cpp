@@ -1,5 +1,3 @@
-#include "vwt/io/Connector.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -13,6 +11,7 @@
 #include <string>
 
 #include "tests/vwt/TestText.h"
+#include "vwt/io/Connector.h"
 #include "vwt/io/DataInputStream.h"
 #include "vwt/io/DataOutputStream.h"
 #include "vwt/io/FileInputStream.h"
@@ -68,7 +67,6 @@ class ConnectorTest : public ::testing::Test {
   std::string dir_;
 };
 
-
 // Reads through a data stream the way the owners of stored records do.
 std::string readStored(const std::string& address, int count) {
   Connection* c = nullptr;
@@ -115,7 +113,7 @@ TEST_F(ConnectorTest, CreateInitialFile) {
     bool truncate;
     size_t after;
   } cases[] = {{1000, false, 1024}, {1024, false, 1024}, {5000, false, 5000}, {-1, false, 1024},
-               {5000, true, 1024}, {1000, true, 1024}, {-1, true, 1024}};
+               {5000, true, 1024},  {1000, true, 1024},  {-1, true, 1024}};
   for (const Case& k : cases) {
     remove(path("data0.bin").c_str());
     if (k.before >= 0) writeFile("data0.bin", std::string(k.before, 'q'));

@@ -1,5 +1,3 @@
-#include "vwt/io/DataInputStream.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +6,7 @@
 #include <random>
 
 #include "tests/vwt/io/StreamTestSupport.h"
+#include "vwt/io/DataInputStream.h"
 
 namespace {
 
@@ -19,8 +18,8 @@ struct Reader {
 };
 
 TEST(DataInputStream, DecodesBigEndianValues) {
-  Reader r(bytesOf({0xFF, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0x12, 0x34, 0x56, 0x78, 0x80, 0x00,
-                    0x00, 0x00, 0x00, 0x01, 0x02, 0xFF, 0x80, 0x7F}),
+  Reader r(bytesOf({0xFF, 0xFE, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0x12, 0x34, 0x56,
+                    0x78, 0x80, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02, 0xFF, 0x80, 0x7F}),
            1);
   EXPECT_EQ(r.in.readShort(), -2);
   EXPECT_EQ(r.in.readChar(), 0xFFFE);
@@ -64,8 +63,8 @@ TEST(DataInputStream, EndOfDataGivesItsMessage) {
        -303},
       {"readUTF four-byte lead", bytesOf({0, 4, 0xF0, 0x9F, 0x98, 0x80}),
        [](DataInputStream& in) { in.readUTF(); }, -303},
-      {"readUTF bad lead before the end", bytesOf({0, 9, 'a', 0xFF}), [](DataInputStream& in) { in.readUTF(); },
-       -303},
+      {"readUTF bad lead before the end", bytesOf({0, 9, 'a', 0xFF}),
+       [](DataInputStream& in) { in.readUTF(); }, -303},
       {"readUTF unit past the count", bytesOf({0, 1, 0xC3, 0xA9}), [](DataInputStream& in) { in.readUTF(); },
        -303},
       {"readUTF 3-byte unit past the count", bytesOf({0, 2, 0xE3, 0x81, 0x82}),

@@ -1,5 +1,3 @@
-#include "vwt/io/DataOutputStream.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +9,7 @@
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/io/ByteArrayOutputStream.h"
 #include "vwt/io/DataInputStream.h"
+#include "vwt/io/DataOutputStream.h"
 
 namespace {
 
@@ -24,7 +23,8 @@ TEST(DataOutputStream, EncodesEachValueInOneWrite) {
   };
   const Case cases[] = {
       {"writeInt(-2)", [](DataOutputStream& o) { o.writeInt(-2); }, bytesOf({0xFF, 0xFF, 0xFF, 0xFE})},
-      {"writeInt(0x12345678)", [](DataOutputStream& o) { o.writeInt(0x12345678); }, bytesOf({0x12, 0x34, 0x56, 0x78})},
+      {"writeInt(0x12345678)", [](DataOutputStream& o) { o.writeInt(0x12345678); },
+       bytesOf({0x12, 0x34, 0x56, 0x78})},
       {"writeInt(min)", [](DataOutputStream& o) { o.writeInt(INT32_MIN); }, bytesOf({0x80, 0, 0, 0})},
       {"writeShort(-2)", [](DataOutputStream& o) { o.writeShort(-2); }, bytesOf({0xFF, 0xFE})},
       {"writeChar(0x13042)", [](DataOutputStream& o) { o.writeChar(0x13042); }, bytesOf({0x30, 0x42})},
@@ -36,8 +36,10 @@ TEST(DataOutputStream, EncodesEachValueInOneWrite) {
       {"writeUTF A", [](DataOutputStream& o) { o.writeUTF(u"A"_s); }, bytesOf({0, 1, 0x41})},
       {"writeUTF U+0000", [](DataOutputStream& o) { o.writeUTF(text(std::u16string(1, u'\0'))); },
        bytesOf({0, 2, 0xC0, 0x80})},
-      {"writeUTF U+3042", [](DataOutputStream& o) { o.writeUTF(u"\u3042"_s); }, bytesOf({0, 3, 0xE3, 0x81, 0x82})},
-      {"writeUTF U+0080 U+07FF U+0800 U+FFFF", [](DataOutputStream& o) { o.writeUTF(u"\u0080\u07FF\u0800\uFFFF"_s); },
+      {"writeUTF U+3042", [](DataOutputStream& o) { o.writeUTF(u"\u3042"_s); },
+       bytesOf({0, 3, 0xE3, 0x81, 0x82})},
+      {"writeUTF U+0080 U+07FF U+0800 U+FFFF",
+       [](DataOutputStream& o) { o.writeUTF(u"\u0080\u07FF\u0800\uFFFF"_s); },
        bytesOf({0, 10, 0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBF})},
       {"writeUTF surrogate pair", [](DataOutputStream& o) { o.writeUTF(u"\U0001F600"_s); },
        bytesOf({0, 6, 0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80})},
@@ -124,8 +126,12 @@ TEST(DataStreams, EveryUnitRoundTrips) {
 }
 
 TEST(DataStreams, MixedRecordsRoundTrip) {
-  const std::u16string texts[] = {u"", u"A", std::u16string(u"a\0b", 3), u"\u3042\u3044\u3046 caf\u00E9",
-                                  u"\U0001F600!", std::u16string(3000, u'\u7A7A')};
+  const std::u16string texts[] = {u"",
+                                  u"A",
+                                  std::u16string(u"a\0b", 3),
+                                  u"\u3042\u3044\u3046 caf\u00E9",
+                                  u"\U0001F600!",
+                                  std::u16string(3000, u'\u7A7A')};
   ByteArrayOutputStream* bytes = new ByteArrayOutputStream();
   DataOutputStream out(new BufferedOutputStream(bytes));
   for (int i = 0; i < 50; ++i) {
@@ -140,7 +146,8 @@ TEST(DataStreams, MixedRecordsRoundTrip) {
   out.flush();
 
   std::string copy(bytes->toByteArray(), bytes->size());
-  DataInputStream in(new BufferedInputStream(new ByteArrayInputStream(copy.data(), 0, static_cast<int>(copy.size()))));
+  DataInputStream in(
+      new BufferedInputStream(new ByteArrayInputStream(copy.data(), 0, static_cast<int>(copy.size()))));
   for (int i = 0; i < 50; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(in.readInt(), i * 100003 - 2500000);

@@ -1,5 +1,3 @@
-#include "vwt/io/File.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
+#include "vwt/io/File.h"
 #include "vwt/io/FileInputStream.h"
 #include "vwt/io/FileOutputStream.h"
 #include "vwt/lang/Exception.h"
@@ -16,8 +15,9 @@ namespace {
 class FileMessages : public ::testing::Test {
  protected:
   void SetUp() override {
-    program.write("res/message.txt",
-                  "-400=E400 %1\n-500=E500 %1\n-501=E501\n-502=E502\n-600=E600 %1\n-601=E601\n-603=E603\n-605=E605\n");
+    program.write(
+        "res/message.txt",
+        "-400=E400 %1\n-500=E500 %1\n-501=E501\n-502=E502\n-600=E600 %1\n-601=E601\n-603=E603\n-605=E605\n");
   }
   std::string raw(const Exception& e) { return narrow(e.getRawMessage()); }
   ScratchProgram program;
@@ -30,8 +30,8 @@ TEST(File, Names) {
     const char* name;
     const char* noExt;
   } cases[] = {
-      {u"/x/y.txt", "y.txt", "y"},      {u"/x/y/", "y/", "y"},     {u"/x/y.tar.gz", "y.tar.gz", "y.tar"},
-      {u"/x/.cfg", ".cfg", ".cfg"},     {u"plain", "plain", "plain"}, {u"/", "/", ""},
+      {u"/x/y.txt", "y.txt", "y"},  {u"/x/y/", "y/", "y"},        {u"/x/y.tar.gz", "y.tar.gz", "y.tar"},
+      {u"/x/.cfg", ".cfg", ".cfg"}, {u"plain", "plain", "plain"}, {u"/", "/", ""},
       {u"a.b/c", "c", "c"},
   };
   for (const Case& c : cases) {
@@ -173,9 +173,7 @@ TEST_F(FileMessages, OutputModes) {
     FileOutputStream out(path);  // empties
   }
   EXPECT_EQ(dir.read("out"), "");
-  {
-    FileOutputStream out(wide(dir / "fresh"), true, true);
-  }
+  { FileOutputStream out(wide(dir / "fresh"), true, true); }
   EXPECT_TRUE(dir.exists("fresh"));
   try {
     FileOutputStream out(wide(dir / "nothing"), false, true);

@@ -1,10 +1,9 @@
-#include "vwt/io/InputStreamReader.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/vwt/ScratchDirectory.h"
+#include "vwt/io/InputStreamReader.h"
 #include "vwt/io/OutputStreamWriter.h"
 #include "vwt/lang/Exception.h"
 
@@ -12,7 +11,8 @@ namespace {
 // Bytes given one at a time; records whether it was deleted.
 class Bytes : public InputStream {
  public:
-  explicit Bytes(std::string data, bool* deleted = nullptr) : data_(std::move(data)), at_(0), deleted_(deleted) {}
+  explicit Bytes(std::string data, bool* deleted = nullptr)
+      : data_(std::move(data)), at_(0), deleted_(deleted) {}
   ~Bytes() override {
     if (deleted_) *deleted_ = true;
   }
@@ -45,7 +45,9 @@ class Sink : public OutputStream {
   std::string* out_;
 };
 
-std::u16string units(const String& s) { return std::u16string(s.getCString(), static_cast<size_t>(s.length())); }
+std::u16string units(const String& s) {
+  return std::u16string(s.getCString(), static_cast<size_t>(s.length()));
+}
 
 std::vector<std::u16string> lines(const std::string& bytes, String::CharsetType encoding) {
   InputStreamReader reader(new Bytes(bytes), encoding);
@@ -167,5 +169,7 @@ TEST(OutputStreamWriter, WritesTextInOneWrite) {
   writer.write(u"0123456"_s, 2, 3);
   writer.write(u"xy"_s, 1, 10);
   writer.write('!');
-  EXPECT_EQ(out, "caf\xC3\xA9 \xE3\x81\x82" "234y!");
+  EXPECT_EQ(out,
+            "caf\xC3\xA9 \xE3\x81\x82"
+            "234y!");
 }

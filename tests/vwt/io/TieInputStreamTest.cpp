@@ -1,14 +1,15 @@
-#include "vwt/io/TieInputStream.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/io/StreamTestSupport.h"
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/io/ByteArrayOutputStream.h"
+#include "vwt/io/TieInputStream.h"
 
 namespace {
 
-std::string contents(const ByteArrayOutputStream* out) { return std::string(out->toByteArray(), out->size()); }
+std::string contents(const ByteArrayOutputStream* out) {
+  return std::string(out->toByteArray(), out->size());
+}
 
 TEST(TieInputStream, CopiesWhatIsRead) {
   ByteArrayOutputStream* tie = new ByteArrayOutputStream();

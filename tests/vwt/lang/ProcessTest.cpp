@@ -1,5 +1,3 @@
-#include "vwt/lang/ProcessBuilder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +6,7 @@
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/lang/ProcessBuilder.h"
 #include "vwt/platform/Processes.h"
 
 TEST(Process, StartsWithTheJoinedCommandLine) {

@@ -1,10 +1,9 @@
-#include "vwt/lang/Registry.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/lang/Registry.h"
 #include "vwt/platform/RegistryStore.h"
 
 TEST(Registry, ReadFromMissingKeyGivesDefaultAndCreatesNothing) {

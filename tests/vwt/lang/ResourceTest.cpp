@@ -1,11 +1,10 @@
-#include "vwt/lang/Resource.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/LanguageTable.h"
+#include "vwt/lang/Resource.h"
 
 namespace {
 
@@ -49,7 +48,9 @@ TEST_F(ResourceTest, FillsPlaceholders) {
       {u"%9%1%5", "IAE"}, {u"50%% off", "50% off"}, {u"%0x%ay", "xy"},
       {u"end%", "end"},   {u"%2%%1", "B%1"},        {u"none", "none"},
   };
-  for (const Case& c : cases) EXPECT_EQ(narrow(Resource::format(String(c.text, false), args)), c.expected) << narrow(String(c.text, false));
+  for (const Case& c : cases)
+    EXPECT_EQ(narrow(Resource::format(String(c.text, false), args)), c.expected)
+        << narrow(String(c.text, false));
 }
 
 TEST_F(ResourceTest, UnknownEscapeThrows2800WithTheCharacter) {
@@ -158,9 +159,11 @@ TEST(MessageFile, ShippedEnglishFileLoads) {
   ASSERT_NE(root, nullptr);
   ScratchProgram program;
   std::ifstream in(std::string(root) + "/res/message.txt", std::ios::binary);
-  program.write("res/message.txt", std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+  program.write("res/message.txt",
+                std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
   Resource::setLanguage(0x0409);
-  EXPECT_EQ(narrow(Resource::getString(-2501, u"example.com"_s, u"80"_s)), "Cannot connect to example.com port 80.");
+  EXPECT_EQ(narrow(Resource::getString(-2501, u"example.com"_s, u"80"_s)),
+            "Cannot connect to example.com port 80.");
   const int ids[] = {-400, -500, -600, -800, -801, -1100, -1108, -2000, -2800};
   for (int id : ids) EXPECT_FALSE(Resource::getString(id).isNull()) << id;
 }

@@ -1,9 +1,7 @@
-#include "vwt/lang/SmallBlocks.h"
-
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <set>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "vwt/lang/Integer.h"
+#include "vwt/lang/SmallBlocks.h"
 
 namespace {
 
@@ -38,8 +37,7 @@ TEST(SmallBlocks, BlocksOfEverySizeKeepTheirBytes) {
     std::vector<Block> blocks;
     for (int i = 0; i < 5000; ++i) {
       size_t size = 1 + rng() % (SmallBlocks::MAX_SIZE + 64);  // some past the pool's sizes
-      Block b{static_cast<unsigned char*>(SmallBlocks::allocate(size)), size,
-              static_cast<unsigned char>(i)};
+      Block b{static_cast<unsigned char*>(SmallBlocks::allocate(size)), size, static_cast<unsigned char>(i)};
       ASSERT_EQ(reinterpret_cast<uintptr_t>(b.at) % 16, 0u) << size;
       fill(b);
       blocks.push_back(b);

@@ -1,5 +1,3 @@
-#include "vwt/lang/System.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/ScratchDirectory.h"
@@ -11,6 +9,7 @@
 #include "vwt/lang/Phone.h"
 #include "vwt/lang/PhoneSystem.h"
 #include "vwt/lang/Runtime.h"
+#include "vwt/lang/System.h"
 #include "vwt/platform/MachineIdentity.h"
 #include "vwt/platform/ScreenMetrics.h"
 
@@ -79,7 +78,8 @@ TEST(SystemTime, DayCountOfKnownDates) {
       {2008, 13, 1, 0, 0, 0, 0, 1230768000000LL},  // month 13 is January next year
   };
   for (const Case& c : cases)
-    EXPECT_EQ(System::toMillis(c.y, c.mo, c.d, c.h, c.mi, c.s, c.ms), c.expected) << c.y << "-" << c.mo << "-" << c.d;
+    EXPECT_EQ(System::toMillis(c.y, c.mo, c.d, c.h, c.mi, c.s, c.ms), c.expected)
+        << c.y << "-" << c.mo << "-" << c.d;
 }
 
 TEST(SystemTime, ClocksMoveForward) {
@@ -166,9 +166,12 @@ TEST(PhoneProperties, DeviceIdEncoding) {
   // The first group holds two bytes: 16 bits under four 6-bit digits.
   EXPECT_EQ(narrow(Phone::encodeDeviceId(ones)), "AP//" + std::string(24, '/'));
   unsigned char mixed[20] = {0};
-  mixed[19] = 1;   // last group = 1
+  mixed[19] = 1;    // last group = 1
   mixed[2] = 0x04;  // second group = 0x040000: digit 1 in the top place
-  EXPECT_EQ(narrow(Phone::encodeDeviceId(mixed)), "AAAA" "BAAA" + std::string(16, 'A') + "AAAB");
+  EXPECT_EQ(narrow(Phone::encodeDeviceId(mixed)),
+            "AAAA"
+            "BAAA" +
+                std::string(16, 'A') + "AAAB");
 }
 
 TEST(PhoneProperties, DeviceIdIsTheDigestOfTheMachineAndTag) {

@@ -1,5 +1,3 @@
-#include "vwt/net/ChunkedInputStream.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +5,7 @@
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/net/ChunkedInputStream.h"
 
 namespace {
 

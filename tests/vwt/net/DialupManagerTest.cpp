@@ -1,5 +1,3 @@
-#include "vwt/net/DialupManager.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,9 +7,9 @@
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/System.h"
+#include "vwt/net/DialupManager.h"
 
 namespace {
-
 
 class Recording : public DialupManager {
  public:

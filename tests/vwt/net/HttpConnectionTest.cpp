@@ -1,5 +1,3 @@
-#include "vwt/net/HttpConnection.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,9 +11,9 @@
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/net/HttpConnection.h"
 
 namespace {
-
 
 HttpConnection* openHttp(const std::string& url) {
   return static_cast<HttpConnection*>(Connector::open(wide(url), Connector::READ_WRITE));

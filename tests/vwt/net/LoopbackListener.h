@@ -18,7 +18,8 @@ inline int listenOnLoopback(int backlog, int* port) {
   memset(&a, 0, sizeof a);
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener, backlog) != 0) abort();
+  if (bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listener, backlog) != 0)
+    abort();
   socklen_t len = sizeof a;
   getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
   *port = ntohs(a.sin_port);

@@ -1,17 +1,15 @@
-#include "vwt/net/Socket.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
-
-#include <unistd.h>
 
 #include "tests/vwt/net/LoopbackListener.h"
 #include "tests/vwt/net/TestHttpServer.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/System.h"
+#include "vwt/net/Socket.h"
 #include "vwt/net/SocketInputStream.h"
 #include "vwt/net/SocketOutputStream.h"
 
@@ -51,7 +49,11 @@ TEST(SocketTest, UseAfterCloseFailsWithNotASocket) {
     std::function<void()> call;
   } ops[] = {
       {-2504, [&] { s.read(); }},
-      {-2505, [&] { char b[4]; s.read(b, 0, 4); }},
+      {-2505,
+       [&] {
+         char b[4];
+         s.read(b, 0, 4);
+       }},
       {-2502, [&] { s.write('x'); }},
       {-2503, [&] { s.available(); }},
   };
@@ -82,7 +84,8 @@ TEST(SocketTest, ReadsEndAtTheIdleLimitOrTheDeadline) {
     int peer = accept(listener, nullptr, nullptr);
     ASSERT_GE(peer, 0);
     ASSERT_EQ(1, send(peer, "a", 1, 0));
-    s.setReadLimits(c.idleMs, c.deadlineFromNow > 0 ? System::currentTimeMillisBoot() + c.deadlineFromNow : 0);
+    s.setReadLimits(c.idleMs,
+                    c.deadlineFromNow > 0 ? System::currentTimeMillisBoot() + c.deadlineFromNow : 0);
     if (c.deadlineFromNow >= 0) EXPECT_EQ('a', s.read()) << c.what;
     if (c.deadlineFromNow < 0) s.setReadLimits(c.idleMs, System::currentTimeMillisBoot() - 1);
     char buf[4];

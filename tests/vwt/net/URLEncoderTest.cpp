@@ -1,19 +1,18 @@
-#include "vwt/net/URLEncoder.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/vwt/TestText.h"
+#include "vwt/net/URLEncoder.h"
 #include "vwt/platform/Text.h"
 
 namespace {
 
-
 // Runs the test body with the ANSI code page set to name.
 class AnsiCodePage {
  public:
-  explicit AnsiCodePage(const char* name) : saved_(vwt::platform::codePageName(vwt::platform::CodePage::Ansi)) {
+  explicit AnsiCodePage(const char* name)
+      : saved_(vwt::platform::codePageName(vwt::platform::CodePage::Ansi)) {
     vwt::platform::setCodePageName(vwt::platform::CodePage::Ansi, name);
   }
   ~AnsiCodePage() { vwt::platform::setCodePageName(vwt::platform::CodePage::Ansi, saved_); }

@@ -1,10 +1,9 @@
-#include "vwt/net/URL.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/net/URL.h"
 
 TEST(URLTest, Parsing) {
   struct Case {
@@ -20,8 +19,8 @@ TEST(URLTest, Parsing) {
     const char* string;
   } cases[] = {
       {u"http://host", "http", "host", 80, "/", "/", "", "", "", "http://host/"},
-      {u"https://h:8443/a/b/c.jsp;sid=1?x=1#top", "https", "h", 8443, "/a/b/", "/a/b/c.jsp;sid=1?x=1#top", "c.jsp",
-       "?x=1#top", "", "https://h/a/b/c.jsp;sid=1?x=1#top"},
+      {u"https://h:8443/a/b/c.jsp;sid=1?x=1#top", "https", "h", 8443, "/a/b/", "/a/b/c.jsp;sid=1?x=1#top",
+       "c.jsp", "?x=1#top", "", "https://h/a/b/c.jsp;sid=1?x=1#top"},
       {u"http://h/p#frag?q=1", "http", "h", 80, "/", "/p?q=1", "p", "?q=1", "#frag", "http://h/p#frag?q=1"},
       {u"http://h:8080/x", "http", "h", 8080, "/", "/x", "x", "", "", "http://h/x"},
       {u"HTTP://h/", "unknown", "h", 0, "/", "/", "", "", "", "unknown://h/"},

@@ -1,9 +1,8 @@
-#include "vwt/platform/RegistryStore.h"
-
 #include <gtest/gtest.h>
 
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/platform/Processes.h"
+#include "vwt/platform/RegistryStore.h"
 
 using vwt::platform::RegistryData;
 
