@@ -26,7 +26,7 @@
 
 namespace {
 
-const char* kPages[] = {"index", "demo/all-items", "demo/images", "demo/notice"};
+const char* PAGES[] = {"index", "demo/all-items", "demo/images", "demo/notice"};
 
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -88,7 +88,7 @@ BENCHMARK(KeyExchange)->Apply(medianOf20);
 // The whole request; for the images page this includes its image blocks.
 void PageRequest(benchmark::State& state) {
   Channel& c = channel();
-  const char* page = kPages[state.range(0)];
+  const char* page = PAGES[state.range(0)];
   state.SetLabel(page);
   for (auto _ : state)
     if (!c.load(page)) state.SkipWithError("page request failed");
@@ -98,7 +98,7 @@ BENCHMARK(PageRequest)->DenseRange(0, 3)->Apply(medianOf20);
 // What the service does for one page request: find, encode, compress, encrypt.
 void ServiceTime(benchmark::State& state) {
   Channel& c = channel();
-  const char* page = kPages[state.range(0)];
+  const char* page = PAGES[state.range(0)];
   state.SetLabel(page);
   vesk::Session session = c.service->state().sessions.open(0, std::string(32, 'k'), std::string(16, 'i'));
   vesk::PageResponder responder(c.service->state());
@@ -111,7 +111,7 @@ BENCHMARK(ServiceTime)->DenseRange(0, 3)->Apply(medianOf20);
 // Decoding the page's compressed data as received (kept for redisplay).
 void Decoding(benchmark::State& state) {
   Channel& c = channel();
-  const char* page = kPages[state.range(0)];
+  const char* page = PAGES[state.range(0)];
   state.SetLabel(page);
   if (!c.load(page)) {
     state.SkipWithError("page request failed");

@@ -28,7 +28,7 @@
 
 namespace {
 
-const char kReferenceMask[] = "~0x1200020200000000:~0x20000020";
+const char REFERENCE_MASK[] = "~0x1200020200000000:~0x20000020";
 
 struct ReferencePaths {
   ReferencePaths() {
@@ -36,7 +36,7 @@ struct ReferencePaths {
     std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
     std::string all((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
     std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string command = std::string("OPENSSL_ia32cap='") + kReferenceMask + "' '" + self + "'";
+    std::string command = std::string("OPENSSL_ia32cap='") + REFERENCE_MASK + "' '" + self + "'";
     // Arguments after argv[0], each single-quoted.
     size_t start = all.find('\0');
     while (start != std::string::npos && start + 1 < all.size()) {
@@ -132,34 +132,34 @@ BENCHMARK(BM_AES256_ConstructAndMakeKey);
 
 // ---- CipherInputStream over a 4 MB body ----
 
-const int kBody = 4 << 20;
+const int BODY = 4 << 20;
 
 void BM_CipherInputStream_Decrypt4MB(benchmark::State& state) {
   const int chunk = static_cast<int>(state.range(0));
-  std::vector<char> body = randomBytes(kBody, 4), out(chunk);
+  std::vector<char> body = randomBytes(BODY, 4), out(chunk);
   AES256 aes;
   aes.makeKey(key().data(), 3);
   aes.setIV(iv().data());
   for (auto _ : state) {
-    CipherInputStream in(new ByteArrayInputStream(body.data(), 0, kBody), &aes, CipherInputStream::DECRYPT);
+    CipherInputStream in(new ByteArrayInputStream(body.data(), 0, BODY), &aes, CipherInputStream::DECRYPT);
     int64_t total = 0;
     for (int n; (n = in.read(out.data(), 0, chunk)) > 0;) total += n;
     benchmark::DoNotOptimize(total);
   }
-  state.SetBytesProcessed(state.iterations() * kBody);
+  state.SetBytesProcessed(state.iterations() * BODY);
 }
 BENCHMARK(BM_CipherInputStream_Decrypt4MB)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
 
 void BM_AES256_Decrypt4MB(benchmark::State& state) {
-  std::vector<char> body = randomBytes(kBody, 4), out(kBody);
+  std::vector<char> body = randomBytes(BODY, 4), out(BODY);
   AES256 aes;
   aes.makeKey(key().data(), 3);
   aes.setIV(iv().data());
   for (auto _ : state) {
-    aes.decrypt(body.data(), kBody, out.data());
+    aes.decrypt(body.data(), BODY, out.data());
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetBytesProcessed(state.iterations() * kBody);
+  state.SetBytesProcessed(state.iterations() * BODY);
 }
 BENCHMARK(BM_AES256_Decrypt4MB)->Unit(benchmark::kMillisecond);
 
@@ -254,31 +254,31 @@ BENCHMARK(BM_OpenSSL_SHA1)->Arg(64)->Arg(16384);
 
 // ---- Base64 on 100 MB (compare with `base64 -w0` of coreutils) ----
 
-const int kBase64Bytes = 100 * 1000 * 1000;
+const int BASE64_BYTES = 100 * 1000 * 1000;
 
 const std::vector<char>& base64Input() {
-  static std::vector<char> v = randomBytes(kBase64Bytes, 7);
+  static std::vector<char> v = randomBytes(BASE64_BYTES, 7);
   return v;
 }
 
 void BM_Base64_Encode100MB(benchmark::State& state) {
   const std::vector<char>& in = base64Input();
   for (auto _ : state) {
-    String s = Base64::encode(in.data(), kBase64Bytes);
+    String s = Base64::encode(in.data(), BASE64_BYTES);
     benchmark::DoNotOptimize(s.getCString());
   }
-  state.SetBytesProcessed(state.iterations() * kBase64Bytes);
+  state.SetBytesProcessed(state.iterations() * BASE64_BYTES);
 }
 BENCHMARK(BM_Base64_Encode100MB)->Unit(benchmark::kMillisecond);
 
 void BM_Base64_Decode100MB(benchmark::State& state) {
-  String text = Base64::encode(base64Input().data(), kBase64Bytes);
+  String text = Base64::encode(base64Input().data(), BASE64_BYTES);
   for (auto _ : state) {
-    VectorV<char> out(kBase64Bytes + 16);
+    VectorV<char> out(BASE64_BYTES + 16);
     Base64::decode(text, out);
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetBytesProcessed(state.iterations() * kBase64Bytes);
+  state.SetBytesProcessed(state.iterations() * BASE64_BYTES);
 }
 BENCHMARK(BM_Base64_Decode100MB)->Unit(benchmark::kMillisecond);
 

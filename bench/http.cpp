@@ -23,8 +23,8 @@
 
 namespace {
 
-const int64_t kBodyBytes = int64_t(256) << 20;
-const int kBlock = 4096;
+const int64_t BODY_BYTES = int64_t(256) << 20;
+const int BLOCK = 4096;
 
 // Answers every connection with the body, plain ("/plain") or chunked ("/chunked").
 class BodyServer {
@@ -64,12 +64,12 @@ class BodyServer {
     bool chunked = request.find("GET /chunked") == 0;
     std::string head =
         chunked ? "HTTP/1.1 200 OK\r\nServer: bench\r\nTransfer-Encoding: chunked\r\n\r\n"
-                : "HTTP/1.1 200 OK\r\nServer: bench\r\nContent-Length: " + std::to_string(kBodyBytes) +
+                : "HTTP/1.1 200 OK\r\nServer: bench\r\nContent-Length: " + std::to_string(BODY_BYTES) +
                       "\r\n\r\n";
     bool ok = sendAll(c, head.data(), head.size());
     char sizeLine[32];
     int sizeLength = snprintf(sizeLine, sizeof sizeLine, "%zx\r\n", block_.size());
-    for (int64_t left = kBodyBytes; ok && left > 0; left -= static_cast<int64_t>(block_.size())) {
+    for (int64_t left = BODY_BYTES; ok && left > 0; left -= static_cast<int64_t>(block_.size())) {
       if (chunked) ok = sendAll(c, sizeLine, static_cast<size_t>(sizeLength));
       ok = ok && sendAll(c, block_.data(), block_.size());
       if (chunked && ok) ok = sendAll(c, "\r\n", 2);
@@ -93,7 +93,7 @@ BodyServer& server() {
 
 void readThroughHttpConnection(benchmark::State& state, const char* path) {
   std::string url = server().url(path);
-  char buf[kBlock];
+  char buf[BLOCK];
   int64_t total = 0;
   for (auto _ : state) {
     AutoPtr<Connection> c(Connector::open(String(url.c_str()), Connector::READ_WRITE));
@@ -102,8 +102,8 @@ void readThroughHttpConnection(benchmark::State& state, const char* path) {
     in.setDeleteSource(false);
     int64_t got = 0;
     int n;
-    while ((n = in.read(buf, 0, kBlock)) > 0) got += n;
-    if (got != kBodyBytes) state.SkipWithError("short body");
+    while ((n = in.read(buf, 0, BLOCK)) > 0) got += n;
+    if (got != BODY_BYTES) state.SkipWithError("short body");
     total += got;
     http->close();
   }
@@ -118,7 +118,7 @@ BENCHMARK(HttpConnectionChunkedBuffered)->Unit(benchmark::kMillisecond)->UseReal
 
 void BareSocketRead4096(benchmark::State& state) {
   int port = server().port();
-  char buf[kBlock];
+  char buf[BLOCK];
   int64_t total = 0;
   for (auto _ : state) {
     int s = socket(AF_INET, SOCK_STREAM, 0);
@@ -132,7 +132,7 @@ void BareSocketRead4096(benchmark::State& state) {
     if (send(s, request, sizeof request - 1, 0) < 0) abort();
     int64_t got = 0;
     ssize_t n;
-    while ((n = read(s, buf, kBlock)) > 0) got += n;
+    while ((n = read(s, buf, BLOCK)) > 0) got += n;
     total += got;
     close(s);
   }
@@ -149,7 +149,7 @@ void Curl(benchmark::State& state) {
   std::string command = "curl -s -o /dev/null " + server().url("/plain");
   for (auto _ : state)
     if (std::system(command.c_str()) != 0) state.SkipWithError("curl failed");
-  state.SetBytesProcessed(state.iterations() * kBodyBytes);
+  state.SetBytesProcessed(state.iterations() * BODY_BYTES);
 }
 BENCHMARK(Curl)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

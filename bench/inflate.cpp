@@ -13,7 +13,7 @@
 
 namespace {
 
-const size_t kPlainBytes = 8 << 20;
+const size_t PLAIN_BYTES = 8 << 20;
 
 // Page-like text with some incompressible stretches (embedded pictures).
 struct Body {
@@ -23,13 +23,13 @@ struct Body {
                                   "browser ", "zoom ",   "link\n", "frame "};
     std::mt19937 rng(71);
     std::string s;
-    while (s.size() < kPlainBytes) {
+    while (s.size() < PLAIN_BYTES) {
       if (rng() % 50 == 0)
         for (int i = 0; i < 512; ++i) s += static_cast<char>(rng());
       s += words[rng() % 8];
       s += std::to_string(rng() % 1000);
     }
-    s.resize(kPlainBytes);
+    s.resize(PLAIN_BYTES);
     plain.assign(s.begin(), s.end());
     uLongf n = compressBound(plain.size());
     compressed.resize(n);

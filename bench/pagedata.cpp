@@ -14,20 +14,20 @@
 
 namespace {
 
-const int kItems = 20000;
+const int ITEMS = 20000;
 
 // Text that varies the way a page's does: words drawn from a small list by
 // a fixed pseudo-random sequence, Latin and Japanese.
 std::u16string words(uint32_t* seed, int count) {
-  static const char16_t* kWords[] = {u"the",    u"browser", u"page",         u"service",
-                                     u"render", u"item",    u"\u65E5\u672C", u"\u30C6\u30AD\u30B9\u30C8",
-                                     u"zoom",   u"link",    u"window",       u"history",
-                                     u"cookie", u"\u8A9E",  u"scroll",       u"form"};
+  static const char16_t* WORDS[] = {u"the",    u"browser", u"page",         u"service",
+                                    u"render", u"item",    u"\u65E5\u672C", u"\u30C6\u30AD\u30B9\u30C8",
+                                    u"zoom",   u"link",    u"window",       u"history",
+                                    u"cookie", u"\u8A9E",  u"scroll",       u"form"};
   std::u16string out;
   for (int i = 0; i < count; ++i) {
     *seed = *seed * 1103515245u + 12345u;
     if (i) out += u' ';
-    out += kWords[(*seed >> 16) % 16];
+    out += WORDS[(*seed >> 16) % 16];
   }
   return out;
 }
@@ -38,8 +38,8 @@ std::vector<char> compressedPage() {
   PageWriter w;
   w.i32(5208).i32(0).utf(u"").utf(u"").i32(0).i32(0).i32(0).i32(0).utf(u"session");
   w.header(240, 320, u"http://bench.example/page", u"Benchmark page");
-  w.i32(kItems);
-  for (int i = 0; i < kItems; ++i) {
+  w.i32(ITEMS);
+  for (int i = 0; i < ITEMS; ++i) {
     int y = i * 14;
     switch (i % 4) {
       case 0:
@@ -63,8 +63,8 @@ std::vector<char> compressedPage() {
             .byte(1);
     }
   }
-  w.i32(kItems / 4);
-  for (int i = 0; i < kItems / 4; ++i)
+  w.i32(ITEMS / 4);
+  for (int i = 0; i < ITEMS / 4; ++i)
     w.byte(100).utf(u"http://bench.example/" + words(&seed, 2)).i32(1).i32(i * 4).i32(0);
   w.noFrames();
   w.i32(50);
@@ -106,7 +106,7 @@ void InflateOnly(benchmark::State& state) {
   int64_t total = 0;
   for (auto _ : state) total += inflateAll(bytes);
   benchmark::DoNotOptimize(total);
-  state.SetItemsProcessed(state.iterations() * kItems);
+  state.SetItemsProcessed(state.iterations() * ITEMS);
 }
 BENCHMARK(InflateOnly)->Unit(benchmark::kMillisecond);
 
@@ -122,7 +122,7 @@ void DecodePage(benchmark::State& state) {
     host.page.statusTexts.clear();
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * kItems);
+  state.SetItemsProcessed(state.iterations() * ITEMS);
 }
 BENCHMARK(DecodePage)->Unit(benchmark::kMillisecond);
 

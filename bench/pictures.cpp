@@ -17,17 +17,17 @@ using vwt::platform::PictureDecoder;
 
 namespace {
 
-const int kWidth = 480, kHeight = 640;
+const int WIDTH = 480, HEIGHT = 640;
 
 // A page-like picture: bands of flat colour, a gradient and speckled "text" rows.
 std::vector<uint32_t> pagePixels() {
   std::mt19937 rng(13);
   std::vector<uint32_t> p;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) {
       uint32_t c = (y / 40) % 2 ? 0xFFFFFFFFu
-                                : 0xFF000000u | uint32_t(x * 255 / kWidth) << 16 |
-                                      uint32_t(y * 255 / kHeight) << 8 | 0x80;
+                                : 0xFF000000u | uint32_t(x * 255 / WIDTH) << 16 |
+                                      uint32_t(y * 255 / HEIGHT) << 8 | 0x80;
       if ((y % 20) < 12 && (rng() % 3) == 0) c = 0xFF202020u;
       p.push_back(c);
     }
@@ -37,8 +37,8 @@ std::vector<uint32_t> pagePixels() {
 const std::string& pngBytes() {
   static std::string bytes = [] {
     picturebytes::Png spec;
-    spec.width = kWidth;
-    spec.height = kHeight;
+    spec.width = WIDTH;
+    spec.height = HEIGHT;
     spec.argb = pagePixels();
     spec.colourType = PNG_COLOR_TYPE_RGB;
     return picturebytes::encode(spec);
@@ -49,8 +49,8 @@ const std::string& pngBytes() {
 const std::string& jpegBytes() {
   static std::string bytes = [] {
     picturebytes::Jpeg spec;
-    spec.width = kWidth;
-    spec.height = kHeight;
+    spec.width = WIDTH;
+    spec.height = HEIGHT;
     spec.argb = pagePixels();
     spec.quality = 85;
     return picturebytes::encode(spec);
@@ -83,7 +83,7 @@ bool barePng(const std::string* bytes, unsigned char* pixels, png_bytep* rows) {
   png_read_info(png, info);
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   png_read_update_info(png, info);
-  for (int y = 0; y < kHeight; ++y) rows[y] = pixels + static_cast<size_t>(y) * kWidth * 4;
+  for (int y = 0; y < HEIGHT; ++y) rows[y] = pixels + static_cast<size_t>(y) * WIDTH * 4;
   png_read_image(png, rows);
   png_destroy_read_struct(&png, &info, nullptr);
   return true;
@@ -132,8 +132,8 @@ void compare(benchmark::State& state, Ours ours, Bare bare) {
 
 void BM_DecodePng480x640(benchmark::State& state) {
   const std::string& bytes = pngBytes();
-  std::vector<unsigned char> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
-  std::vector<png_bytep> rows(kHeight);
+  std::vector<unsigned char> pixels(static_cast<size_t>(WIDTH) * HEIGHT * 4);
+  std::vector<png_bytep> rows(HEIGHT);
   DecodedPicture picture;
   compare(
       state,
@@ -153,7 +153,7 @@ BENCHMARK(BM_DecodePng480x640)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_DecodeJpeg480x640(benchmark::State& state) {
   const std::string& bytes = jpegBytes();
-  std::vector<unsigned char> pixels(static_cast<size_t>(kWidth) * kHeight * 3);
+  std::vector<unsigned char> pixels(static_cast<size_t>(WIDTH) * HEIGHT * 3);
   DecodedPicture picture;
   compare(
       state,

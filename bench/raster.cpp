@@ -16,7 +16,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-const int kW = 480, kH = 640;
+const int PAGE_WIDTH = 480, PAGE_HEIGHT = 640;
 
 // Times ours() and anchor() in turn for each iteration and reports the speed ratio.
 template <typename Ours, typename Anchor>
@@ -33,7 +33,7 @@ void paired(benchmark::State& state, Ours ours, Anchor anchor) {
   }
   state.counters["speed"] =
       std::chrono::duration<double>(a).count() / std::chrono::duration<double>(o).count();
-  state.SetBytesProcessed(state.iterations() * int64_t{kW} * kH * 4);
+  state.SetBytesProcessed(state.iterations() * int64_t{PAGE_WIDTH} * PAGE_HEIGHT * 4);
 }
 
 pixman_image_t* view(vwt::platform::Surface* s) {
@@ -42,7 +42,7 @@ pixman_image_t* view(vwt::platform::Surface* s) {
 }
 
 void FillRect(benchmark::State& state) {
-  AutoPtr<Image> page(Image::createImage(kW, kH, 0));
+  AutoPtr<Image> page(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0));
   Graphics* g = page->getGraphics();
   uint32_t c = 0;
   const vwt::platform::PixelTarget& t = page->getSurface()->target();
@@ -50,33 +50,37 @@ void FillRect(benchmark::State& state) {
       state,
       [&] {
         g->setColor(static_cast<int>(++c & 0xFFFFFF));
-        g->fillRect(0, 0, kW, kH);
+        g->fillRect(0, 0, PAGE_WIDTH, PAGE_HEIGHT);
       },
-      [&] { pixman_fill(t.pixels, t.stride, 32, 0, 0, kW, kH, 0xFF000000u | (++c & 0xFFFFFF)); });
+      [&] {
+        pixman_fill(t.pixels, t.stride, 32, 0, 0, PAGE_WIDTH, PAGE_HEIGHT, 0xFF000000u | (++c & 0xFFFFFF));
+      });
   benchmark::DoNotOptimize(t.pixels[0]);
 }
 BENCHMARK(FillRect);
 
 void OpaqueCopyToScreen(benchmark::State& state) {
-  AutoPtr<Image> page(Image::createImage(kW, kH, 0x336699));
-  std::vector<uint32_t> screenPixels(size_t(kW) * kH), copied(size_t(kW) * kH);
+  AutoPtr<Image> page(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0x336699));
+  std::vector<uint32_t> screenPixels(size_t(PAGE_WIDTH) * PAGE_HEIGHT),
+      copied(size_t(PAGE_WIDTH) * PAGE_HEIGHT);
   vwt::platform::PixelTarget t;
   t.pixels = screenPixels.data();
-  t.stride = t.width = kW;
-  t.height = kH;
+  t.stride = t.width = PAGE_WIDTH;
+  t.height = PAGE_HEIGHT;
   vwt::platform::Surface screen(t);
   Graphics g(&screen);
   const uint32_t* from = page->getSurface()->target().pixels;
   paired(
       state, [&] { g.drawImage(page.get(), 0, 0); },
       [&] { std::memcpy(copied.data(), from, copied.size() * 4); });
-  benchmark::DoNotOptimize(screenPixels[kW * kH - 1]);
-  benchmark::DoNotOptimize(copied[kW * kH - 1]);
+  benchmark::DoNotOptimize(screenPixels[PAGE_WIDTH * PAGE_HEIGHT - 1]);
+  benchmark::DoNotOptimize(copied[PAGE_WIDTH * PAGE_HEIGHT - 1]);
 }
 BENCHMARK(OpaqueCopyToScreen);
 
 void ConstantAlphaFill(benchmark::State& state) {
-  AutoPtr<Image> page(Image::createImage(kW, kH, 0)), other(Image::createImage(kW, kH, 0));
+  AutoPtr<Image> page(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0)),
+      other(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0));
   Graphics* g = page->getGraphics();
   g->setColorARGB(static_cast<int>(0x80336699u));
   pixman_color_t colour = {0x3333, 0x6666, 0x9999, 0xFFFF}, half = {0, 0, 0, 0x8080};
@@ -84,8 +88,10 @@ void ConstantAlphaFill(benchmark::State& state) {
   pixman_image_t* mask = pixman_image_create_solid_fill(&half);
   pixman_image_t* dst = view(other->getSurface());
   paired(
-      state, [&] { g->fillRect(0, 0, kW, kH); },
-      [&] { pixman_image_composite32(PIXMAN_OP_OVER, src, mask, dst, 0, 0, 0, 0, 0, 0, kW, kH); });
+      state, [&] { g->fillRect(0, 0, PAGE_WIDTH, PAGE_HEIGHT); },
+      [&] {
+        pixman_image_composite32(PIXMAN_OP_OVER, src, mask, dst, 0, 0, 0, 0, 0, 0, PAGE_WIDTH, PAGE_HEIGHT);
+      });
   pixman_image_unref(dst);
   pixman_image_unref(mask);
   pixman_image_unref(src);
@@ -94,19 +100,21 @@ BENCHMARK(ConstantAlphaFill);
 
 void ColourKeyedCopy(benchmark::State& state) {
   const uint32_t key = 0xFF00FF;
-  AutoPtr<Image> sprite(Image::createImage(kW, kH, static_cast<int>(key)));
+  AutoPtr<Image> sprite(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, static_cast<int>(key)));
   sprite->getGraphics()->setColor(0x123456);
-  for (int y = 0; y < kH; y += 2) sprite->getGraphics()->fillRect(0, y, kW, 1);  // half key, half colour
-  for (int x = 0; x < kW; x += 3) sprite->getGraphics()->fillRect(x, 0, 1, kH);
+  for (int y = 0; y < PAGE_HEIGHT; y += 2)
+    sprite->getGraphics()->fillRect(0, y, PAGE_WIDTH, 1);  // half key, half colour
+  for (int x = 0; x < PAGE_WIDTH; x += 3) sprite->getGraphics()->fillRect(x, 0, 1, PAGE_HEIGHT);
   sprite->setTransparentColor(static_cast<int>(key));
-  AutoPtr<Image> page(Image::createImage(kW, kH, 0)), other(Image::createImage(kW, kH, 0));
+  AutoPtr<Image> page(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0)),
+      other(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0));
   Graphics* g = page->getGraphics();
   const uint32_t* from = sprite->getSurface()->target().pixels;
   uint32_t* to = other->getSurface()->target().pixels;
   paired(
       state, [&] { g->drawImage(sprite.get(), 0, 0); },
       [&] {
-        for (int i = 0; i < kW * kH; ++i) {
+        for (int i = 0; i < PAGE_WIDTH * PAGE_HEIGHT; ++i) {
           const uint32_t p = from[i] & 0xFFFFFF;
           if (p != key) to[i] = p | 0xFF000000u;
         }
@@ -116,11 +124,12 @@ void ColourKeyedCopy(benchmark::State& state) {
 BENCHMARK(ColourKeyedCopy);
 
 void NearestStretch(benchmark::State& state) {
-  AutoPtr<Image> small(Image::createImage(kW / 2, kH / 2, 0));
-  for (int y = 0; y < kH / 2; ++y)
-    for (int x = 0; x < kW / 2; ++x)
+  AutoPtr<Image> small(Image::createImage(PAGE_WIDTH / 2, PAGE_HEIGHT / 2, 0));
+  for (int y = 0; y < PAGE_HEIGHT / 2; ++y)
+    for (int x = 0; x < PAGE_WIDTH / 2; ++x)
       small->getSurface()->row(y)[x] = 0xFF000000u | uint32_t(x * 977 + y * 131);
-  AutoPtr<Image> page(Image::createImage(kW, kH, 0)), other(Image::createImage(kW, kH, 0));
+  AutoPtr<Image> page(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0)),
+      other(Image::createImage(PAGE_WIDTH, PAGE_HEIGHT, 0));
   Graphics* g = page->getGraphics();
   pixman_image_t* src = view(small->getSurface());
   pixman_transform_t m;
@@ -129,8 +138,13 @@ void NearestStretch(benchmark::State& state) {
   pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
   pixman_image_t* dst = view(other->getSurface());
   paired(
-      state, [&] { g->drawScaledImage(small.get(), 0, 0, kW, kH, 0, 0, kW / 2, kH / 2); },
-      [&] { pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, 0, 0, 0, 0, 0, 0, kW, kH); });
+      state,
+      [&] {
+        g->drawScaledImage(small.get(), 0, 0, PAGE_WIDTH, PAGE_HEIGHT, 0, 0, PAGE_WIDTH / 2, PAGE_HEIGHT / 2);
+      },
+      [&] {
+        pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, 0, 0, 0, 0, 0, 0, PAGE_WIDTH, PAGE_HEIGHT);
+      });
   pixman_image_unref(dst);
   pixman_image_unref(src);
 }

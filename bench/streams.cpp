@@ -12,7 +12,7 @@
 
 namespace {
 
-const int kTargetBytes = 1 << 20;
+const int TARGET_BYTES = 1 << 20;
 
 struct Records {
   std::vector<String> texts;
@@ -57,7 +57,7 @@ const Records& records() {
     DataOutputStream out(&bytes);
     out.setDeleteSource(false);
     const int nTexts = static_cast<int>(rec.texts.size());
-    while (bytes.size() < kTargetBytes) {
+    while (bytes.size() < TARGET_BYTES) {
       out.writeInt(rec.count * 2654435761u);
       out.writeShort(static_cast<short>(rec.count));
       out.writeUTF(rec.texts[rec.count % nTexts]);

@@ -6,11 +6,11 @@
 
 namespace {
 
-const char16_t kText[] = u"http://www.example.com/portal/indexQK.jsp?c=H&u=12345";
+const char16_t TEXT[] = u"http://www.example.com/portal/indexQK.jsp?c=H&u=12345";
 
 void WrapLiteral(benchmark::State& state) {
   for (auto _ : state) {
-    String s(kText, false);
+    String s(TEXT, false);
     benchmark::DoNotOptimize(s);
   }
 }
@@ -18,14 +18,14 @@ BENCHMARK(WrapLiteral);
 
 void CopyUnits(benchmark::State& state) {
   for (auto _ : state) {
-    String s(kText, 0, 53);
+    String s(TEXT, 0, 53);
     benchmark::DoNotOptimize(s);
   }
 }
 BENCHMARK(CopyUnits);
 
 void ShareCopy(benchmark::State& state) {
-  String s(kText, 0, 53);
+  String s(TEXT, 0, 53);
   for (auto _ : state) {
     String copy = s;
     benchmark::DoNotOptimize(copy);
@@ -51,7 +51,7 @@ void FromUtf8Bytes(benchmark::State& state) {
 BENCHMARK(FromUtf8Bytes);
 
 void Concatenate(benchmark::State& state) {
-  String a(u"name="_s), b(String(kText, 0, 53));
+  String a(u"name="_s), b(String(TEXT, 0, 53));
   for (auto _ : state) {
     String s = a + b;
     benchmark::DoNotOptimize(s);
@@ -71,7 +71,7 @@ BENCHMARK(ConcatenateChain);
 void AppendToBuffer(benchmark::State& state) {
   for (auto _ : state) {
     StringBuffer b;
-    for (int i = 0; i < 53; ++i) b.append(kText[i]);
+    for (int i = 0; i < 53; ++i) b.append(TEXT[i]);
     String s = b.toString();
     benchmark::DoNotOptimize(s);
   }
@@ -80,14 +80,14 @@ BENCHMARK(AppendToBuffer);
 
 void HashFresh(benchmark::State& state) {
   for (auto _ : state) {
-    String s(kText, false);  // a new body: nothing cached
+    String s(TEXT, false);  // a new body: nothing cached
     benchmark::DoNotOptimize(s.hashCode());
   }
 }
 BENCHMARK(HashFresh);
 
 void HashCached(benchmark::State& state) {
-  String s(kText, false);
+  String s(TEXT, false);
   s.hashCode();
   for (auto _ : state) benchmark::DoNotOptimize(s.hashCode());
 }

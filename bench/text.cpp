@@ -22,46 +22,46 @@ using vwt::platform::FontFile;
 using vwt::platform::PixelRect;
 using vwt::platform::PixelTarget;
 
-const int kWidth = 480, kHeight = 640, kPixelHeight = 12;
-const int kLines = 250, kGlyphsPerLine = 40;
-const uint32_t kColour = 0x203040;
+const int WIDTH = 480, HEIGHT = 640, PIXEL_HEIGHT = 12;
+const int LINES = 250, GLYPHS_PER_LINE = 40;
+const uint32_t COLOUR = 0x203040;
 
 // Page-like text: words from a small list in a fixed pseudo-random order.
 std::u16string text() {
-  static const char16_t* kWords[] = {
+  static const char16_t* WORDS[] = {
       u"the",  u"browser", u"page",   u"\u65E5\u672C", u"\u30C6\u30AD\u30B9\u30C8",
       u"zoom", u"link",    u"\u8A9E", u"window",       u"history"};
   std::u16string out;
   uint32_t seed = 1;
-  while (out.size() < static_cast<size_t>(kLines * kGlyphsPerLine)) {
+  while (out.size() < static_cast<size_t>(LINES * GLYPHS_PER_LINE)) {
     seed = seed * 1103515245u + 12345u;
-    out += kWords[(seed >> 16) % 10];
+    out += WORDS[(seed >> 16) % 10];
     out += u' ';
   }
-  out.resize(kLines * kGlyphsPerLine);
+  out.resize(LINES * GLYPHS_PER_LINE);
   return out;
 }
 
 struct Page {
-  std::vector<uint32_t> pixels = std::vector<uint32_t>(kWidth * kHeight, 0xFFFFFFFF);
+  std::vector<uint32_t> pixels = std::vector<uint32_t>(WIDTH * HEIGHT, 0xFFFFFFFF);
   PixelTarget target() {
     PixelTarget t;
     t.pixels = pixels.data();
-    t.stride = kWidth;
-    t.width = kWidth;
-    t.height = kHeight;
+    t.stride = WIDTH;
+    t.width = WIDTH;
+    t.height = HEIGHT;
     return t;
   }
 };
 
-int lineTop(int line) { return (line * 14) % (kHeight - 16); }
+int lineTop(int line) { return (line * 14) % (HEIGHT - 16); }
 
 void drawWithEngine(Page* page, FontFace* face, const std::u16string& s) {
   FontEngine& engine = FontEngine::instance();
   PixelTarget t = page->target();
-  PixelRect clip{0, 0, kWidth, kHeight};
-  for (int line = 0; line < kLines; ++line)
-    engine.draw(t, clip, face, 4, lineTop(line), s.data() + line * kGlyphsPerLine, kGlyphsPerLine, kColour);
+  PixelRect clip{0, 0, WIDTH, HEIGHT};
+  for (int line = 0; line < LINES; ++line)
+    engine.draw(t, clip, face, 4, lineTop(line), s.data() + line * GLYPHS_PER_LINE, GLYPHS_PER_LINE, COLOUR);
 }
 
 // The anchor: FreeType's cache manager, its character map cache and its
@@ -77,11 +77,11 @@ class SBitCacheText {
     vwt::platform::findFontFile("IPAPGothic", false, &file_);
     type_.face_id = reinterpret_cast<FTC_FaceID>(&file_);
     type_.width = 0;
-    type_.height = kPixelHeight;
+    type_.height = PIXEL_HEIGHT;
     type_.flags = FT_LOAD_DEFAULT | FT_LOAD_RENDER;
     FT_Face face = nullptr;
     FT_Size size = nullptr;
-    FTC_ScalerRec scaler = {type_.face_id, 0, kPixelHeight, 1, 0, 0};
+    FTC_ScalerRec scaler = {type_.face_id, 0, PIXEL_HEIGHT, 1, 0, 0};
     if (FTC_Manager_LookupFace(manager_, type_.face_id, &face) == 0 &&
         FTC_Manager_LookupSize(manager_, &scaler, &size) == 0)
       ascent_ = static_cast<int>((FT_MulFix(face->ascender, size->metrics.y_scale) + 32) >> 6);
@@ -93,20 +93,20 @@ class SBitCacheText {
   bool ok() const { return manager_ && cmaps_ && sbits_ && ascent_ > 0; }
 
   void draw(Page* page, const std::u16string& s) {
-    const uint32_t src = 0xFF000000u | kColour;
-    for (int line = 0; line < kLines; ++line) {
+    const uint32_t src = 0xFF000000u | COLOUR;
+    for (int line = 0; line < LINES; ++line) {
       int pen = 4, baseline = lineTop(line) + ascent_;
-      for (int i = 0; i < kGlyphsPerLine; ++i) {
-        FT_UInt index = FTC_CMapCache_Lookup(cmaps_, type_.face_id, -1, s[line * kGlyphsPerLine + i]);
+      for (int i = 0; i < GLYPHS_PER_LINE; ++i) {
+        FT_UInt index = FTC_CMapCache_Lookup(cmaps_, type_.face_id, -1, s[line * GLYPHS_PER_LINE + i]);
         FTC_SBit sbit = nullptr;
         if (FTC_SBitCache_Lookup(sbits_, &type_, index, &sbit, nullptr) != 0 || !sbit) continue;
         int gx = pen + sbit->left, gy = baseline - sbit->top;
         pen += sbit->xadvance;
-        int x0 = std::max(gx, 0), x1 = std::min(gx + sbit->width, kWidth);
-        int y0 = std::max(gy, 0), y1 = std::min(gy + sbit->height, kHeight);
+        int x0 = std::max(gx, 0), x1 = std::min(gx + sbit->width, WIDTH);
+        int y0 = std::max(gy, 0), y1 = std::min(gy + sbit->height, HEIGHT);
         for (int y = y0; y < y1; ++y) {
           const unsigned char* cov = sbit->buffer + (y - gy) * sbit->pitch + (x0 - gx);
-          uint32_t* row = page->pixels.data() + y * kWidth + x0;
+          uint32_t* row = page->pixels.data() + y * WIDTH + x0;
           for (int x = x0; x < x1; ++x, ++cov, ++row) {
             uint32_t a = *cov;
             if (a == 255) {
@@ -148,9 +148,9 @@ SBitCacheText& anchor() {
   static SBitCacheText made;
   return made;
 }
-const bool kAnchorMadeFirst = (anchor(), true);
+const bool ANCHOR_MADE_FIRST = (anchor(), true);
 
-FontFace* face() { return FontEngine::instance().face(u"IPAPGothic"_s, kPixelHeight, false); }
+FontFace* face() { return FontEngine::instance().face(u"IPAPGothic"_s, PIXEL_HEIGHT, false); }
 
 void DrawStringEngine(benchmark::State& state) {
   const std::u16string s = text();
@@ -160,7 +160,7 @@ void DrawStringEngine(benchmark::State& state) {
     drawWithEngine(&page, face(), s);
     benchmark::DoNotOptimize(page.pixels.data());
   }
-  state.SetItemsProcessed(state.iterations() * kLines * kGlyphsPerLine);
+  state.SetItemsProcessed(state.iterations() * LINES * GLYPHS_PER_LINE);
 }
 BENCHMARK(DrawStringEngine)->Unit(benchmark::kMicrosecond);
 
@@ -173,7 +173,7 @@ void DrawStringSBitCache(benchmark::State& state) {
     anchor().draw(&page, s);
     benchmark::DoNotOptimize(page.pixels.data());
   }
-  state.SetItemsProcessed(state.iterations() * kLines * kGlyphsPerLine);
+  state.SetItemsProcessed(state.iterations() * LINES * GLYPHS_PER_LINE);
 }
 BENCHMARK(DrawStringSBitCache)->Unit(benchmark::kMicrosecond);
 
@@ -204,7 +204,7 @@ void DrawStringAgainstSBitCache(benchmark::State& state) {
   state.counters["ratio"] =
       std::chrono::duration<double>(anchorTime).count() / std::chrono::duration<double>(engineTime).count();
   state.counters["differing"] = differing;
-  state.SetItemsProcessed(state.iterations() * kLines * kGlyphsPerLine);
+  state.SetItemsProcessed(state.iterations() * LINES * GLYPHS_PER_LINE);
 }
 BENCHMARK(DrawStringAgainstSBitCache)->Unit(benchmark::kMicrosecond);
 

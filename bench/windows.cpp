@@ -19,7 +19,7 @@ using namespace vwt::platform;
 
 namespace {
 
-const int kMessages = 20000;
+const int MESSAGES = 20000;
 
 // Another thread posts; the UI thread takes each message through get() and dispatch().
 void BM_PostedMessagesThroughTheLoop(benchmark::State& state) {
@@ -35,12 +35,12 @@ void BM_PostedMessagesThroughTheLoop(benchmark::State& state) {
   for (auto _ : state) {
     handled = 0;
     std::thread poster([&] {
-      for (int i = 0; i < kMessages; ++i) ws.post(w, WM_USER, i, 0);
+      for (int i = 0; i < MESSAGES; ++i) ws.post(w, WM_USER, i, 0);
     });
-    while (handled < kMessages && ws.get(&m)) ws.dispatch(m);
+    while (handled < MESSAGES && ws.get(&m)) ws.dispatch(m);
     poster.join();
   }
-  state.SetItemsProcessed(state.iterations() * kMessages);
+  state.SetItemsProcessed(state.iterations() * MESSAGES);
 }
 BENCHMARK(BM_PostedMessagesThroughTheLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -53,13 +53,13 @@ void BM_BareDequeAndConditionVariable(benchmark::State& state) {
   for (auto _ : state) {
     handled = 0;
     std::thread poster([&] {
-      for (int i = 0; i < kMessages; ++i) {
+      for (int i = 0; i < MESSAGES; ++i) {
         std::lock_guard<std::mutex> g(lock);
         queue.push_back(Message{1, WM_USER, static_cast<uintptr_t>(i), 0});
         ready.notify_one();
       }
     });
-    while (handled < kMessages) {
+    while (handled < MESSAGES) {
       Message m;
       {
         std::unique_lock<std::mutex> g(lock);
@@ -72,7 +72,7 @@ void BM_BareDequeAndConditionVariable(benchmark::State& state) {
     }
     poster.join();
   }
-  state.SetItemsProcessed(state.iterations() * kMessages);
+  state.SetItemsProcessed(state.iterations() * MESSAGES);
 }
 BENCHMARK(BM_BareDequeAndConditionVariable)->Unit(benchmark::kMillisecond)->UseRealTime();
 

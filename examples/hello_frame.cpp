@@ -20,7 +20,7 @@ class HelloFrame : public Frame {
     g->setColor(0xFFFFFF);
     g->fillRect(0, 0, getWidth(), getHeight());
     g->setColor(lit_ ? 0xD03030 : 0x3050D0);
-    g->fillRect(x_, y_, kSide, kSide);
+    g->fillRect(x_, y_, SIDE, SIDE);
     g->setColor(0x000000);
     g->drawString(u"arrows, stylus, soft2 quits"_s, 4, 20);
   }
@@ -28,16 +28,16 @@ class HelloFrame : public Frame {
   void onKeyPressed(int key) override {
     switch (key) {
       case KEY_LEFT:
-        x_ -= kStep;
+        x_ -= STEP;
         break;
       case KEY_RIGHT:
-        x_ += kStep;
+        x_ += STEP;
         break;
       case KEY_UP:
-        y_ -= kStep;
+        y_ -= STEP;
         break;
       case KEY_DOWN:
-        y_ += kStep;
+        y_ += STEP;
         break;
       case KEY_SOFT2:
         Application::getCurrentApp()->terminate();
@@ -49,8 +49,8 @@ class HelloFrame : public Frame {
   }
 
   void onPointerPressed(int x, int y) override {
-    x_ = x - kSide / 2;
-    y_ = y - kSide / 2;
+    x_ = x - SIDE / 2;
+    y_ = y - SIDE / 2;
     repaint();
   }
 
@@ -67,8 +67,8 @@ class HelloFrame : public Frame {
   ~HelloFrame() override { delete blink_; }
 
  private:
-  static const int kSide = 40;
-  static const int kStep = 10;
+  static const int SIDE = 40;
+  static const int STEP = 10;
   int x_ = 100, y_ = 120;
   bool lit_ = false;
   ShortTimer* blink_ = nullptr;  // owned

@@ -12,8 +12,8 @@ class ServedPage;
 
 // The header values of a page response, before the page description.
 struct EnvelopeHead {
-  static constexpr int32_t kServiceVersion = 5208;
-  int32_t serviceVersion = kServiceVersion;
+  static constexpr int32_t SERVICE_VERSION = 5208;
+  int32_t serviceVersion = SERVICE_VERSION;
   Command command;
   std::vector<std::string> bookmarks;  // travels with status 31000 (titles and entries alternating)
   int32_t userId = 0;

@@ -14,7 +14,7 @@ namespace vesk {
 
 namespace {
 
-constexpr size_t kMaxFileBytes = 16u << 20;
+constexpr size_t MAX_FILE_BYTES = 16u << 20;
 
 struct Field {
   std::string key, value;
@@ -166,7 +166,7 @@ std::string fromHex(const std::string& h) {
 
 // Deterministic filler bytes for pages that need an image of a given size.
 std::string pattern(int32_t n) {
-  if (n < 0 || static_cast<size_t>(n) > kMaxFileBytes) throw std::string("bad size");
+  if (n < 0 || static_cast<size_t>(n) > MAX_FILE_BYTES) throw std::string("bad size");
   std::string out(static_cast<size_t>(n), '\0');
   uint32_t x = 2463534242u;
   for (auto& c : out) {
@@ -190,30 +190,30 @@ FixtureParser::FixtureParser(std::string folder, std::string name)
     : folder_(std::move(folder)), name_(std::move(name)) {}
 
 int FixtureParser::typeCode(const std::string& w) {
-  static const std::map<std::string, int> names = {{"TEXT", kText},
-                                                   {"IMAGE", kImage},
-                                                   {"PLACEHOLDER", kPlaceholder},
-                                                   {"LINE", kLine},
-                                                   {"RECT", kRect},
-                                                   {"FILLED_RECT", kFilledRect},
-                                                   {"TILED_IMAGE", kTiledImage},
-                                                   {"BUTTON", kButton},
-                                                   {"TEXT_FIELD", kTextField},
-                                                   {"PASSWORD_FIELD", kPasswordField},
-                                                   {"CHECKBOX", kCheckbox},
-                                                   {"RADIO", kRadio},
-                                                   {"SELECT", kSelect},
-                                                   {"LIST", kList},
-                                                   {"TEXT_AREA", kTextArea},
-                                                   {"IMAGE_BUTTON", kImageButton},
-                                                   {"HIDDEN_FIELD", kHiddenField},
-                                                   {"ANCHOR", kAnchor},
-                                                   {"BOX", kBox},
-                                                   {"OBJECT", kObject},
-                                                   {"LINK", kLink},
-                                                   {"CONTROL", kControl},
-                                                   {"FORM", kForm},
-                                                   {"AREA", kArea}};
+  static const std::map<std::string, int> names = {{"TEXT", TEXT},
+                                                   {"IMAGE", IMAGE},
+                                                   {"PLACEHOLDER", PLACEHOLDER},
+                                                   {"LINE", LINE},
+                                                   {"RECT", RECT},
+                                                   {"FILLED_RECT", FILLED_RECT},
+                                                   {"TILED_IMAGE", TILED_IMAGE},
+                                                   {"BUTTON", BUTTON},
+                                                   {"TEXT_FIELD", TEXT_FIELD},
+                                                   {"PASSWORD_FIELD", PASSWORD_FIELD},
+                                                   {"CHECKBOX", CHECKBOX},
+                                                   {"RADIO", RADIO},
+                                                   {"SELECT", SELECT},
+                                                   {"LIST", LIST},
+                                                   {"TEXT_AREA", TEXT_AREA},
+                                                   {"IMAGE_BUTTON", IMAGE_BUTTON},
+                                                   {"HIDDEN_FIELD", HIDDEN_FIELD},
+                                                   {"ANCHOR", ANCHOR},
+                                                   {"BOX", BOX},
+                                                   {"OBJECT", OBJECT},
+                                                   {"LINK", LINK},
+                                                   {"CONTROL", CONTROL},
+                                                   {"FORM", FORM},
+                                                   {"AREA", AREA}};
   auto it = names.find(w);
   if (it != names.end()) return it->second;
   try {
@@ -238,7 +238,7 @@ Page FixtureParser::parse(const std::string& text) const {
     std::ostringstream ss;
     ss << in.rdbuf();
     std::string data = ss.str();
-    if (data.size() > kMaxFileBytes) throw std::string("file too large: " + rel);
+    if (data.size() > MAX_FILE_BYTES) throw std::string("file too large: " + rel);
     return data;
   };
   auto content = [&](const Field& f, std::string& into) {
@@ -314,7 +314,7 @@ Page FixtureParser::parse(const std::string& text) const {
             it.extra = f.value;
           else if (k == "image") {
             it.image = number(f.value);
-            if (it.type == kBox) extraFlags |= 0x10;
+            if (it.type == BOX) extraFlags |= 0x10;
           } else if (k == "param1")
             it.param1 = number(f.value);
           else if (k == "param2")

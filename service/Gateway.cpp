@@ -14,12 +14,12 @@ namespace vesk {
 
 namespace {
 
-const std::string kFormType = "application/x-www-form-urlencoded";
-const std::string kKeyExchangeType = "vesk-keyexchange";
-const std::string kCryptRequestType = "vesk-cryptreq";
-const std::string kUploadType = "application/octet-stream";
-const std::string kFavoriteType = "vesk-favorite";
-constexpr size_t kUploadHeader = 12;
+const std::string FORM_TYPE = "application/x-www-form-urlencoded";
+const std::string KEY_EXCHANGE_TYPE = "vesk-keyexchange";
+const std::string CRYPT_REQUEST_TYPE = "vesk-cryptreq";
+const std::string UPLOAD_TYPE = "application/octet-stream";
+const std::string FAVORITE_TYPE = "vesk-favorite";
+constexpr size_t UPLOAD_HEADER = 12;
 
 bool startsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 
@@ -55,12 +55,12 @@ GatewayReply Gateway::rejected(int status, const std::string& why) {
 GatewayReply Gateway::handle(const GatewayRequest& req) {
   std::string type = trim(req.contentType);
   try {
-    if (startsWith(type, kFormType)) return publicKey(req.body);
-    if (type == kKeyExchangeType) return keyExchange(req.body);
-    if (startsWith(type, kCryptRequestType))
-      return encrypted(type.substr(kCryptRequestType.size()), req.body);
-    if (startsWith(type, kUploadType)) return upload(type.substr(kUploadType.size()), req.body, false);
-    if (startsWith(type, kFavoriteType)) return upload(type.substr(kFavoriteType.size()), req.body, true);
+    if (startsWith(type, FORM_TYPE)) return publicKey(req.body);
+    if (type == KEY_EXCHANGE_TYPE) return keyExchange(req.body);
+    if (startsWith(type, CRYPT_REQUEST_TYPE))
+      return encrypted(type.substr(CRYPT_REQUEST_TYPE.size()), req.body);
+    if (startsWith(type, UPLOAD_TYPE)) return upload(type.substr(UPLOAD_TYPE.size()), req.body, false);
+    if (startsWith(type, FAVORITE_TYPE)) return upload(type.substr(FAVORITE_TYPE.size()), req.body, true);
     return rejected(415, "unsupported Content-Type '" + type + "'");
   } catch (const ProtocolError& e) {
     return rejected(400, e.what());
@@ -97,7 +97,7 @@ GatewayReply Gateway::keyExchange(const std::string& body) {
 
   Session s = state_.sessions.open(requested, sessionKey, iv);
   DataWriter answer;
-  answer.writeInt(PageResponder::kMagic);
+  answer.writeInt(PageResponder::MAGIC);
   answer.writeInt(s.userId);
   answer.writeBytes(Random::bytes(8));
   GatewayReply r;
@@ -140,7 +140,7 @@ GatewayReply Gateway::upload(const std::string& userText, const std::string& bod
     state_.log.add(kind + std::to_string(uid) + " close");
   } else {
     std::string plain = SessionCipher(session->key, session->iv).decrypt(body);
-    if (plain.size() < kUploadHeader) return rejected(400, "upload chunk shorter than its header");
+    if (plain.size() < UPLOAD_HEADER) return rejected(400, "upload chunk shorter than its header");
     DataReader h(plain);
     int32_t owner = h.readInt();
     int32_t uploadId = h.readInt();
@@ -149,7 +149,7 @@ GatewayReply Gateway::upload(const std::string& userText, const std::string& bod
     if (owner != uid)
       return rejected(400,
                       "upload chunk of user " + std::to_string(owner) + " sent by " + std::to_string(uid));
-    std::string data = plain.substr(kUploadHeader);
+    std::string data = plain.substr(UPLOAD_HEADER);
     state_.log.add(kind + std::to_string(uid) + " id=" + std::to_string(uploadId) +
                    " part=" + std::to_string(part) + " chunk=" + std::to_string(chunk) +
                    " bytes=" + std::to_string(data.size()));

@@ -8,7 +8,7 @@ int32_t PageMemory::remember(int32_t user, std::shared_ptr<const ServedPage> pag
   nextId_ = nextId_ == INT32_MAX ? 1 : nextId_ + 1;
   auto& list = pages_[user];
   list.emplace_back(id, std::move(page));
-  while (list.size() > kPagesPerUser) list.pop_front();
+  while (list.size() > PAGES_PER_USER) list.pop_front();
   return id;
 }
 

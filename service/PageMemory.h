@@ -13,7 +13,7 @@ namespace vesk {
 // The last pages served to each user, by page id, for their "c=I" and "c=F" follow-ups.
 class PageMemory {
  public:
-  static constexpr size_t kPagesPerUser = 8;
+  static constexpr size_t PAGES_PER_USER = 8;
 
   int32_t remember(int32_t user, std::shared_ptr<const ServedPage> page);  // returns the new page id
   std::shared_ptr<const ServedPage> find(int32_t user, int32_t pageId) const;

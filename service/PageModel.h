@@ -8,30 +8,30 @@ namespace vesk {
 
 // Item type codes of the page description.
 enum ItemType : int {
-  kText = 3,
-  kImage = 5,
-  kPlaceholder = 7,
-  kLine = 8,
-  kRect = 9,
-  kFilledRect = 10,
-  kTiledImage = 11,
-  kButton = 12,
-  kTextField = 13,
-  kPasswordField = 14,
-  kCheckbox = 15,
-  kRadio = 16,
-  kSelect = 17,
-  kList = 18,
-  kTextArea = 19,
-  kImageButton = 22,
-  kHiddenField = 24,
-  kAnchor = 25,
-  kBox = 29,
-  kObject = 32,
-  kLink = 100,
-  kControl = 101,
-  kForm = 102,
-  kArea = 103
+  TEXT = 3,
+  IMAGE = 5,
+  PLACEHOLDER = 7,
+  LINE = 8,
+  RECT = 9,
+  FILLED_RECT = 10,
+  TILED_IMAGE = 11,
+  BUTTON = 12,
+  TEXT_FIELD = 13,
+  PASSWORD_FIELD = 14,
+  CHECKBOX = 15,
+  RADIO = 16,
+  SELECT = 17,
+  LIST = 18,
+  TEXT_AREA = 19,
+  IMAGE_BUTTON = 22,
+  HIDDEN_FIELD = 24,
+  ANCHOR = 25,
+  BOX = 29,
+  OBJECT = 32,
+  LINK = 100,
+  CONTROL = 101,
+  FORM = 102,
+  AREA = 103
 };
 
 struct BorderSide {
@@ -42,7 +42,7 @@ struct BorderSide {
 
 // One record of a laid-out page. Which fields travel depends on the type (PageWriter).
 struct RenderItem {
-  int type = kText;
+  int type = TEXT;
   int32_t x = 0, y = 0, width = 0, height = 0;
   int32_t color = 0, color2 = 0;
   std::string text, name;

@@ -14,7 +14,7 @@ namespace vesk {
 
 namespace {
 
-constexpr int32_t kBadMagic = 0x0BADF00D;
+constexpr int32_t BAD_MAGIC = 0x0BADF00D;
 
 std::string portalHostOf(const ServiceConfig& c) {
   return c.portalHost.empty() ? c.host + ":" + std::to_string(c.port) : c.portalHost;
@@ -41,7 +41,7 @@ std::shared_ptr<const Page> PageResponder::resolve(const std::string& url) {
     return std::make_shared<const Page>(PortalPage::notice("Fixture error", e.what()));
   }
   auto rel = FixtureLibrary::fixturePath(url);
-  if (rel && "/" + *rel == PortalPage::kPath)
+  if (rel && "/" + *rel == PortalPage::PATH)
     return std::make_shared<const Page>(
         PortalPage::start(portalHostOf(state_.config), state_.fixtures.list(40)));
   return std::make_shared<const Page>(PortalPage::notice("Not found", "No page for " + url));
@@ -54,7 +54,7 @@ GatewayReply PageResponder::page(const Session& session, const QueryString& q) {
 
   std::string url = q.get("u");
   if (url.empty()) url = q.get("h");
-  if (url.empty()) url = "http://" + portalHostOf(state_.config) + PortalPage::kPath;
+  if (url.empty()) url = "http://" + portalHostOf(state_.config) + PortalPage::PATH;
 
   if (q.get("db") == "1") state_.bookmarks.replace(session.userId, {});
 
@@ -73,11 +73,11 @@ GatewayReply PageResponder::page(const Session& session, const QueryString& q) {
           "Authorization required", "The page " + url + " needs a user name and password."));
     }
   }
-  int32_t magic = kMagic;
+  int32_t magic = MAGIC;
   if (action) {
     switch (action->kind) {
       case ScriptedBehaviour::PageAction::BadMagic:
-        magic = kBadMagic;
+        magic = BAD_MAGIC;
         break;
       case ScriptedBehaviour::PageAction::Version:
         head.serviceVersion = action->version;

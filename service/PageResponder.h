@@ -15,7 +15,7 @@ struct Page;
 // Answers the decrypted "c=H", "c=I" and "c=F" requests of one session.
 class PageResponder {
  public:
-  static constexpr int32_t kMagic = 0x66DECDEC;
+  static constexpr int32_t MAGIC = 0x66DECDEC;
 
   explicit PageResponder(ServiceState& state) : state_(state) {}
 
@@ -25,7 +25,7 @@ class PageResponder {
 
  private:
   std::shared_ptr<const Page> resolve(const std::string& url);
-  GatewayReply sealed(const Session& session, const std::string& afterMagic, int32_t magic = kMagic) const;
+  GatewayReply sealed(const Session& session, const std::string& afterMagic, int32_t magic = MAGIC) const;
 
   ServiceState& state_;
 };

@@ -23,7 +23,7 @@ void PageWriter::writeItem(DataWriter& out, const RenderItem& it) {
     out.writeInt(it.height);
   }
   switch (it.type) {
-    case kText:
+    case TEXT:
       out.writeInt(it.color);
       out.writeUTF(it.text);
       out.writeInt(it.value1);
@@ -40,45 +40,45 @@ void PageWriter::writeItem(DataWriter& out, const RenderItem& it) {
       out.writeInt(it.value1);
       out.writeInt(it.value2);
       break;
-    case kPlaceholder:
+    case PLACEHOLDER:
       out.writeUTF(it.text);
       break;
-    case kLine:
+    case LINE:
       out.writeInt(it.color);
       out.writeInt(it.flags);
       break;
-    case kRect:
-    case kFilledRect:
+    case RECT:
+    case FILLED_RECT:
       out.writeInt(it.color);
       break;
-    case kTiledImage:
+    case TILED_IMAGE:
       out.writeUTF(it.text);
       out.writeInt(it.image);
       out.writeInt(it.param1);
       out.writeInt(it.param2);
       break;
-    case kButton:
+    case BUTTON:
       out.writeInt(it.color);
       out.writeUTF(it.text);
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kTextField:
-    case kPasswordField:
+    case TEXT_FIELD:
+    case PASSWORD_FIELD:
       out.writeInt(it.color);
       out.writeInt(it.color2);
       out.writeUTF(it.text);
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kCheckbox:
-    case kRadio:
+    case CHECKBOX:
+    case RADIO:
       out.writeUTF(it.text);
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kSelect:
-    case kList:
+    case SELECT:
+    case LIST:
       out.writeInt(it.color);
       out.writeInt(it.color2);
       out.writeInt(it.value2);
@@ -91,7 +91,7 @@ void PageWriter::writeItem(DataWriter& out, const RenderItem& it) {
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kTextArea:
+    case TEXT_AREA:
       out.writeInt(it.color);
       out.writeInt(it.color2);
       out.writeUTF(it.text);
@@ -99,7 +99,7 @@ void PageWriter::writeItem(DataWriter& out, const RenderItem& it) {
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kImageButton:
+    case IMAGE_BUTTON:
       out.writeUTF(it.text);
       out.writeInt(it.image);
       out.writeInt(it.param1);
@@ -107,18 +107,18 @@ void PageWriter::writeItem(DataWriter& out, const RenderItem& it) {
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kHiddenField:
+    case HIDDEN_FIELD:
       out.writeUTF(it.name);
       out.writeUTF(it.text);
       out.writeInt(it.flags);
       break;
-    case kAnchor:
+    case ANCHOR:
       out.writeInt(it.x);
       out.writeInt(it.y);
       out.writeUTF(it.name);
       out.writeInt(it.flags);
       break;
-    case kBox:
+    case BOX:
       out.writeInt(it.color2);
       out.writeInt(it.flags);
       if (it.flags & 0x40) out.writeInt(it.color);
@@ -134,29 +134,29 @@ void PageWriter::writeItem(DataWriter& out, const RenderItem& it) {
         out.writeInt(it.param2);
       }
       break;
-    case kObject:
+    case OBJECT:
       out.writeInt(it.x);
       out.writeInt(it.y);
       out.writeInt(it.width);
       out.writeInt(it.height);
       out.writeUTF(it.name);
       break;
-    case kLink:
+    case LINK:
       out.writeUTF(it.text);
       writeRefs(out, it.refs);
       out.writeInt(it.flags);
       break;
-    case kControl:
+    case CONTROL:
       writeRefs(out, it.refs);
       break;
-    case kForm:
+    case FORM:
       out.writeUTF(it.text);
       out.writeShort(it.formM);
       out.writeShort(it.formE);
       out.writeUTF(it.extra);
       writeRefs(out, it.refs);
       break;
-    case kArea:
+    case AREA:
       out.writeInt(it.color);  // shape
       out.writeInt(it.x);
       out.writeInt(it.y);

@@ -4,15 +4,15 @@ namespace vesk {
 
 namespace {
 
-constexpr int kLineHeight = 16;
+constexpr int LINE_HEIGHT = 16;
 
 RenderItem text(int x, int y, int w, const std::string& s, int32_t color, int32_t flags = 0) {
   RenderItem it;
-  it.type = kText;
+  it.type = TEXT;
   it.x = x;
   it.y = y;
   it.width = w;
-  it.height = kLineHeight - 2;
+  it.height = LINE_HEIGHT - 2;
   it.color = color;
   it.text = s;
   it.flags = flags;
@@ -27,7 +27,7 @@ Page PortalPage::start(const std::string& host, const std::vector<std::string>& 
   p.background = 0xFFFFFF;
   int y = 4;
   RenderItem banner;
-  banner.type = kFilledRect;
+  banner.type = FILLED_RECT;
   banner.x = 0;
   banner.y = 0;
   banner.width = 236;
@@ -37,19 +37,19 @@ Page PortalPage::start(const std::string& host, const std::vector<std::string>& 
   p.items.push_back(text(4, y, 228, "Vesk portal", 0xFFFFFF, 0x2));
   y += 26;
   p.items.push_back(text(4, y, 228, "Pages on this service:", 0x000000));
-  y += kLineHeight + 2;
+  y += LINE_HEIGHT + 2;
   if (fixtures.empty()) {
     p.items.push_back(text(8, y, 224, "(no fixture pages)", 0x808080));
-    y += kLineHeight;
+    y += LINE_HEIGHT;
   }
   for (const auto& f : fixtures) {
     p.items.push_back(text(8, y, 224, f, 0x0000CC, 0x1));
     RenderItem link;
-    link.type = kLink;
+    link.type = LINK;
     link.text = "http://" + host + "/" + f;
     link.refs.push_back(static_cast<int32_t>(p.items.size() - 1));
     p.structure.push_back(link);
-    y += kLineHeight;
+    y += LINE_HEIGHT;
   }
   p.height = y + 8;
   return p;
@@ -59,7 +59,7 @@ Page PortalPage::notice(const std::string& title, const std::string& message) {
   Page p;
   p.title = title;
   p.items.push_back(text(4, 4, 228, title, 0x000000, 0x2));
-  p.items.push_back(text(4, 4 + kLineHeight + 4, 228, message, 0x000000));
+  p.items.push_back(text(4, 4 + LINE_HEIGHT + 4, 228, message, 0x000000));
   p.height = 60;
   return p;
 }

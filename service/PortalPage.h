@@ -11,7 +11,7 @@ namespace vesk {
 // pages the service answers with when a page cannot be served.
 class PortalPage {
  public:
-  static constexpr const char* kPath = "/portal/indexQK.jsp";
+  static constexpr const char* PATH = "/portal/indexQK.jsp";
 
   static Page start(const std::string& host, const std::vector<std::string>& fixtures);
   static Page notice(const std::string& title, const std::string& text);

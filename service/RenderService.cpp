@@ -24,12 +24,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr size_t kMaxBody = 1u << 20;  // the largest legitimate body is an upload chunk of ~80 kB
+constexpr size_t MAX_BODY = 1u << 20;  // the largest legitimate body is an upload chunk of ~80 kB
 // httplib buffers a request line or header line whole before it checks its length, so the stream
 // itself bounds what one request may send.
-constexpr size_t kMaxRequestBytes = kMaxBody + (64u << 10);
-constexpr size_t kKeptWorkers = 4;
-constexpr int kWorkerIdleMs = 10000;
+constexpr size_t MAX_REQUEST_BYTES = MAX_BODY + (64u << 10);
+constexpr size_t KEPT_WORKERS = 4;
+constexpr int WORKER_IDLE_MS = 10000;
 
 void addressOf(int sock, bool peer, std::string& ip, int& port) {
   sockaddr_storage a{};
@@ -74,7 +74,7 @@ class DeadlineStream : public httplib::Stream {
       }
       if (n <= 0) return n;
       total_ += static_cast<size_t>(n);
-      if (total_ > kMaxRequestBytes) {
+      if (total_ > MAX_REQUEST_BYTES) {
         cutOff_ = true;
         return -1;
       }
@@ -147,7 +147,7 @@ class DeadlineStream : public httplib::Stream {
 
 class PoolQueue : public httplib::TaskQueue {
  public:
-  explicit PoolQueue(size_t maxWorkers) : pool_(maxWorkers, kKeptWorkers, kWorkerIdleMs) {}
+  explicit PoolQueue(size_t maxWorkers) : pool_(maxWorkers, KEPT_WORKERS, WORKER_IDLE_MS) {}
   void enqueue(std::function<void()> fn) override { pool_.enqueue(std::move(fn)); }
   void shutdown() override { pool_.shutdown(); }
 
@@ -208,7 +208,7 @@ class ConnectionServer : public httplib::Server {
 
 RenderService::RenderService(const ServiceConfig& config)
     : state_(config), gateway_(state_), control_(state_), server_(new ConnectionServer(config)) {
-  server_->set_payload_max_length(kMaxBody);
+  server_->set_payload_max_length(MAX_BODY);
   server_->set_tcp_nodelay(true);  // headers and body go out in separate writes
   server_->Post(R"(/br/wm(;jsessionid=[^/?]*)?)",
                 [this](const httplib::Request& req, httplib::Response& res) {

@@ -16,7 +16,7 @@ void RequestLog::add(const std::string& line) {
   for (char c : line) clean.push_back((c == '\n' || c == '\r') ? ' ' : c);
   std::lock_guard<std::mutex> lock(mutex_);
   lines_.push_back(clean);
-  while (lines_.size() > kKeptLines) lines_.pop_front();
+  while (lines_.size() > KEPT_LINES) lines_.pop_front();
   if (file_) {
     std::fprintf(file_, "%s\n", clean.c_str());
     std::fflush(file_);

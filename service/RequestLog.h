@@ -12,7 +12,7 @@ namespace vesk {
 // memory for the control endpoint and appended to a file when one is given.
 class RequestLog {
  public:
-  static constexpr size_t kKeptLines = 10000;
+  static constexpr size_t KEPT_LINES = 10000;
 
   explicit RequestLog(const std::string& path);  // path empty: memory only
   ~RequestLog();

@@ -27,8 +27,8 @@ struct Bn {
 };
 
 std::string toBytes(const BIGNUM* v) {
-  std::string out(RsaKeyPair::kBytes, '\0');
-  if (BN_bn2binpad(v, reinterpret_cast<unsigned char*>(&out[0]), RsaKeyPair::kBytes) < 0)
+  std::string out(RsaKeyPair::BYTES, '\0');
+  if (BN_bn2binpad(v, reinterpret_cast<unsigned char*>(&out[0]), RsaKeyPair::BYTES) < 0)
     throw ProtocolError("number does not fit 1024 bits");
   return out;
 }
@@ -102,7 +102,7 @@ void RsaKeyPair::save(const std::string& pemPath) const {
 }
 
 std::optional<std::string> RsaKeyPair::recover(const std::string& z) const {
-  if (z.size() != kBytes) return std::nullopt;
+  if (z.size() != BYTES) return std::nullopt;
   BnCtx ctx;
   Bn zb, y;
   BN_bin2bn(reinterpret_cast<const unsigned char*>(z.data()), static_cast<int>(z.size()), zb.v);
@@ -113,15 +113,15 @@ std::optional<std::string> RsaKeyPair::recover(const std::string& z) const {
 
   EVP_PKEY_CTX* pctx = EVP_PKEY_CTX_new(key_, nullptr);
   if (!pctx) return std::nullopt;
-  std::string out(kBytes, '\0');
+  std::string out(BYTES, '\0');
   size_t outLen = out.size();
   bool ok = EVP_PKEY_decrypt_init(pctx) == 1 && EVP_PKEY_CTX_set_rsa_padding(pctx, RSA_NO_PADDING) == 1 &&
             EVP_PKEY_decrypt(pctx, reinterpret_cast<unsigned char*>(&out[0]), &outLen,
                              reinterpret_cast<const unsigned char*>(c.data()), c.size()) == 1;
   EVP_PKEY_CTX_free(pctx);
   if (!ok) return std::nullopt;
-  if (outLen < kBytes) out.insert(0, kBytes - outLen, '\0');
-  out.resize(kBytes);
+  if (outLen < BYTES) out.insert(0, BYTES - outLen, '\0');
+  out.resize(BYTES);
   return out;
 }
 

@@ -14,8 +14,8 @@ namespace vesk {
 // encryption z = x^65537 * R^-65536 mod N (R = 2^1024).
 class RsaKeyPair {
  public:
-  static constexpr size_t kBytes = 128;
-  static constexpr size_t kRecordBytes = 296;
+  static constexpr size_t BYTES = 128;
+  static constexpr size_t RECORD_BYTES = 296;
 
   static std::unique_ptr<RsaKeyPair> generate();
   // Reads a PEM private key; throws ProtocolError when it is unreadable or not RSA-1024/65537.

@@ -19,7 +19,7 @@ struct Session {
 // file of the state directory so a restarted service still understands its handsets.
 class SessionRegistry {
  public:
-  static constexpr int32_t kFirstUserId = 1001;
+  static constexpr int32_t FIRST_USER_ID = 1001;
 
   // path empty: memory only.
   explicit SessionRegistry(std::string path);
@@ -35,7 +35,7 @@ class SessionRegistry {
   std::string path_;
   mutable std::mutex mutex_;
   std::map<int32_t, Session> sessions_;
-  int32_t nextId_ = kFirstUserId;
+  int32_t nextId_ = FIRST_USER_ID;
 };
 
 }  // namespace vesk

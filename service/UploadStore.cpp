@@ -27,8 +27,8 @@ UploadStore::Outcome UploadStore::add(int32_t user, int32_t uploadId, int32_t pa
   Outcome out;
   out.uploadId = uploadId;
   out.part = part;
-  if (data.size() > kChunkBytes) {
-    out.error = "chunk larger than " + std::to_string(kChunkBytes) + " bytes";
+  if (data.size() > CHUNK_BYTES) {
+    out.error = "chunk larger than " + std::to_string(CHUNK_BYTES) + " bytes";
     return out;
   }
   if (part < 0 || chunk < 0) {
@@ -43,7 +43,7 @@ UploadStore::Outcome UploadStore::add(int32_t user, int32_t uploadId, int32_t pa
       return out;
     }
     auto& order = order_[user];
-    while (order.size() >= kMaxUploadsPerUser) {
+    while (order.size() >= MAX_UPLOADS_PER_USER) {
       uploads_.erase({user, order.front()});
       order.pop_front();
     }
@@ -61,14 +61,14 @@ UploadStore::Outcome UploadStore::add(int32_t user, int32_t uploadId, int32_t pa
         "chunk " + std::to_string(chunk) + " out of order (expected " + std::to_string(p.nextChunk) + ")";
     return out;
   }
-  if (up.bytes + data.size() > kMaxUploadBytes) {
+  if (up.bytes + data.size() > MAX_UPLOAD_BYTES) {
     out.error = "upload too large";
     return out;
   }
   p.data += data;
   up.bytes += data.size();
   p.nextChunk = chunk + 1;
-  if (data.size() < kChunkBytes) return finish(user, uploadId, part);
+  if (data.size() < CHUNK_BYTES) return finish(user, uploadId, part);
   open_[user] = {uploadId, part};
   out.ok = true;
   out.favorite = up.favorite;

@@ -10,14 +10,14 @@
 
 namespace vesk {
 
-// Reassembles upload chunks per (user, upload id, part). A chunk with fewer than kChunkBytes
+// Reassembles upload chunks per (user, upload id, part). A chunk with fewer than CHUNK_BYTES
 // data bytes ends its part; a part whose last chunk was full stays open until the handset's
 // empty closing POST arrives.
 class UploadStore {
  public:
-  static constexpr size_t kChunkBytes = 80896;
-  static constexpr size_t kMaxUploadBytes = 32u << 20;
-  static constexpr size_t kMaxUploadsPerUser = 16;
+  static constexpr size_t CHUNK_BYTES = 80896;
+  static constexpr size_t MAX_UPLOAD_BYTES = 32u << 20;
+  static constexpr size_t MAX_UPLOADS_PER_USER = 16;
 
   struct Outcome {
     bool ok = false;

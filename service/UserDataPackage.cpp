@@ -8,7 +8,7 @@
 namespace vesk {
 
 std::string UserDataPackage::unwrap(const std::string& pic) {
-  const size_t at = kPictureHeadBytes;
+  const size_t at = PICTURE_HEAD_BYTES;
   if (pic.size() < at + 2) throw ProtocolError("picture too short for a comment");
   if (pic.compare(0, 3, "GIF") != 0) throw ProtocolError("not a GIF picture");
   if (static_cast<unsigned char>(pic[at]) != 0x21 || static_cast<unsigned char>(pic[at + 1]) != 0xFE)
@@ -41,7 +41,7 @@ std::string UserDataPackage::wrap(const std::string& head, const std::string& pa
 
 UserDataPackage UserDataPackage::parse(const std::string& package) {
   DataReader r(package);
-  if (r.readInt() != kMagic) throw ProtocolError("user-data package without its magic");
+  if (r.readInt() != MAGIC) throw ProtocolError("user-data package without its magic");
   UserDataPackage p;
   while (r.remaining() >= 6) {
     int32_t id = r.readShort();

@@ -11,8 +11,8 @@ namespace vesk {
 // uploads wrapped as the comment extension of a GIF picture.
 class UserDataPackage {
  public:
-  static constexpr int32_t kMagic = 1505;
-  static constexpr size_t kPictureHeadBytes = 566;  // bytes of the logo picture before the comment
+  static constexpr int32_t MAGIC = 1505;
+  static constexpr size_t PICTURE_HEAD_BYTES = 566;  // bytes of the logo picture before the comment
 
   // Takes the package out of the picture; throws ProtocolError when it is not there.
   static std::string unwrap(const std::string& picture);

@@ -17,12 +17,12 @@
 
 namespace {
 
-constexpr int kItems = 2000;
+constexpr int ITEMS = 2000;
 
 // 2,000 main-list items (text runs, boxes, images, fields) and a link for every tenth.
 std::string fixtureText() {
   std::string t = "page title=\"Benchmark page\" width=236 height=20000\n";
-  for (int i = 0; i < kItems; ++i) {
+  for (int i = 0; i < ITEMS; ++i) {
     int y = i * 10;
     switch (i % 4) {
       case 0:
@@ -38,7 +38,7 @@ std::string fixtureText() {
              " w=16 h=16 text=\"icon\" image=0 param1=16 param2=16 name=\"icon\"\n";
     }
   }
-  for (int i = 0; i < kItems; i += 10)
+  for (int i = 0; i < ITEMS; i += 10)
     t +=
         "struct LINK text=\"http://bench.local/p" + std::to_string(i) + "\" refs=" + std::to_string(i) + "\n";
   t += "image size=2000\n";

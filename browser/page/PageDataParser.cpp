@@ -14,13 +14,13 @@
 
 namespace {
 
-const int kProgressText = 11011;
-const int kDamagedPageData = 11100;
+const int PROGRESS_TEXT = 11011;
+const int DAMAGED_PAGE_DATA = 11100;
 
 int clampToInt(int64_t v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v); }
 
 Exception damaged(const char* what, int value) {
-  return Exception((Resource::getString(kDamagedPageData) + String(what)) + (u" "_s + value));
+  return Exception((Resource::getString(DAMAGED_PAGE_DATA) + String(what)) + (u" "_s + value));
 }
 
 }  // namespace
@@ -299,7 +299,7 @@ int PageDataParser::parsePage(bool fullLoad) {
   // Room for the announced items up front, within what a short stream could
   // make us waste.
   page_->items->ensureCapacity(m < 65536 ? m : 65536);
-  const String progress = Resource::getString(kProgressText);
+  const String progress = Resource::getString(PROGRESS_TEXT);
   for (int i = 0; i < m; ++i) {
     if (fullLoad && host_->isCancelled()) return 0;
     AutoPtr<RenderItem> item(new RenderItem());

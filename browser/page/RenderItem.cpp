@@ -46,11 +46,11 @@ bool RenderItem::isIndexRef(int i) const {
 
 namespace {
 // Items hold one to three lists (borders; option labels, values, flags).
-const int kListsCapacity = 4;
+const int LISTS_CAPACITY = 4;
 }  // namespace
 
 void RenderItem::ensureLists(int n) {
-  if (!lists) lists = new ValueLists(kListsCapacity, true);  // owns the lists, each list its values
+  if (!lists) lists = new ValueLists(LISTS_CAPACITY, true);  // owns the lists, each list its values
   while (lists->size() < n) lists->addElement(new ValueList(true));
 }
 
@@ -61,7 +61,7 @@ RenderItem::ValueList* RenderItem::getList(int i) const {
 
 void RenderItem::setList(int i, ValueList* list) {
   AutoPtr<ValueList> owned(list);
-  if (!lists) lists = new ValueLists(kListsCapacity, true);
+  if (!lists) lists = new ValueLists(LISTS_CAPACITY, true);
   Lock held(lists->getLock());
   ensureLists(i);
   if (lists->size() == i) {

@@ -14,7 +14,7 @@
 #include "vwt/platform/RandomSource.h"
 
 namespace {
-const char16_t kKeyRecordType[] = u"RRRRRRR";
+const char16_t KEY_RECORD_TYPE[] = u"RRRRRRR";
 
 std::vector<char> bytesOf(Object* o) {
   VectorV<char>* v = dynamic_cast<VectorV<char>*>(o);
@@ -49,7 +49,7 @@ int64_t nowSeconds() { return System::currentTimeMillis() / 1000; }
 CipherManager::CipherManager(RecordStore* store)
     : store_(store), keyExpiry_(0), digest_(new MessageDigest(*MessageDigest::getInstance(u"SHA-1"_s))) {
   if (!store_) return;
-  AutoPtr<Vector<Object*>> record(store_->readRecord(RecordStore::KEYS, String(kKeyRecordType, false)));
+  AutoPtr<Vector<Object*>> record(store_->readRecord(RecordStore::KEYS, String(KEY_RECORD_TYPE, false)));
   if (!record || record->size() != 7) return;
   std::vector<char> expiry = bytesOf(record->elementAt(6));
   if (expiry.size() != 4) return;
@@ -132,7 +132,7 @@ void CipherManager::save() {
   for (const std::vector<char>* v : {&sessionKey_, &sessionKeyDigest_, &serverModulus_, &serverModulusDigest_,
                                      &serverFactor_, &serverFactorDigest_, &expiry})
     record.addElement(boxed(*v));
-  store_->writeRecord(RecordStore::KEYS, record, String(kKeyRecordType, false));
+  store_->writeRecord(RecordStore::KEYS, record, String(KEY_RECORD_TYPE, false));
   // The stored copy goes with the record; the list's own copies are wiped.
   for (int i = 0; i < record.size(); ++i) {
     VectorV<char>* v = static_cast<VectorV<char>*>(record.elementAt(i));

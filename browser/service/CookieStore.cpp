@@ -9,7 +9,7 @@
 
 namespace {
 
-const String kRowType = u"SSSII"_s;
+const String ROW_TYPE = u"SSSII"_s;
 
 int64_t systemSeconds() { return System::currentTimeMillis() / 1000; }
 
@@ -34,7 +34,7 @@ void CookieStore::loadPersistent() {
     return;
   }
   persistent_.clear();
-  AutoPtr<Vector<Object*>> record(store_->readRecord(RecordStore::COOKIES, kRowType));
+  AutoPtr<Vector<Object*>> record(store_->readRecord(RecordStore::COOKIES, ROW_TYPE));
   for (int i = 0; record && i + 4 < record->size(); i += 5) {
     String* scope = dynamic_cast<String*>(record->elementAt(i));
     String* name = dynamic_cast<String*>(record->elementAt(i + 1));
@@ -87,12 +87,12 @@ void CookieStore::appendRow(Vector<Object*>* record, const Row& r) {
 int CookieStore::rowBytes(const Row& r) {
   Vector<Object*> one(true);
   appendRow(&one, r);
-  return RecordStore::recordSize(one, kRowType) - RecordStore::recordSize(Vector<Object*>(true), kRowType);
+  return RecordStore::recordSize(one, ROW_TYPE) - RecordStore::recordSize(Vector<Object*>(true), ROW_TYPE);
 }
 
 void CookieStore::saveCookies() {
   if (!loaded_) loadPersistent();
-  int total = RecordStore::recordSize(Vector<Object*>(true), kRowType);
+  int total = RecordStore::recordSize(Vector<Object*>(true), ROW_TYPE);
   std::vector<int> sizes;
   for (const Row& r : persistent_) {
     sizes.push_back(rowBytes(r));
@@ -105,7 +105,7 @@ void CookieStore::saveCookies() {
   if (!store_) return;
   Vector<Object*> record(true);
   for (const Row& r : persistent_) appendRow(&record, r);
-  store_->writeRecord(RecordStore::COOKIES, record, kRowType);
+  store_->writeRecord(RecordStore::COOKIES, record, ROW_TYPE);
 }
 
 bool CookieStore::matches(const String& scope, const String& host, const String& path) {

@@ -13,13 +13,13 @@
 
 namespace {
 
-const int kDamagedPageData = 11100;
-const int kFlagUploadBookmarks = 0x800;
-const int kFlagCookiesOff = 0x10;
-const int kFlagFilesOff = 0x8000000;
+const int DAMAGED_PAGE_DATA = 11100;
+const int FLAG_UPLOAD_BOOKMARKS = 0x800;
+const int FLAG_COOKIES_OFF = 0x10;
+const int FLAG_FILES_OFF = 0x8000000;
 
 Exception damaged(const char* what, int value) {
-  return Exception((Resource::getString(kDamagedPageData) + String(what)) + (u" "_s + value));
+  return Exception((Resource::getString(DAMAGED_PAGE_DATA) + String(what)) + (u" "_s + value));
 }
 
 // The stream chain of one response, closed on every way out.
@@ -113,7 +113,7 @@ int PageResponseDecoder::decodePageResponse(Page* page, InputStream* in, bool fu
       for (int i = 0; i < n; ++i) bookmarks.addElement(data.readUTF());
       haveBookmarks = true;
     } else if (host_->getBookmarkCount() > 0) {
-      host_->setFlags(host_->getFlags() | kFlagUploadBookmarks);
+      host_->setFlags(host_->getFlags() | FLAG_UPLOAD_BOOKMARKS);
     }
   } else if (status == 32000) {
     if (!session.noticeShown &&
@@ -175,7 +175,7 @@ int PageResponseDecoder::decodePageResponse(Page* page, InputStream* in, bool fu
   images.receivedBytes = 0;
   images.decodedBytes = 0;
   int flags = host_->getFlags();
-  if (!(flags & kFlagFilesOff)) images.fileCount = data.readInt();
+  if (!(flags & FLAG_FILES_OFF)) images.fileCount = data.readInt();
 
   if (fullLoad) {
     int groups = readCount(data, MAX_COOKIE_GROUPS, "cookie group count");
@@ -192,7 +192,7 @@ int PageResponseDecoder::decodePageResponse(Page* page, InputStream* in, bool fu
         String value = data.readUTF();
         int lifetime = data.readInt();
         int cookieFlags = data.readShort();
-        if (flags & kFlagCookiesOff) continue;
+        if (flags & FLAG_COOKIES_OFF) continue;
         cookies.storeCookie(domain, path, name, value, lifetime, cookieFlags);
         if (lifetime != 0) persistent = true;
       }

@@ -21,7 +21,7 @@ String property(const String& key, const String& def) {
   }
 }
 
-const char kWidthAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+const char WIDTH_ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 // The text before the last '/', the form of the credential keys.
 String directoryOf(const String& address) {
@@ -235,7 +235,7 @@ String SessionCore::makeCharWidthTable(int (*charWidth)(char16_t)) {
   for (const auto& r : ranges)
     for (int c = r[0]; c <= r[1]; ++c) {
       int w = charWidth(static_cast<char16_t>(c));
-      table += static_cast<char16_t>(kWidthAlphabet[w < 0 ? 0 : (w > 63 ? 63 : w)]);
+      table += static_cast<char16_t>(WIDTH_ALPHABET[w < 0 ? 0 : (w > 63 ? 63 : w)]);
     }
   return String(table.c_str(), 0, static_cast<int>(table.size()));
 }

@@ -28,7 +28,7 @@
 namespace {
 
 // Two ints per extent after the count must fit below the first block.
-const int kMaxExtents = (RecordStore::FIRST_BLOCK - 4) / 8;
+const int MAX_EXTENTS = (RecordStore::FIRST_BLOCK - 4) / 8;
 
 Exception damagedRecord(int id) { return Exception(Resource::getString(10202, String(id))); }
 Exception damagedFreeList() { return Exception(Resource::getString(10203)); }
@@ -228,7 +228,7 @@ void RecordStore::writeValue(int id, int value) {
 std::vector<RecordStore::Extent> RecordStore::loadFreeList() {
   StoredInput in(address(DATA_AREA));
   int count = in->readInt();
-  if (count < 0 || count % 2 != 0 || count / 2 > kMaxExtents) throw damagedFreeList();
+  if (count < 0 || count % 2 != 0 || count / 2 > MAX_EXTENTS) throw damagedFreeList();
   std::vector<Extent> list;
   int previousEnd = FIRST_BLOCK;
   for (int i = 0; i < count / 2; ++i) {
@@ -328,7 +328,7 @@ bool RecordStore::release(std::vector<Extent>& list, const Block& block) {
     list[next].size += size;
   } else {
     // A full list would outgrow its room and run into the first block.
-    if (static_cast<int>(list.size()) >= kMaxExtents) return false;
+    if (static_cast<int>(list.size()) >= MAX_EXTENTS) return false;
     list.insert(list.begin() + next, Extent{block.start, size});
   }
   return true;

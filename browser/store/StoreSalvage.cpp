@@ -9,8 +9,8 @@
 
 namespace {
 
-const int kSlots = (RecordStore::LAST_SLOT - RecordStore::FIRST_SLOT) / 4 + 1;
-const int kMaxExtents = (RecordStore::FIRST_BLOCK - 4) / 8;
+const int SLOTS = (RecordStore::LAST_SLOT - RecordStore::FIRST_SLOT) / 4 + 1;
+const int MAX_EXTENTS = (RecordStore::FIRST_BLOCK - 4) / 8;
 
 int indexOf(int id) { return (id - RecordStore::FIRST_SLOT) / 4; }
 
@@ -48,10 +48,10 @@ StoreSalvage::StoreSalvage(const std::vector<char>& file)
       blank_(true),
       hasFlags_(false),
       flags_(0),
-      records_(kSlots, nullptr),
-      blocks_(kSlots, Block{-1, -1}),
-      ends_(kSlots, -1),
-      slots_(kSlots, 0),
+      records_(SLOTS, nullptr),
+      blocks_(SLOTS, Block{-1, -1}),
+      ends_(SLOTS, -1),
+      slots_(SLOTS, 0),
       freeListSound_(false) {
   for (int id = RecordStore::FIRST_SLOT; id <= RecordStore::LAST_SLOT; id += 4) {
     bool known = id == RecordStore::FLAGS || !RecordStore::typeOf(id).isNull();
@@ -151,7 +151,7 @@ void StoreSalvage::readRecord(const std::vector<char>& file, int id, int slot) {
 }
 
 void StoreSalvage::checkShortRecords() {
-  for (int i = 0; i < kSlots; ++i) {
+  for (int i = 0; i < SLOTS; ++i) {
     if (ends_[i] < 0) continue;
     damaged_ = true;
     bool neighbour = false;
@@ -174,7 +174,7 @@ void StoreSalvage::readFreeList(const std::vector<char>& file) {
   }
   int count = intAt(file, at);
   if (count != 0) blank_ = false;
-  if (count < 0 || count % 2 != 0 || count / 2 > kMaxExtents || !present(file, at + 4, int64_t(count) * 4)) {
+  if (count < 0 || count % 2 != 0 || count / 2 > MAX_EXTENTS || !present(file, at + 4, int64_t(count) * 4)) {
     damaged_ = true;
     return;
   }
@@ -194,7 +194,7 @@ void StoreSalvage::readFreeList(const std::vector<char>& file) {
 }
 
 void StoreSalvage::retryBetweenNeighbours(const std::vector<char>& file) {
-  for (int i = 0; i < kSlots; ++i) {
+  for (int i = 0; i < SLOTS; ++i) {
     int id = RecordStore::FIRST_SLOT + 4 * i;
     int slot = slots_[i];
     if (records_[i] || slot < RecordStore::FIRST_BLOCK + 4 || slot > RecordStore::DATA_AREA_SIZE - 4)
@@ -227,11 +227,11 @@ void StoreSalvage::retryBetweenNeighbours(const std::vector<char>& file) {
 }
 
 void StoreSalvage::checkOverlaps() {
-  for (int i = 0; i < kSlots; ++i) {
+  for (int i = 0; i < SLOTS; ++i) {
     const Block& a = blocks_[i];
     if (a.start < 0) continue;
     // Two records cannot share bytes: either may be the damaged one.
-    for (int j = i + 1; j < kSlots; ++j) {
+    for (int j = i + 1; j < SLOTS; ++j) {
       const Block& b = blocks_[j];
       if (b.start >= 0 && a.start < b.end && b.start < a.end) {
         addLost(RecordStore::FIRST_SLOT + 4 * i);

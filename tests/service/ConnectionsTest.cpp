@@ -22,7 +22,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-const std::string kPublicKeyRequest =
+const std::string PUBLIC_KEY_REQUEST =
     "POST /br/wm HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
     "Content-Length: 3\r\n\r\nc=R";
 
@@ -118,7 +118,7 @@ TEST_F(ConnectionTest, ClosesEachConnectionAfterItsAnswer) {
     std::string request;
     size_t bodySize;
   } cases[] = {
-      {"no Connection header", kPublicKeyRequest, 296},
+      {"no Connection header", PUBLIC_KEY_REQUEST, 296},
       {"keep-alive asked for",
        "POST /br/wm HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: keep-alive\r\n"
        "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 3\r\n\r\nc=R",
@@ -172,7 +172,7 @@ TEST_F(ConnectionTest, AnswersAGoodClientBesideSlowAndIdleOnes) {
 
   RawConnection good(port_);
   ASSERT_TRUE(good.connected());
-  ASSERT_TRUE(good.send(kPublicKeyRequest));
+  ASSERT_TRUE(good.send(PUBLIC_KEY_REQUEST));
   EXPECT_TRUE(good.readUntilClosed(milliseconds(5000)));  // hang guard only
   Answer a = parse(good.received());
   EXPECT_EQ(a.statusLine, "HTTP/1.1 200 OK");

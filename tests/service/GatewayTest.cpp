@@ -44,7 +44,7 @@ TEST_F(GatewayTest, UnknownSessionsAndUndecryptableRequestsMakeTheHandsetRekey) 
     auto r = client_->post(c.first, c.second);
     EXPECT_EQ(r.status, 200);
     ASSERT_EQ(r.body.size(), 16u);
-    EXPECT_NE(WireReader(client_->decrypt(r.body) + std::string(4, '\0')).i32(), HandsetClient::kMagic);
+    EXPECT_NE(WireReader(client_->decrypt(r.body) + std::string(4, '\0')).i32(), HandsetClient::MAGIC);
   }
 }
 
@@ -60,7 +60,7 @@ TEST_F(GatewayTest, ScriptedAnswersApplyToTheNextPageOnly) {
 
   auto bad = client_->query(q);
   EXPECT_EQ(bad.status, 200);
-  EXPECT_NE(WireReader(bad.body).i32(), HandsetClient::kMagic);
+  EXPECT_NE(WireReader(bad.body).i32(), HandsetClient::MAGIC);
   EXPECT_EQ(client_->query(q).status, 404);
   EXPECT_EQ(decodeEnvelope(client_->page(q)).version, 5301);
   auto dl = decodeEnvelope(client_->page(q));

@@ -110,7 +110,7 @@ int HandsetClient::exchangeKeys(const std::string& record, int32_t userId, std::
   if (status != 0) return status;
   if (r.body.size() != 17) return -2;
   WireReader w(aes(key, iv, r.body.substr(1, 16), false));
-  if (w.i32() != kMagic) return 2;
+  if (w.i32() != MAGIC) return 2;
   userId_ = w.i32();
   key_ = key;
   iv_ = iv;
@@ -169,7 +169,7 @@ std::string HandsetClient::page(const std::string& q) {
   Reply r = query(q);
   EXPECT_EQ(r.status, 200);
   WireReader w(r.body);
-  EXPECT_EQ(w.i32(), kMagic);
+  EXPECT_EQ(w.i32(), MAGIC);
   w.i32();  // ignored by the handset
   return inflate(w.rest());
 }

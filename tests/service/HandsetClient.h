@@ -14,7 +14,7 @@ namespace vesktest {
 // Montgomery-form RSA for the key exchange, AES-256-CBC with the end-marker rules, inflate.
 class HandsetClient {
  public:
-  static constexpr int32_t kMagic = 0x66DECDEC;
+  static constexpr int32_t MAGIC = 0x66DECDEC;
 
   explicit HandsetClient(int port);
   ~HandsetClient();

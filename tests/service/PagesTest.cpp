@@ -192,7 +192,7 @@ TEST_F(PageTest, AnImageSpansTwoBlocks) {
     auto r = client_->query("c=I&r=" + std::to_string(e.pageId) + "&b=" + std::to_string(b) + "&pg=1");
     ASSERT_EQ(r.status, 200);
     WireReader w(r.body);
-    EXPECT_EQ(w.i32(), HandsetClient::kMagic);
+    EXPECT_EQ(w.i32(), HandsetClient::MAGIC);
     std::string part = w.rest();
     EXPECT_EQ(part.size(), b < 2 ? 16384u : 40043u - 2 * 16384u);
     data += part;
@@ -211,7 +211,7 @@ TEST_F(PageTest, TransparentColourPrecedesEachImageWithTc) {
   ASSERT_EQ(e.imageSizes, std::vector<int32_t>({47, 304}));
   auto r = client_->query("c=I&r=" + std::to_string(e.pageId) + "&b=0&pg=3&tc");
   WireReader w(r.body);
-  EXPECT_EQ(w.i32(), HandsetClient::kMagic);
+  EXPECT_EQ(w.i32(), HandsetClient::MAGIC);
   EXPECT_EQ(w.i32(), 0xFF00FF);
   EXPECT_EQ(w.bytes(6), "GIF89a");
   w.bytes(37);
@@ -225,7 +225,7 @@ TEST_F(PageTest, EmbeddedFilesFollowWithTheirParameterData) {
   EXPECT_EQ(e.fileCount, 1);
   auto r = client_->query("c=F&r=" + std::to_string(e.pageId) + "&pg=1");
   WireReader w(r.body);
-  EXPECT_EQ(w.i32(), HandsetClient::kMagic);
+  EXPECT_EQ(w.i32(), HandsetClient::MAGIC);
   EXPECT_EQ(w.i32(), 1);
   w.utf();
   EXPECT_EQ(w.utf(), "clip.swf");
@@ -235,7 +235,7 @@ TEST_F(PageTest, EmbeddedFilesFollowWithTheirParameterData) {
   // an unknown page id has no files
   auto none = client_->query("c=F&r=424242&pg=1");
   WireReader n(none.body);
-  EXPECT_EQ(n.i32(), HandsetClient::kMagic);
+  EXPECT_EQ(n.i32(), HandsetClient::MAGIC);
   EXPECT_EQ(n.i32(), 0);
 }
 
@@ -245,7 +245,7 @@ TEST_F(PageTest, SessionIdInThePathIsAccepted) {
       client_->post("vesk-cryptreq" + std::to_string(client_->userId()),
                     client_->encrypt("c=H" + common(client_->userId(), "&fl=1")), "/br/wm;jsessionid=abc123");
   EXPECT_EQ(r.status, 200);
-  EXPECT_EQ(WireReader(client_->decrypt(r.body)).i32(), HandsetClient::kMagic);
+  EXPECT_EQ(WireReader(client_->decrypt(r.body)).i32(), HandsetClient::MAGIC);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ constexpr Tables makeTables() {
   return t;
 }
 
-constexpr Tables kTables = makeTables();
+constexpr Tables TABLES = makeTables();
 
 inline uint32_t load32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
@@ -104,11 +104,11 @@ void wipe(void* p, size_t n) {
 }  // namespace
 
 AES256::AES256() : iv_(), chain_(), encryptionSchedule_(nullptr), decryptionSchedule_(nullptr) {
-  memcpy(sbox_, kTables.sbox, sizeof sbox_);
-  memcpy(invSbox_, kTables.invSbox, sizeof invSbox_);
-  memcpy(te_, kTables.te, sizeof te_);
-  memcpy(td_, kTables.td, sizeof td_);
-  memcpy(rcon_, kTables.rcon, sizeof rcon_);
+  memcpy(sbox_, TABLES.sbox, sizeof sbox_);
+  memcpy(invSbox_, TABLES.invSbox, sizeof invSbox_);
+  memcpy(te_, TABLES.te, sizeof te_);
+  memcpy(td_, TABLES.td, sizeof td_);
+  memcpy(rcon_, TABLES.rcon, sizeof rcon_);
 }
 
 AES256::AES256(const AES256& other)
@@ -133,23 +133,23 @@ void AES256::copyFrom(const AES256& other) {
   memcpy(td_, other.td_, sizeof td_);
   memcpy(rcon_, other.rcon_, sizeof rcon_);
   if (other.encryptionSchedule_) {
-    encryptionSchedule_ = new uint32_t[kScheduleWords];
-    memcpy(encryptionSchedule_, other.encryptionSchedule_, kScheduleWords * sizeof(uint32_t));
+    encryptionSchedule_ = new uint32_t[SCHEDULE_WORDS];
+    memcpy(encryptionSchedule_, other.encryptionSchedule_, SCHEDULE_WORDS * sizeof(uint32_t));
   }
   if (other.decryptionSchedule_) {
-    decryptionSchedule_ = new uint32_t[kScheduleWords];
-    memcpy(decryptionSchedule_, other.decryptionSchedule_, kScheduleWords * sizeof(uint32_t));
+    decryptionSchedule_ = new uint32_t[SCHEDULE_WORDS];
+    memcpy(decryptionSchedule_, other.decryptionSchedule_, SCHEDULE_WORDS * sizeof(uint32_t));
   }
 }
 
 void AES256::finalize() {
   if (encryptionSchedule_) {
-    wipe(encryptionSchedule_, kScheduleWords * sizeof(uint32_t));
+    wipe(encryptionSchedule_, SCHEDULE_WORDS * sizeof(uint32_t));
     delete[] encryptionSchedule_;
     encryptionSchedule_ = nullptr;
   }
   if (decryptionSchedule_) {
-    wipe(decryptionSchedule_, kScheduleWords * sizeof(uint32_t));
+    wipe(decryptionSchedule_, SCHEDULE_WORDS * sizeof(uint32_t));
     delete[] decryptionSchedule_;
     decryptionSchedule_ = nullptr;
   }
@@ -158,10 +158,10 @@ void AES256::finalize() {
 void AES256::makeKey(const char* key, int mode) {
   finalize();
   if (!(mode & (ENCRYPT_KEY | DECRYPT_KEY))) return;
-  uint32_t* w = encryptionSchedule_ = new uint32_t[kScheduleWords];
+  uint32_t* w = encryptionSchedule_ = new uint32_t[SCHEDULE_WORDS];
   const uint8_t* k = bytes(key);
   for (int i = 0; i < 8; ++i) w[i] = load32(k + 4 * i);
-  for (int i = 8; i < kScheduleWords; ++i) {
+  for (int i = 8; i < SCHEDULE_WORDS; ++i) {
     uint32_t t = w[i - 1];
     if (i % 8 == 0) {
       t = (t << 8) | (t >> 24);
@@ -175,7 +175,7 @@ void AES256::makeKey(const char* key, int mode) {
   if (!(mode & DECRYPT_KEY)) return;
   // The equivalent inverse cipher: round keys in reverse order, the inner
   // ones run through InvMixColumns.
-  uint32_t* d = decryptionSchedule_ = new uint32_t[kScheduleWords];
+  uint32_t* d = decryptionSchedule_ = new uint32_t[SCHEDULE_WORDS];
   for (int r = 0; r <= 14; ++r) {
     for (int c = 0; c < 4; ++c) {
       uint32_t v = w[4 * (14 - r) + c];

@@ -44,7 +44,7 @@ class AES256 : public Object {
   int decrypt(const char* in, int length, char* out) const;
 
  private:
-  static const int kScheduleWords = 60;
+  static const int SCHEDULE_WORDS = 60;
 
   void encryptBlock(uint32_t s[4]) const;
   void decryptBlock(uint32_t s[4]) const;
@@ -56,8 +56,8 @@ class AES256 : public Object {
 
   uint8_t iv_[BLOCK_SIZE];
   uint8_t chain_[BLOCK_SIZE];
-  uint32_t* encryptionSchedule_;  // owned, kScheduleWords, null before makeKey
-  uint32_t* decryptionSchedule_;  // owned, kScheduleWords, null unless DECRYPT_KEY
+  uint32_t* encryptionSchedule_;  // owned, SCHEDULE_WORDS, null before makeKey
+  uint32_t* decryptionSchedule_;  // owned, SCHEDULE_WORDS, null unless DECRYPT_KEY
   uint8_t sbox_[256];
   uint8_t invSbox_[256];
   uint32_t te_[4][256];

@@ -9,8 +9,8 @@
 
 namespace {
 
-const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-const uint8_t kInvalid = 0xFF;
+const char ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+const uint8_t INVALID = 0xFF;
 
 // Character pairs for every 12-bit value, and values for the ASCII range.
 struct Tables {
@@ -18,11 +18,11 @@ struct Tables {
   uint8_t values[128];
   Tables() {
     for (int i = 0; i < 4096; ++i) {
-      pairs[i][0] = static_cast<char16_t>(kAlphabet[i >> 6]);
-      pairs[i][1] = static_cast<char16_t>(kAlphabet[i & 63]);
+      pairs[i][0] = static_cast<char16_t>(ALPHABET[i >> 6]);
+      pairs[i][1] = static_cast<char16_t>(ALPHABET[i & 63]);
     }
-    memset(values, kInvalid, sizeof values);
-    for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<uint8_t>(i);
+    memset(values, INVALID, sizeof values);
+    for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(ALPHABET[i])] = static_cast<uint8_t>(i);
   }
 };
 
@@ -31,7 +31,7 @@ const Tables& tables() {
   return t;
 }
 
-inline uint8_t valueOf(const Tables& t, char16_t c) { return c < 128 ? t.values[c] : kInvalid; }
+inline uint8_t valueOf(const Tables& t, char16_t c) { return c < 128 ? t.values[c] : INVALID; }
 
 }  // namespace
 
@@ -94,7 +94,7 @@ void Base64::decode(const String& text, VectorV<char>& out) {
     char16_t ch = s[i++];
     if (ch == u'=') break;
     uint8_t x = valueOf(t, ch);
-    if (x == kInvalid) continue;
+    if (x == INVALID) continue;
     v = (v << 6) | x;
     if (++pending == 4) {
       o[0] = static_cast<unsigned char>(v >> 16);

@@ -5,7 +5,7 @@
 namespace {
 
 typedef unsigned __int128 u128;
-const int kLimbs = RSAClient::BITS / 64;
+const int LIMBS = RSAClient::BITS / 64;
 
 // The three-limb column accumulator (c2:c1:c0) += x * y.
 #define VWT_MAC(x, y)                                    \
@@ -28,7 +28,7 @@ void montgomery(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_
                 uint64_t* m) {
   uint64_t c0 = 0, c1 = 0, c2 = 0;
 #pragma GCC unroll 16
-  for (int k = 0; k < kLimbs; ++k) {
+  for (int k = 0; k < LIMBS; ++k) {
 #pragma GCC unroll 16
     for (int i = 0; i < k; ++i) {
       VWT_MAC(a[i], b[k - i]);
@@ -42,22 +42,22 @@ void montgomery(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_
     c2 = 0;
   }
 #pragma GCC unroll 16
-  for (int k = kLimbs; k < 2 * kLimbs - 1; ++k) {
+  for (int k = LIMBS; k < 2 * LIMBS - 1; ++k) {
 #pragma GCC unroll 16
-    for (int i = k - kLimbs + 1; i < kLimbs; ++i) {
+    for (int i = k - LIMBS + 1; i < LIMBS; ++i) {
       VWT_MAC(a[i], b[k - i]);
       VWT_MAC(m[i], n[k - i]);
     }
-    r[k - kLimbs] = c0;
+    r[k - LIMBS] = c0;
     c0 = c1;
     c1 = c2;
     c2 = 0;
   }
-  r[kLimbs - 1] = c0;
+  r[LIMBS - 1] = c0;
   bool subtract = c1 != 0;
   if (!subtract) {
     subtract = true;  // r == n also subtracts
-    for (int i = kLimbs - 1; i >= 0; --i)
+    for (int i = LIMBS - 1; i >= 0; --i)
       if (r[i] != n[i]) {
         subtract = r[i] > n[i];
         break;
@@ -65,7 +65,7 @@ void montgomery(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_
   }
   if (subtract) {
     uint64_t borrow = 0;
-    for (int i = 0; i < kLimbs; ++i) {
+    for (int i = 0; i < LIMBS; ++i) {
       u128 d = static_cast<u128>(r[i]) - n[i] - borrow;
       r[i] = static_cast<uint64_t>(d);
       borrow = static_cast<uint64_t>(d >> 64) & 1;
@@ -77,14 +77,14 @@ void montgomery(uint64_t* r, const uint64_t* a, const uint64_t* b, const uint64_
 // A UICore (most significant limb first) in the working order.
 void toWorking(uint64_t* out, const UICore& v) {
   const uint64_t* l = v.limbs();
-  for (int i = 0; i < kLimbs; ++i) out[i] = l[kLimbs - 1 - i];
+  for (int i = 0; i < LIMBS; ++i) out[i] = l[LIMBS - 1 - i];
 }
 // Big-endian bytes, left-padded to 128 (of more, the last 128 count), into
 // the working order, and back.
 void bytesToWorking(uint64_t* out, const char* in, int length) {
-  memset(out, 0, kLimbs * sizeof(uint64_t));
+  memset(out, 0, LIMBS * sizeof(uint64_t));
   if (!in || length <= 0) return;
-  const int width = kLimbs * 8;
+  const int width = LIMBS * 8;
   if (length > width) {
     in += length - width;
     length = width;
@@ -94,8 +94,8 @@ void bytesToWorking(uint64_t* out, const char* in, int length) {
   for (int i = 0; i < length; ++i) out[i / 8] |= static_cast<uint64_t>(b[length - 1 - i]) << (8 * (i % 8));
 }
 void workingToBytes(char* out, const uint64_t* in) {
-  for (int i = 0; i < kLimbs; ++i)
-    for (int k = 0; k < 8; ++k) out[8 * (kLimbs - 1 - i) + 7 - k] = static_cast<char>(in[i] >> (8 * k));
+  for (int i = 0; i < LIMBS; ++i)
+    for (int k = 0; k < 8; ++k) out[8 * (LIMBS - 1 - i) + 7 - k] = static_cast<char>(in[i] >> (8 * k));
 }
 
 }  // namespace
@@ -123,7 +123,7 @@ RSAClient::~RSAClient() = default;
 
 void RSAClient::prepare() {
   toWorking(modulus_, *n_);
-  n0_ = nPrime_->limbs()[kLimbs - 1];
+  n0_ = nPrime_->limbs()[LIMBS - 1];
   memset(x_, 0, sizeof x_);
   memset(y_, 0, sizeof y_);
   memset(m_, 0, sizeof m_);

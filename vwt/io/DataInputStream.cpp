@@ -10,7 +10,7 @@
 namespace {
 
 // Texts up to this many bytes decode without touching the heap.
-const int kStackText = 512;
+const int STACK_TEXT = 512;
 
 [[noreturn]] void fail(int id) { throw Exception(Resource::getString(id)); }
 
@@ -59,10 +59,10 @@ String DataInputStream::readUTF() {
   if (count == 0) return String();
   if (const char* held = source_->takeHeld(count)) return decodeUTF(held, count, count);
 
-  char stackBytes[kStackText];
+  char stackBytes[STACK_TEXT];
   std::unique_ptr<char[]> heapBytes;
   char* bytes = stackBytes;
-  if (count > kStackText) {
+  if (count > STACK_TEXT) {
     heapBytes.reset(new char[count]);
     bytes = heapBytes.get();
   }
@@ -80,10 +80,10 @@ String DataInputStream::readUTF() {
 }
 
 String DataInputStream::decodeUTF(const char* bytes, int got, int count) {
-  char16_t stackUnits[kStackText];
+  char16_t stackUnits[STACK_TEXT];
   std::unique_ptr<char16_t[]> heapUnits;
   char16_t* units = stackUnits;
-  if (got > kStackText) {
+  if (got > STACK_TEXT) {
     heapUnits.reset(new char16_t[got]);
     units = heapUnits.get();
   }

@@ -9,8 +9,8 @@
 namespace {
 
 // Images up to this size are built without touching the heap.
-const int kStackImage = 1024;
-const int kMaxUTFLength = 65535;
+const int STACK_IMAGE = 1024;
+const int MAX_UTF_LENGTH = 65535;
 
 }  // namespace
 
@@ -39,10 +39,10 @@ void DataOutputStream::writeChars(const String& s) {
   if (n == 0) return;
   if (n > INT_MAX / 2) throw Exception(Resource::getString(-305));
   const char16_t* p = s.getCString();
-  char stackImage[kStackImage];
+  char stackImage[STACK_IMAGE];
   std::unique_ptr<char[]> heapImage;
   char* image = stackImage;
-  if (2 * n > kStackImage) {
+  if (2 * n > STACK_IMAGE) {
     heapImage.reset(new char[2 * n]);
     image = heapImage.get();
   }
@@ -70,15 +70,15 @@ void DataOutputStream::writeUTF(const String& s) {
   // At most three bytes a unit: short texts need no counting pass, the
   // count comes out of the encoding.
   int64_t capacity = 3 * static_cast<int64_t>(n);
-  if (capacity > kMaxUTFLength) {
+  if (capacity > MAX_UTF_LENGTH) {
     capacity = getUTFLength(s);
     // The count is 16 bits; a larger text would leave a count that lies.
-    if (capacity > kMaxUTFLength) throw Exception(Resource::getString(-304));
+    if (capacity > MAX_UTF_LENGTH) throw Exception(Resource::getString(-304));
   }
-  char stackImage[kStackImage];
+  char stackImage[STACK_IMAGE];
   std::unique_ptr<char[]> heapImage;
   char* image = stackImage;
-  if (2 + capacity > kStackImage) {
+  if (2 + capacity > STACK_IMAGE) {
     heapImage.reset(new char[2 + capacity]);
     image = heapImage.get();
   }

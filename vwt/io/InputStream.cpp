@@ -12,11 +12,11 @@ int InputStream::read() {
 }
 
 int64_t InputStream::skip(int64_t n) {
-  const int kChunk = 65536;
-  std::unique_ptr<char[]> scratch(new char[kChunk]);
+  const int CHUNK = 65536;
+  std::unique_ptr<char[]> scratch(new char[CHUNK]);
   int64_t done = 0;
   while (done < n) {
-    int64_t want = n - done < kChunk ? n - done : kChunk;
+    int64_t want = n - done < CHUNK ? n - done : CHUNK;
     int got = read(scratch.get(), 0, static_cast<int>(want));
     if (got < 0) break;
     done += got;

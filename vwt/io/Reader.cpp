@@ -9,11 +9,11 @@ int Reader::read() {
 }
 
 int64_t Reader::skip(int64_t n) {
-  const int kChunk = 65536;
-  std::unique_ptr<char16_t[]> scratch(new char16_t[kChunk + 1]);
+  const int CHUNK = 65536;
+  std::unique_ptr<char16_t[]> scratch(new char16_t[CHUNK + 1]);
   int64_t done = 0;
   while (done < n) {
-    int want = n - done < kChunk ? static_cast<int>(n - done) : kChunk;
+    int want = n - done < CHUNK ? static_cast<int>(n - done) : CHUNK;
     int got = read(scratch.get(), 0, want);
     if (got <= 0) break;
     done += got;

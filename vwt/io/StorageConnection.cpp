@@ -13,8 +13,8 @@
 
 namespace {
 
-const char16_t kMark[] = u":///";
-const int kMarkLength = 4;
+const char16_t MARK[] = u":///";
+const int MARK_LENGTH = 4;
 
 }  // namespace
 
@@ -49,18 +49,18 @@ void StorageConnection::close() {
 }
 
 String StorageConnection::getFileName(const String& address) {
-  int mark = address.indexOf(String(kMark, false));
+  int mark = address.indexOf(String(MARK, false));
   if (mark < 0) throw Exception(Resource::getString(-1001, address));
-  int start = mark + kMarkLength;
+  int start = mark + MARK_LENGTH;
   int end = address.indexOf(u';', start);
   String name = end < 0 ? address.substring(start) : address.substring(start, end);
   return ((System::getProgramDirectory() + u"data") + name) + u".bin";
 }
 
 int StorageConnection::getPosition(const String& address) {
-  int mark = address.indexOf(String(kMark, false));
+  int mark = address.indexOf(String(MARK, false));
   if (mark < 0) return 0;
-  int pos = address.indexOf(u";pos="_s, mark + kMarkLength);
+  int pos = address.indexOf(u";pos="_s, mark + MARK_LENGTH);
   if (pos < 0) return 0;
   int start = pos + 5;
   int end = address.indexOf(u',', start);

@@ -14,14 +14,14 @@ String Exception::toString() const {
 }
 
 int Exception::getSocketErrorMessageId(uint64_t code) {
-  static const unsigned kSingles[] = {10004, 10009, 10013, 10014, 10022, 10024};
-  static const unsigned kLate[] = {10091, 10092, 10093, 10101};
+  static const unsigned SINGLES[] = {10004, 10009, 10013, 10014, 10022, 10024};
+  static const unsigned LATE[] = {10091, 10092, 10093, 10101};
   if (code == 0) return -1910;
   for (int i = 0; i < 6; ++i)
-    if (code == kSingles[i]) return -1911 - i;
+    if (code == SINGLES[i]) return -1911 - i;
   if (code >= 10035 && code <= 10071) return -1917 - static_cast<int>(code - 10035);
   for (int i = 0; i < 4; ++i)
-    if (code == kLate[i]) return -1954 - i;
+    if (code == LATE[i]) return -1954 - i;
   if (code == 11001) return -1958;
   if (code == 11004) return -1959;
   return 0;

@@ -13,12 +13,12 @@ class HashBuckets : public Object {
 
   // The bucket counts, each about twice the one before.
   static int bucketCountAt(int sizeIndex) {
-    static const int kCounts[] = {53,        97,        193,       389,       769,       1543,     3079,
-                                  6151,      12289,     24593,     49157,     98317,     196613,   393241,
-                                  786433,    1572869,   3145739,   6291469,   12582917,  25165843, 50331653,
-                                  100663319, 201326611, 402653189, 805306457, 1610612741};
-    const int n = sizeof kCounts / sizeof kCounts[0];
-    return kCounts[sizeIndex < n ? sizeIndex : n - 1];
+    static const int COUNTS[] = {53,        97,        193,       389,       769,       1543,     3079,
+                                 6151,      12289,     24593,     49157,     98317,     196613,   393241,
+                                 786433,    1572869,   3145739,   6291469,   12582917,  25165843, 50331653,
+                                 100663319, 201326611, 402653189, 805306457, 1610612741};
+    const int n = sizeof COUNTS / sizeof COUNTS[0];
+    return COUNTS[sizeIndex < n ? sizeIndex : n - 1];
   }
   static int maxSizeIndex() { return 25; }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 namespace {
-const LanguageTable::Row kRows[] = {
+const LanguageTable::Row ROWS[] = {
     {0x0436, u"Afrikaans(South Africa)", 1252, u"AFK", "af_ZA"},
     {0x041c, u"Albanian(Albania)", 1250, u"SQI", "sq_AL"},
     {0x1401, u"Arabic(Algeria)", 1256, u"ARG", "ar_DZ"},
@@ -141,15 +141,15 @@ const LanguageTable::Row kRows[] = {
     {0x042a, u"Vietnamese(Vietnam)", 1258, u"VIT", "vi_VN"},
     {0x0452, u"Welsh(United Kingdom)", 1252, u"CYM", "cy_GB"},
 };
-const int kCount = static_cast<int>(sizeof kRows / sizeof kRows[0]);
+const int COUNT = static_cast<int>(sizeof ROWS / sizeof ROWS[0]);
 }  // namespace
 
-int LanguageTable::size() { return kCount; }
+int LanguageTable::size() { return COUNT; }
 
-const LanguageTable::Row& LanguageTable::rowAt(int i) { return kRows[i]; }
+const LanguageTable::Row& LanguageTable::rowAt(int i) { return ROWS[i]; }
 
 const LanguageTable::Row* LanguageTable::find(int langId) {
-  for (const Row& r : kRows)
+  for (const Row& r : ROWS)
     if (r.langId == langId) return &r;
   return nullptr;
 }
@@ -157,17 +157,17 @@ const LanguageTable::Row* LanguageTable::find(int langId) {
 int LanguageTable::findLocale(const char* localeName) {
   if (!localeName || !*localeName) return 0;
   std::string name(localeName);
-  for (const Row& r : kRows)
+  for (const Row& r : ROWS)
     if (name == r.localeName) return r.langId;
   size_t at = name.find('@');
   if (at != std::string::npos) {
     name.erase(at);
-    for (const Row& r : kRows)
+    for (const Row& r : ROWS)
       if (name == r.localeName) return r.langId;
   }
   std::string language = name.substr(0, name.find('_')) + "_";
   int found = 0;
-  for (const Row& r : kRows) {
+  for (const Row& r : ROWS) {
     if (std::strncmp(r.localeName, language.c_str(), language.size()) != 0) continue;
     if ((r.langId >> 10) == 1) return r.langId;  // the primary sub-language
     if (!found) found = r.langId;

@@ -9,11 +9,11 @@
 namespace {
 // Mixed into the machine's identity so that the identifier is this
 // application's own.
-const char kApplicationTag[] = "veskBrowserQKDevId";
-static_assert(sizeof kApplicationTag == 19, "the tag has 18 characters");
+const char APPLICATION_TAG[] = "veskBrowserQKDevId";
+static_assert(sizeof APPLICATION_TAG == 19, "the tag has 18 characters");
 
-const char16_t kAlphabet[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%*'()?-^~|@+:[{]}_\\<>,.0123456789`/";
-static_assert(sizeof kAlphabet / sizeof kAlphabet[0] == 65, "64 characters");
+const char16_t ALPHABET[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%*'()?-^~|@+:[{]}_\\<>,.0123456789`/";
+static_assert(sizeof ALPHABET / sizeof ALPHABET[0] == 65, "64 characters");
 }  // namespace
 
 String Phone::encodeDeviceId(const unsigned char id[20]) {
@@ -22,7 +22,7 @@ String Phone::encodeDeviceId(const unsigned char id[20]) {
   for (int start = -1; start < 20; start += 3) {
     unsigned int v = 0;
     for (int i = start; i < start + 3; ++i) v = (v << 8) | (i >= 0 ? id[i] : 0);
-    for (int shift = 18; shift >= 0; shift -= 6) out.append(kAlphabet[(v >> shift) & 63]);
+    for (int shift = 18; shift >= 0; shift -= 6) out.append(ALPHABET[(v >> shift) & 63]);
   }
   return out.toString();
 }
@@ -31,7 +31,7 @@ String Phone::getProperty(int property, int n) {
   if (property == 0) {
     std::string machine;
     if (!vwt::platform::machineIdentity(&machine)) return String(u"WM_", false);
-    std::string message = machine + kApplicationTag;
+    std::string message = machine + APPLICATION_TAG;
     // A copy of its own: the shared instance must not digest on two threads.
     MessageDigest sha1(*MessageDigest::getInstance(u"SHA-1"_s));
     char digest[20];

@@ -10,7 +10,7 @@
 #include "vwt/platform/RegistryStore.h"
 
 namespace {
-const char16_t* const kRootNames[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE",
+const char16_t* const ROOT_NAMES[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE",
                                       u"HKEY_USERS"};
 
 std::u16string units(const String& s) {
@@ -128,7 +128,7 @@ int Registry::getNumOfSubkey() {
 String Registry::getSubkeyName(int index) {
   if (root_) {
     if (index < 0 || index >= 4) throw Exception(Resource::getString(-1101, path_));
-    return String(kRootNames[index], false);
+    return String(ROOT_NAMES[index], false);
   }
   if (!hasKnownRoot()) throw Exception(Resource::getString(-1100, path_), static_cast<uint64_t>(ENOENT));
   std::vector<std::u16string> names;
@@ -180,12 +180,12 @@ void Registry::dump() {
 
 String Registry::convertRootKeyToString(unsigned int key) {
   if (key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS)
-    return String(kRootNames[key - HKEY_CLASSES_ROOT], false);
+    return String(ROOT_NAMES[key - HKEY_CLASSES_ROOT], false);
   return String(u"HKEY_UNKNOWN_ROOT_KEY", false);
 }
 
 unsigned int Registry::convertStringToRootKey(const String& name) {
   for (unsigned int i = 0; i < 4; ++i)
-    if (name.equalsIgnoreCase(kRootNames[i])) return HKEY_CLASSES_ROOT + i;
+    if (name.equalsIgnoreCase(ROOT_NAMES[i])) return HKEY_CLASSES_ROOT + i;
   return 0;
 }

@@ -79,9 +79,9 @@ String RegistryValue::toString() const {
 }
 
 String RegistryValue::convertValueTypeToString(int type) {
-  static const char16_t* const kNames[] = {u"REG_NONE",    u"REG_SZ",       u"REG_EXPAND_SZ",
-                                           u"REG_BINALRY", u"REG_DWORD",    u"REG_DWORD_BIG_ENDIAN",
-                                           u"REG_LINK",    u"REG_MULTI_SZ", u"REG_RESOURCE_LIST"};
+  static const char16_t* const NAMES[] = {u"REG_NONE",    u"REG_SZ",       u"REG_EXPAND_SZ",
+                                          u"REG_BINALRY", u"REG_DWORD",    u"REG_DWORD_BIG_ENDIAN",
+                                          u"REG_LINK",    u"REG_MULTI_SZ", u"REG_RESOURCE_LIST"};
   if (type < 0 || type > 8) return String(u"REG_UNKNOWN", false);
-  return String(kNames[type], false);
+  return String(NAMES[type], false);
 }

@@ -20,10 +20,10 @@
 
 namespace {
 
-constexpr size_t kGrain = 16;
-constexpr int kClasses = SmallBlocks::MAX_SIZE / kGrain;
-constexpr int kBatch = 512;          // blocks moved between a thread and the stock at a time
-constexpr size_t kSlab = 64 * 1024;  // bytes fetched from operator new at a time
+constexpr size_t GRAIN = 16;
+constexpr int CLASSES = SmallBlocks::MAX_SIZE / GRAIN;
+constexpr int BATCH = 512;          // blocks moved between a thread and the stock at a time
+constexpr size_t SLAB = 64 * 1024;  // bytes fetched from operator new at a time
 
 // Free blocks are kept as arrays of addresses, not chained through the
 // blocks: a freed block is cold by the time it is reused, and reading a link
@@ -42,7 +42,7 @@ struct Stock {
 // The stocks and the slabs live as long as the process: objects may be freed
 // during static destruction.
 Stock* stocks() {
-  static Stock* all = new Stock[kClasses];
+  static Stock* all = new Stock[CLASSES];
   return all;
 }
 
@@ -65,8 +65,8 @@ void giveToStock(int k, void** blocks, int count) {
 // needs no construction and stays usable while the thread's other objects
 // are destroyed.
 struct Cache {
-  void** blocks[kClasses];  // owned, 2 * kBatch entries each; made on first use
-  int count[kClasses];
+  void** blocks[CLASSES];  // owned, 2 * BATCH entries each; made on first use
+  int count[CLASSES];
   bool flushOnExit;  // the Flusher below is set up
   bool gone;         // flushed at thread exit: release straight to the stock
 };
@@ -79,9 +79,9 @@ struct Flusher {
   ~Flusher() {
     Cache& c = cache;
     c.gone = true;
-    for (int k = 0; k < kClasses; ++k) {
-      for (int from = 0; from < c.count[k]; from += kBatch) {
-        int n = c.count[k] - from < kBatch ? c.count[k] - from : kBatch;
+    for (int k = 0; k < CLASSES; ++k) {
+      for (int from = 0; from < c.count[k]; from += BATCH) {
+        int n = c.count[k] - from < BATCH ? c.count[k] - from : BATCH;
         giveToStock(k, c.blocks[k] + from, n);
       }
       delete[] c.blocks[k];
@@ -99,7 +99,7 @@ void makeList(Cache& c, int k) {
     c.flushOnExit = true;
     (void)&flusher;  // registers the thread-exit flush
   }
-  c.blocks[k] = new void*[2 * kBatch];
+  c.blocks[k] = new void*[2 * BATCH];
 }
 
 // Refills an empty class: a batch from the stock, else a new slab.
@@ -120,17 +120,17 @@ void refill(Cache& c, int k) {
     delete[] batch.blocks;
     return;
   }
-  size_t size = (k + 1) * kGrain;
-  char* slab = static_cast<char*>(::operator new(kSlab));
+  size_t size = (k + 1) * GRAIN;
+  char* slab = static_cast<char*>(::operator new(SLAB));
   keepSlab(slab);
-  int n = static_cast<int>(kSlab / size);
-  int kept = n < kBatch ? n : kBatch;
+  int n = static_cast<int>(SLAB / size);
+  int kept = n < BATCH ? n : BATCH;
   // Highest first, so that allocation walks the slab upwards.
   for (int i = 0; i < kept; ++i) c.blocks[k][i] = slab + (kept - 1 - i) * size;
   c.count[k] = kept;
-  void* rest[kBatch];
-  for (int from = kept; from < n; from += kBatch) {
-    int m = n - from < kBatch ? n - from : kBatch;
+  void* rest[BATCH];
+  for (int from = kept; from < n; from += BATCH) {
+    int m = n - from < BATCH ? n - from : BATCH;
     for (int i = 0; i < m; ++i) rest[i] = slab + (from + m - 1 - i) * size;
     giveToStock(k, rest, m);
   }
@@ -157,8 +157,8 @@ __attribute__((noinline)) void releaseSlowly(void* block, int k) {
   if (!c.blocks[k]) {
     makeList(c, k);  // a thread that only frees must flush at its end too
   } else {
-    c.count[k] -= kBatch;  // the list is full: the newer half goes to the stock
-    giveToStock(k, c.blocks[k] + c.count[k], kBatch);
+    c.count[k] -= BATCH;  // the list is full: the newer half goes to the stock
+    giveToStock(k, c.blocks[k] + c.count[k], BATCH);
   }
   c.blocks[k][c.count[k]++] = block;
 }
@@ -167,7 +167,7 @@ __attribute__((noinline)) void releaseSlowly(void* block, int k) {
 
 void* SmallBlocks::allocate(size_t size) {
   if (!pooled(size)) return ::operator new(size);
-  int k = static_cast<int>((size - 1) / kGrain);
+  int k = static_cast<int>((size - 1) / GRAIN);
   Cache& c = cache;
   int n = c.count[k];
   if (n == 0) return allocateAfterRefill(k);
@@ -193,10 +193,10 @@ void SmallBlocks::release(void* block, size_t size) {
     ::operator delete(block);
     return;
   }
-  int k = static_cast<int>((size - 1) / kGrain);
+  int k = static_cast<int>((size - 1) / GRAIN);
   Cache& c = cache;
   int n = c.count[k];
-  if (n == 2 * kBatch || !c.blocks[k] || c.gone) return releaseSlowly(block, k);
+  if (n == 2 * BATCH || !c.blocks[k] || c.gone) return releaseSlowly(block, k);
   c.blocks[k][n] = block;
   c.count[k] = n + 1;
 }

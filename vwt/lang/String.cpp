@@ -26,7 +26,7 @@ struct String::Body {
 
 namespace {
 
-constexpr char16_t kEmpty[1] = {0};
+constexpr char16_t EMPTY[1] = {0};
 
 inline int unitsLength(const char16_t* s) {
   if (!s) return 0;
@@ -39,7 +39,7 @@ inline int unitsLength(const char16_t* s) {
 
 // Constant-initialised, so static strings in any translation unit may use it
 // before dynamic initialisation runs.
-String::Body String::nullBody_ = {kEmpty, {0}, {1}, {0}, true, false};
+String::Body String::nullBody_ = {EMPTY, {0}, {1}, {0}, true, false};
 
 const String String::null;
 
@@ -203,7 +203,7 @@ void String::release() const {
 
 String String::toString() const { return *this; }
 
-const char16_t* String::getCString() const { return body_->chars ? body_->chars : kEmpty; }
+const char16_t* String::getCString() const { return body_->chars ? body_->chars : EMPTY; }
 
 int String::length() const {
   int32_t n = body_->length.load(std::memory_order_relaxed);

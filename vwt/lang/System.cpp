@@ -18,11 +18,11 @@ namespace {
 std::mutex gLock;
 System* gInstance = nullptr;
 
-const char16_t kShellFolders[] = u"\\HKEY_LOCAL_MACHINE\\System\\Explorer\\Shell Folders\\";
+const char16_t SHELL_FOLDERS[] = u"\\HKEY_LOCAL_MACHINE\\System\\Explorer\\Shell Folders\\";
 
 String shellFolder(const char16_t* name, const String& def) {
   try {
-    return Registry(String(kShellFolders, false)).readStringValue(String(name, false), def);
+    return Registry(String(SHELL_FOLDERS, false)).readStringValue(String(name, false), def);
   } catch (const Exception&) {
     return def;  // a value of another type
   }

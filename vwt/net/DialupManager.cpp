@@ -150,13 +150,13 @@ unsigned long DialupManager::onConnected() {
   return 0;
 }
 
-unsigned long DialupManager::onDisconnected() { return vwt::platform::kConnectionFailure; }
+unsigned long DialupManager::onDisconnected() { return vwt::platform::CONNECTION_FAILURE; }
 
 unsigned long DialupManager::onConnectingError() {
   // The handset runs ":MSREMNET -CMERROR 0x%x -report" here; a desktop has no
   // such report, so it goes to the log.
   Logger::getLogger()->log(Logger::WARNING, String(u"connection failed: "_s) + getStatusName());
-  return vwt::platform::kConnectionFailure;
+  return vwt::platform::CONNECTION_FAILURE;
 }
 
 void DialupManager::checkForRequiredProxy(vwt::platform::ConnectionRequest* connection) {

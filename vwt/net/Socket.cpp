@@ -11,11 +11,11 @@
 namespace sockets = vwt::platform;
 
 namespace {
-const unsigned int kTimedOut = 10060;
+const unsigned int TIMED_OUT = 10060;
 }
 
 Socket::Socket(const String& host, int port)
-    : handle_(sockets::kNoSocket), idleMs_(0), deadline_(0), input_(nullptr), output_(nullptr) {
+    : handle_(sockets::NO_SOCKET), idleMs_(0), deadline_(0), input_(nullptr), output_(nullptr) {
   int handle;
   unsigned int code = sockets::createStreamSocket(&handle);
   if (code != 0) throw Exception(Resource::getString(-2500), code);
@@ -66,7 +66,7 @@ void Socket::awaitData() {
   unsigned int error = 0;
   int ready = wait > 0 ? sockets::waitReadable(handle_, static_cast<int>(wait), &error) : 0;
   if (ready < 0) throw Exception(Resource::getString(-2505), error);
-  if (ready == 0) throw Exception(Resource::getString(-2506), kTimedOut);
+  if (ready == 0) throw Exception(Resource::getString(-2506), TIMED_OUT);
 }
 
 int Socket::read() {
@@ -116,8 +116,8 @@ int Socket::available() {
 void Socket::flush() { sockets::flushSocket(handle_); }
 
 void Socket::close() {
-  int handle = handle_.exchange(sockets::kNoSocket);
-  if (handle == sockets::kNoSocket) return;
+  int handle = handle_.exchange(sockets::NO_SOCKET);
+  if (handle == sockets::NO_SOCKET) return;
   sockets::shutdownSocket(handle);
   sockets::closeSocket(handle);
 }

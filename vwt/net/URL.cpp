@@ -13,8 +13,8 @@ struct Protocol {
   int defaultPort;
 };
 
-const Protocol kProtocols[] = {{u"unknown", 0}, {u"http", 80}, {u"https", 443}};
-const int kProtocolCount = 3;
+const Protocol PROTOCOLS[] = {{u"unknown", 0}, {u"http", 80}, {u"https", 443}};
+const int PROTOCOL_COUNT = 3;
 
 String fromUnits(const std::u16string& s) { return String(s.data(), 0, static_cast<int>(s.size())); }
 
@@ -24,9 +24,9 @@ URL::URL() : type_(UNKNOWN), port_(0) {}
 
 URL::URL(const String& address) : type_(UNKNOWN), port_(0) { set(address); }
 
-String URL::getProtocol() const { return String(kProtocols[type_].name, false); }
+String URL::getProtocol() const { return String(PROTOCOLS[type_].name, false); }
 
-int URL::getDefaultPort() const { return kProtocols[type_].defaultPort; }
+int URL::getDefaultPort() const { return PROTOCOLS[type_].defaultPort; }
 
 String URL::getFileName() const {
   int semicolon = file_.indexOf(u';');
@@ -101,8 +101,8 @@ void URL::set(const String& address) {
   }
 
   type_ = UNKNOWN;
-  for (int t = 0; t < kProtocolCount; ++t) {
-    if (scheme == kProtocols[t].name) {
+  for (int t = 0; t < PROTOCOL_COUNT; ++t) {
+    if (scheme == PROTOCOLS[t].name) {
       type_ = static_cast<ProtocolType>(t);
       break;
     }

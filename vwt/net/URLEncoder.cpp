@@ -14,10 +14,10 @@ bool keepsItself(unsigned char b) {
 bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || b >= 0xE0; }
 
 void appendEscaped(std::u16string& out, unsigned char b) {
-  static const char16_t kHex[] = u"0123456789ABCDEF";
+  static const char16_t HEX[] = u"0123456789ABCDEF";
   out += u'%';
-  out += kHex[b >> 4];
-  out += kHex[b & 0xF];
+  out += HEX[b >> 4];
+  out += HEX[b & 0xF];
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ namespace vwt {
 namespace platform {
 
 namespace {
-const unsigned char kInternetNetwork[16] = {0x43, 0x6d, 0x4e, 0x65, 0x74, 0x2d, 0x49, 0x6e,
+const unsigned char INTERNET_NETWORK[16] = {0x43, 0x6d, 0x4e, 0x65, 0x74, 0x2d, 0x49, 0x6e,
                                             0x74, 0x65, 0x72, 0x6e, 0x65, 0x74, 0x00, 0x01};
 }
 
@@ -18,13 +18,13 @@ struct ConnectionRequest {
 
 bool mapConnectionDestination(const std::u16string& path, unsigned char network[16]) {
   if (path.empty()) return false;
-  std::memcpy(network, kInternetNetwork, 16);
+  std::memcpy(network, INTERNET_NETWORK, 16);
   return true;
 }
 
 ConnectionRequest* requestConnection(const unsigned char network[16], bool proxy, bool probeOnly,
                                      unsigned long status) {
-  if (std::memcmp(network, kInternetNetwork, 16) != 0) return nullptr;
+  if (std::memcmp(network, INTERNET_NETWORK, 16) != 0) return nullptr;
   ConnectionRequest* r = new ConnectionRequest;
   std::memcpy(r->network, network, 16);
   r->proxy = proxy;

@@ -11,7 +11,7 @@ namespace platform {
 struct ConnectionRequest;
 
 // The general failure code of the platform.
-const unsigned long kConnectionFailure = 0x80004005UL;
+const unsigned long CONNECTION_FAILURE = 0x80004005UL;
 
 // false for an empty path: nothing to map.
 bool mapConnectionDestination(const std::u16string& path, unsigned char network[16]);

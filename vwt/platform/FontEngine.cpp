@@ -27,12 +27,12 @@ namespace {
 
 // Heights come from page data; beyond this a glyph bitmap would be far larger
 // than any handset screen.
-constexpr int kMaxPixelHeight = 256;
-constexpr int kDefaultPixelHeight = 12;
+constexpr int MAX_PIXEL_HEIGHT = 256;
+constexpr int DEFAULT_PIXEL_HEIGHT = 12;
 // Glyph bitmaps one face keeps. Text of ordinary sizes stays far below it
 // even with every unit cached; huge heights with many distinct units start
 // the cache again rather than grow without end.
-constexpr size_t kMaxCachedBytes = 8u << 20;
+constexpr size_t MAX_CACHED_BYTES = 8u << 20;
 
 struct Glyph {
   bool ready = false;
@@ -197,7 +197,7 @@ class FontFace {
   const Glyph& glyph(char16_t unit) {
     std::unique_ptr<GlyphPage>* page = &pages_[unit >> 8];
     if (*page && (*page)->glyphs[unit & 0xFF].ready) return (*page)->glyphs[unit & 0xFF];
-    if (cachedBytes_ > kMaxCachedBytes) {
+    if (cachedBytes_ > MAX_CACHED_BYTES) {
       for (std::unique_ptr<GlyphPage>& p : pages_) p.reset();
       cachedBytes_ = 0;
     }
@@ -321,8 +321,8 @@ FontEngine::~FontEngine() {
 
 FontFace* FontEngine::face(const String& family, int pixelHeight, bool fixedPitch) {
   if (pixelHeight < 0) pixelHeight = -pixelHeight;
-  if (pixelHeight == 0) pixelHeight = kDefaultPixelHeight;
-  pixelHeight = std::min(pixelHeight, kMaxPixelHeight);
+  if (pixelHeight == 0) pixelHeight = DEFAULT_PIXEL_HEIGHT;
+  pixelHeight = std::min(pixelHeight, MAX_PIXEL_HEIGHT);
   std::lock_guard<std::mutex> held(state_->lock);
   auto key = std::make_tuple(std::u16string(family.getCString(), family.length()), pixelHeight, fixedPitch);
   std::unique_ptr<FontFace>& slot = state_->faces[key];

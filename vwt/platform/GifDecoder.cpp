@@ -90,10 +90,10 @@ PictureDecoder::Result readFrame(GifFileType* gif, int transparent, DecodedPictu
   std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
   // Interlaced rows arrive in four passes: every 8th from 0, every 8th from 4, every 4th from 2, every 2nd
   // from 1.
-  static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+  static const int START[4] = {0, 4, 2, 1}, STEP[4] = {8, 8, 4, 2};
   int passes = frame.Interlace ? 4 : 1;
   for (int pass = 0; pass < passes; ++pass) {
-    int start = frame.Interlace ? kStart[pass] : 0, step = frame.Interlace ? kStep[pass] : 1;
+    int start = frame.Interlace ? START[pass] : 0, step = frame.Interlace ? STEP[pass] : 1;
     for (int row = start; row < frame.Height; row += step) {
       if (DGifGetLine(gif, line.data(), frame.Width) == GIF_ERROR) return PictureDecoder::CORRUPT;
       int y = top + row;

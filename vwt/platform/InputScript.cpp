@@ -20,18 +20,18 @@ std::mutex gCheckLock;
 std::function<bool()> gWorkersRunning;
 
 // `idle` gives up after this long: a program that never settles must not hang its test.
-const int kIdleLimitMs = 30000;
-const int kIdlePollMs = 10;
+const int IDLE_LIMIT_MS = 30000;
+const int IDLE_POLL_MS = 10;
 // A drag moves in steps this far apart in time.
-const int kDragStepMs = 16;
-const int kMaxCoordinate = 32767;
-const int kMaxWaitMs = 600000;
+const int DRAG_STEP_MS = 16;
+const int MAX_COORDINATE = 32767;
+const int MAX_WAIT_MS = 600000;
 
 struct KeyName {
   const char* name;
   int virtualKey;
 };
-const KeyName kKeys[] = {
+const KeyName KEYS[] = {
     {"star", VK_ASTERISK},  {"pound", VK_POUND},   {"up", VK_UP},         {"down", VK_DOWN},
     {"left", VK_LEFT},      {"right", VK_RIGHT},   {"select", VK_RETURN}, {"soft1", VK_F1},
     {"soft2", VK_F2},       {"escape", VK_ESCAPE}, {"back", VK_BACK},     {"shift", VK_SHIFT},
@@ -40,7 +40,7 @@ const KeyName kKeys[] = {
 
 int keyCode(const std::string& name) {
   if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return name[0];
-  for (const KeyName& k : kKeys)
+  for (const KeyName& k : KEYS)
     if (name == k.name) return k.virtualKey;
   return -1;
 }
@@ -126,7 +126,7 @@ std::unique_ptr<InputScript> InputScript::parse(const std::string& text, std::st
     c.line = n;
     int x1, y1, x2, y2, ms;
     auto point = [&](size_t i, int* x, int* y) {
-      return number(w[i], 0, kMaxCoordinate, x) && number(w[i + 1], 0, kMaxCoordinate, y);
+      return number(w[i], 0, MAX_COORDINATE, x) && number(w[i + 1], 0, MAX_COORDINATE, y);
     };
     if (op == "key") {
       if (w.size() < 2 || w.size() > 3) return fail("key NAME [down|up]");
@@ -160,13 +160,13 @@ std::unique_ptr<InputScript> InputScript::parse(const std::string& text, std::st
         script->commands_.push_back(c);
       }
     } else if (op == "drag") {
-      if (w.size() != 6 || !point(1, &x1, &y1) || !point(3, &x2, &y2) || !number(w[5], 0, kMaxWaitMs, &ms))
+      if (w.size() != 6 || !point(1, &x1, &y1) || !point(3, &x2, &y2) || !number(w[5], 0, MAX_WAIT_MS, &ms))
         return fail("drag X1 Y1 X2 Y2 MS");
       c.kind = Command::PRESS;
       c.a = x1;
       c.b = y1;
       script->commands_.push_back(c);
-      int steps = ms / kDragStepMs > 0 ? ms / kDragStepMs : 1;
+      int steps = ms / DRAG_STEP_MS > 0 ? ms / DRAG_STEP_MS : 1;
       for (int i = 1; i <= steps; ++i) {
         Command wait;
         wait.kind = Command::WAIT;
@@ -185,7 +185,7 @@ std::unique_ptr<InputScript> InputScript::parse(const std::string& text, std::st
       c.b = y2;
       script->commands_.push_back(c);
     } else if (op == "wait") {
-      if (w.size() != 2 || !number(w[1], 0, kMaxWaitMs, &ms)) return fail("wait MS");
+      if (w.size() != 2 || !number(w[1], 0, MAX_WAIT_MS, &ms)) return fail("wait MS");
       c.kind = Command::WAIT;
       c.a = ms;
       script->commands_.push_back(c);
@@ -240,8 +240,8 @@ int InputScript::step(InputSink& sink, Host& host, int64_t now) {
           if (gWorkersRunning) workers = gWorkersRunning();
         }
         if (idleSince_ < 0) idleSince_ = now;
-        if ((workers || host.isBusy()) && now - idleSince_ < kIdleLimitMs) return kIdlePollMs;
-        if (now - idleSince_ >= kIdleLimitMs)
+        if ((workers || host.isBusy()) && now - idleSince_ < IDLE_LIMIT_MS) return IDLE_POLL_MS;
+        if (now - idleSince_ >= IDLE_LIMIT_MS)
           fprintf(stderr, "input script: line %d: still busy, going on\n", c.line);
         idleSince_ = -1;
         ++next_;

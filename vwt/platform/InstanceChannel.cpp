@@ -20,8 +20,8 @@ namespace platform {
 namespace {
 
 // The request: a fixed header, then `length` bytes. The reply: one int32.
-const uint32_t kMagic = 0x49545756;  // "VWTI"
-enum RequestType : uint32_t { kMessage = 1, kRaise = 2 };
+const uint32_t MAGIC = 0x49545756;  // "VWTI"
+enum RequestType : uint32_t { MESSAGE = 1, RAISE = 2 };
 struct Header {
   uint32_t magic;
   uint32_t type;
@@ -30,11 +30,11 @@ struct Header {
 };
 
 // A sender has this long to deliver its whole request once connected.
-const int kRequestMs = 5000;
+const int REQUEST_MS = 5000;
 // Connections being read at once, and requests waiting for the UI thread; beyond them a
 // connection is closed at once, so that a flood costs neither memory nor descriptors.
-const size_t kMaxReading = 8;
-const size_t kMaxWaiting = 32;
+const size_t MAX_READING = 8;
+const size_t MAX_WAITING = 32;
 
 using Clock = std::chrono::steady_clock;
 
@@ -99,7 +99,7 @@ bool transfer(int fd, char* data, size_t size, bool out, Clock::time_point deadl
 
 int exchange(const String& windowClass, uint32_t type, int kind, const char* data, int length,
              int timeoutMs) {
-  if (length < 0 || length > InstanceChannel::kMaxMessageBytes || (length > 0 && data == nullptr)) return -1;
+  if (length < 0 || length > InstanceChannel::MAX_MESSAGE_BYTES || (length > 0 && data == nullptr)) return -1;
   sockaddr_un address;
   if (!fillAddress(InstanceChannel::socketPath(windowClass), &address)) return -1;
   Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
@@ -130,7 +130,7 @@ int exchange(const String& windowClass, uint32_t type, int kind, const char* dat
   }
   if (!peerIsThisUser(fd)) return -1;
 
-  Header header = {kMagic, type, kind, static_cast<uint32_t>(length)};
+  Header header = {MAGIC, type, kind, static_cast<uint32_t>(length)};
   if (!transfer(fd, reinterpret_cast<char*>(&header), sizeof header, true, deadline)) return -1;
   if (length > 0 && !transfer(fd, const_cast<char*>(data), static_cast<size_t>(length), true, deadline)) {
     return -1;
@@ -176,8 +176,8 @@ bool InstanceChannel::Request::readMore() {
       headerRead += static_cast<size_t>(n);
       if (headerRead < sizeof header) continue;
       // The header is whole: check it before trusting the length it announces.
-      bool known = header.type == kMessage || (header.type == kRaise && header.length == 0);
-      if (header.magic != kMagic || !known || header.length > static_cast<uint32_t>(kMaxMessageBytes)) {
+      bool known = header.type == MESSAGE || (header.type == RAISE && header.length == 0);
+      if (header.magic != MAGIC || !known || header.length > static_cast<uint32_t>(MAX_MESSAGE_BYTES)) {
         return false;
       }
       data.resize(header.length);
@@ -274,11 +274,11 @@ std::unique_ptr<InstanceChannel> InstanceChannel::claim(const String& windowClas
 }
 
 int InstanceChannel::send(const String& windowClass, int kind, const char* data, int length, int timeoutMs) {
-  return exchange(windowClass, kMessage, kind, data, length, timeoutMs);
+  return exchange(windowClass, MESSAGE, kind, data, length, timeoutMs);
 }
 
 bool InstanceChannel::raise(const String& windowClass, int timeoutMs) {
-  return exchange(windowClass, kRaise, 0, nullptr, 0, timeoutMs) == 0;
+  return exchange(windowClass, RAISE, 0, nullptr, 0, timeoutMs) == 0;
 }
 
 void InstanceChannel::setRaiseHandler(std::function<void()> onRaise) {
@@ -325,7 +325,7 @@ int InstanceChannel::serve() {
       onRaise = onRaise_;
     }
     int32_t reply = 0;
-    if (request->header.type == kRaise) {
+    if (request->header.type == RAISE) {
       if (onRaise) onRaise();
     } else {
       reply = onMessage_ ? onMessage_(request->header.kind, request->data) : 1;
@@ -341,7 +341,7 @@ void InstanceChannel::queue(std::unique_ptr<Request> request) {
   std::function<void()> wake;
   {
     std::lock_guard<std::mutex> held(mutex_);
-    if (waiting_.size() >= kMaxWaiting) return;  // closed unanswered: the sender sees -1
+    if (waiting_.size() >= MAX_WAITING) return;  // closed unanswered: the sender sees -1
     waiting_.push_back(std::move(request));
     wake = wake_;
   }
@@ -387,13 +387,13 @@ void InstanceChannel::runAcceptor() {
       for (;;) {
         int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0) break;
-        if (reading.size() >= kMaxReading || !peerIsThisUser(fd)) {
+        if (reading.size() >= MAX_READING || !peerIsThisUser(fd)) {
           ::close(fd);
           continue;
         }
         std::unique_ptr<Request> r(new Request());
         r->fd = fd;
-        r->deadline = Clock::now() + std::chrono::milliseconds(kRequestMs);
+        r->deadline = Clock::now() + std::chrono::milliseconds(REQUEST_MS);
         reading.push_back(std::move(r));
       }
     }

@@ -32,7 +32,7 @@ class InstanceChannel {
   using MessageHandler = std::function<int(int kind, const std::vector<char>& data)>;
 
   // The largest message accepted, in bytes; larger ones are refused on both sides.
-  static const int kMaxMessageBytes = 1 << 20;
+  static const int MAX_MESSAGE_BYTES = 1 << 20;
 
   ~InstanceChannel();
   InstanceChannel(const InstanceChannel&) = delete;
@@ -45,7 +45,7 @@ class InstanceChannel {
 
   // Delivers a message to the process holding windowClass and waits for its reply, at most
   // timeoutMs in all. -1 when no process holds the class, it does not answer in time, or length
-  // is negative or above kMaxMessageBytes.
+  // is negative or above MAX_MESSAGE_BYTES.
   static int send(const String& windowClass, int kind, const char* data, int length, int timeoutMs);
   // Asks the process holding windowClass to come to the front; true once it has.
   static bool raise(const String& windowClass, int timeoutMs);

@@ -19,7 +19,7 @@ namespace codecs {
 namespace {
 
 // A progressive picture may hold any number of scans; real ones use a dozen or so.
-const int kMaxScans = 1000;
+const int MAX_SCANS = 1000;
 
 struct JpegJob {
   jpeg_error_mgr errors;  // first: libjpeg hands back a pointer to it
@@ -38,13 +38,13 @@ void onMessage(j_common_ptr cinfo, int level) {
 
 void onProgress(j_common_ptr cinfo) {
   j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (d->input_scan_number > kMaxScans) onError(cinfo);
+  if (d->input_scan_number > MAX_SCANS) onError(cinfo);
 }
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-const J_COLOR_SPACE kNativeArgb = JCS_EXT_ARGB;
+const J_COLOR_SPACE NATIVE_ARGB = JCS_EXT_ARGB;
 #else
-const J_COLOR_SPACE kNativeArgb = JCS_EXT_BGRA;
+const J_COLOR_SPACE NATIVE_ARGB = JCS_EXT_BGRA;
 #endif
 
 // CMYK and YCCK come out as CMYK; Adobe's files store the inks inverted.
@@ -74,7 +74,7 @@ void decode(JpegJob* job, jpeg_decompress_struct* cinfo, const unsigned char* da
   }
   bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   bool grey = cinfo->num_components == 1;
-  cinfo->out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : kNativeArgb;
+  cinfo->out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : NATIVE_ARGB;
   if (cinfo->saw_JFIF_marker && cinfo->X_density > 0 && cinfo->Y_density > 0) {
     if (cinfo->density_unit == 1) {
       job->out->dpiX = cinfo->X_density;

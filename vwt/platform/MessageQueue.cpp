@@ -100,7 +100,7 @@ bool WindowSystem::get(Message* message) {
     if (state_->service) state_->service();
     serveSent();
     if (takeQueued(message, true)) {
-      if (message->kind != kPaintRequest) return true;
+      if (message->kind != PAINT_REQUEST) return true;
       invalidate(message->window, nullptr, message->wParam != 0);
       continue;
     }
@@ -132,7 +132,7 @@ bool WindowSystem::peek(Message* message, bool remove) {
   if (state_->service) state_->service();
   serveSent();
   while (takeQueued(message, remove)) {
-    if (message->kind != kPaintRequest) return true;
+    if (message->kind != PAINT_REQUEST) return true;
     if (!remove) takeQueued(message, true);
     invalidate(message->window, nullptr, message->wParam != 0);
   }

@@ -32,7 +32,7 @@ void WindowSystem::requestPaint(WindowHandle window, bool erase) {
   if (isUiThread())
     invalidate(window, nullptr, erase);
   else
-    post(window, kPaintRequest, erase ? 1 : 0, 0);
+    post(window, PAINT_REQUEST, erase ? 1 : 0, 0);
 }
 
 bool WindowSystem::isUiThread() const { return std::this_thread::get_id() == state_->uiThread; }

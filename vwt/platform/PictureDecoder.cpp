@@ -32,9 +32,9 @@ PictureDecoder::Result PictureDecoder::decode(const unsigned char* data, size_t 
   out->width = out->height = 0;
   out->dpiX = out->dpiY = 96;
   if (!data || length < 8) return TOO_SHORT;
-  static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  static const unsigned char PNG[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   Result result;
-  if (std::memcmp(data, kPng, 8) == 0)
+  if (std::memcmp(data, PNG, 8) == 0)
     result = codecs::decodePng(data, length, out);
   else if (std::memcmp(data, "GIF", 3) == 0)
     result = codecs::decodeGif(data, length, out);

@@ -25,9 +25,9 @@ struct PngJob {
 };
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-const bool kLittleEndian = false;
+const bool LITTLE_ENDIAN = false;
 #else
-const bool kLittleEndian = true;
+const bool LITTLE_ENDIAN = true;
 #endif
 
 void readBytes(png_structp png, png_bytep dest, png_size_t count) {
@@ -71,7 +71,7 @@ void decodeRows(PngJob* job, png_structp png, png_infop info) {
   job->hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
   if (!job->hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   // B, G, R, A in memory is a native 0xAARRGGBB word on a little-endian machine.
-  if (kLittleEndian) png_set_bgr(png);
+  if (LITTLE_ENDIAN) png_set_bgr(png);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4) return;
@@ -104,7 +104,7 @@ PictureDecoder::Result decodePng(const unsigned char* data, size_t length, Decod
   if (job.result != PictureDecoder::OK) return job.result;
   uint32_t* p = out->pixels.data();
   size_t n = out->pixels.size();
-  if (kLittleEndian) {
+  if (LITTLE_ENDIAN) {
     if (!job.hasAlpha) return PictureDecoder::OK;  // already 0xFFRRGGBB
     for (size_t i = 0; i < n; ++i) {
       uint32_t v = p[i], a = v >> 24;

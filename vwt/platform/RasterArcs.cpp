@@ -12,7 +12,7 @@ namespace platform {
 namespace {
 
 // Larger boxes are cut: they would only be clipped away, and the row table must stay small.
-const int kMaxSide = 1 << 15;
+const int MAX_SIDE = 1 << 15;
 
 struct Span {
   int x0 = 0, x1 = -1;  // inclusive; empty when x1 < x0
@@ -37,7 +37,7 @@ std::vector<Span> spans(int w, int h) {
   return rows;
 }
 
-bool boxOk(int w, int h) { return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide; }
+bool boxOk(int w, int h) { return w > 0 && h > 0 && w <= MAX_SIDE && h <= MAX_SIDE; }
 
 void row(Surface& surface, int x, int y, int from, int to, uint32_t rgb) {
   if (to >= from) fillRect(surface, x + from, y, to - from + 1, 1, rgb);

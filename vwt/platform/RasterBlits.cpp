@@ -16,9 +16,9 @@ namespace platform {
 namespace {
 
 // Pictures are handset-sized; anything larger is cut rather than risking overflowing products.
-const int64_t kLimit = 1 << 24;
+const int64_t LIMIT = 1 << 24;
 
-int64_t bound(int64_t v) { return std::max(-kLimit * 4, std::min(kLimit * 4, v)); }
+int64_t bound(int64_t v) { return std::max(-LIMIT * 4, std::min(LIMIT * 4, v)); }
 
 PixelRect rectAt(int64_t x, int64_t y, int64_t w, int64_t h) {
   PixelRect r;

@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 // Below this many pixels a plain loop beats the call into pixman.
-const int kSmallFill = 64;
+const int SMALL_FILL = 64;
 
 int64_t clampCoord(int64_t v) { return std::max<int64_t>(INT_MIN / 4, std::min<int64_t>(INT_MAX / 4, v)); }
 
@@ -28,7 +28,7 @@ void fillDeviceRect(Surface& surface, const PixelRect& rect, uint32_t rgb) {
     int y0 = std::max(rect.y0, c.y0), y1 = std::min(rect.y1, c.y1);
     if (x0 >= x1 || y0 >= y1) continue;
     int w = x1 - x0, h = y1 - y0;
-    if (w * h >= kSmallFill && pixman_fill(t.pixels, t.stride, 32, x0, y0, w, h, pixel)) {
+    if (w * h >= SMALL_FILL && pixman_fill(t.pixels, t.stride, 32, x0, y0, w, h, pixel)) {
       continue;
     }
     for (int y = y0; y < y1; ++y) std::fill_n(surface.row(y) + x0, w, pixel);

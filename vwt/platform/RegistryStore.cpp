@@ -16,11 +16,11 @@ namespace platform {
 
 namespace {
 
-const char16_t* const kRoots[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE",
-                                  u"HKEY_USERS"};
-const char16_t kShellFolders[] = u"HKEY_LOCAL_MACHINE\\System\\Explorer\\Shell Folders";
+const char16_t* const ROOTS[] = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE",
+                                 u"HKEY_USERS"};
+const char16_t SHELL_FOLDERS[] = u"HKEY_LOCAL_MACHINE\\System\\Explorer\\Shell Folders";
 // A store file larger than this is not ours; it is left alone.
-const long kMaxFileSize = 16L << 20;
+const long MAX_FILE_SIZE = 16L << 20;
 
 std::mutex gLock;
 
@@ -110,11 +110,11 @@ std::u16string fromUtf8(const std::string& s) {
 }
 
 std::string toHex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
+  static const char DIGITS[] = "0123456789abcdef";
   std::string out;
   for (unsigned char b : bytes) {
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
+    out += DIGITS[b >> 4];
+    out += DIGITS[b & 15];
   }
   return out;
 }
@@ -188,7 +188,7 @@ struct Store {
   }
   bool exists(const std::u16string& path) {
     std::u16string f = fold(path);
-    for (const char16_t* root : kRoots)
+    for (const char16_t* root : ROOTS)
       if (fold(root) == f) return true;
     for (Key& k : keys) {
       std::u16string kf = fold(k.path);
@@ -212,7 +212,7 @@ int load(Store* store) {
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, f)) > 0) {
     text.append(buf, n);
-    if (static_cast<long>(text.size()) > kMaxFileSize) {
+    if (static_cast<long>(text.size()) > MAX_FILE_SIZE) {
       fclose(f);
       return EFBIG;
     }
@@ -310,7 +310,7 @@ void desktopFolders(std::vector<RegistryData>* values) {
   values->push_back(RegistryData{u"Favorites", 1, textValue(data + "/vesk/Favorites")});
 }
 
-bool isShellFolders(const std::u16string& key) { return sameName(key, kShellFolders); }
+bool isShellFolders(const std::u16string& key) { return sameName(key, SHELL_FOLDERS); }
 
 // The stored values of a key with the desktop's folders added where they are
 // missing.
@@ -331,7 +331,7 @@ std::vector<RegistryData> valuesOf(Store& store, const std::u16string& key) {
 
 bool existsIn(Store& store, const std::u16string& key) {
   if (store.exists(key)) return true;
-  std::u16string f = fold(key), shell = fold(kShellFolders);
+  std::u16string f = fold(key), shell = fold(SHELL_FOLDERS);
   return shell == f ||
          (shell.size() > f.size() && shell.compare(0, f.size(), f) == 0 && shell[f.size()] == u'\\');
 }
@@ -398,7 +398,7 @@ int registrySubkeys(const std::u16string& key, std::vector<std::u16string>* name
   if (!existsIn(store, key)) return ENOENT;
   std::vector<std::u16string> paths;
   for (const Key& k : store.keys) paths.push_back(k.path);
-  paths.push_back(kShellFolders);
+  paths.push_back(SHELL_FOLDERS);
   std::u16string f = fold(key) + u'\\';
   for (const std::u16string& p : paths) {
     std::u16string pf = fold(p);

@@ -19,7 +19,7 @@ struct KeyMapping {
   SDL_Keycode key;
   int virtualKey;
 };
-const KeyMapping kKeys[] = {
+const KeyMapping KEYS[] = {
     {SDLK_0, '0'},
     {SDLK_1, '1'},
     {SDLK_2, '2'},
@@ -58,7 +58,7 @@ const KeyMapping kKeys[] = {
 };
 
 int virtualKeyOf(SDL_Keycode key) {
-  for (const KeyMapping& k : kKeys) {
+  for (const KeyMapping& k : KEYS) {
     if (k.key == key) return k.virtualKey;
   }
   return 0;

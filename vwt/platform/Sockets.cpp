@@ -17,8 +17,8 @@ namespace platform {
 
 namespace {
 
-const unsigned int kWsaNotSocket = 10038;
-const unsigned int kWsaInvalidArgument = 10022;
+const unsigned int WSA_NOT_SOCKET = 10038;
+const unsigned int WSA_INVALID_ARGUMENT = 10022;
 
 int connectTo(int handle, const sockaddr_in& address) {
   int r;
@@ -40,7 +40,7 @@ void tuneConnected(int handle) {
 unsigned int createStreamSocket(int* handle) {
   int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (s < 0) {
-    *handle = kNoSocket;
+    *handle = NO_SOCKET;
     return socketErrorCode(errno);
   }
   *handle = s;
@@ -48,8 +48,8 @@ unsigned int createStreamSocket(int* handle) {
 }
 
 unsigned int connectStreamSocket(int* handle, const char* host, int port) {
-  if (*handle < 0) return kWsaNotSocket;
-  if (port < 0 || port > 65535) return kWsaInvalidArgument;
+  if (*handle < 0) return WSA_NOT_SOCKET;
+  if (port < 0 || port > 65535) return WSA_INVALID_ARGUMENT;
   sockaddr_in address;
   memset(&address, 0, sizeof address);
   address.sin_family = AF_INET;
@@ -97,7 +97,7 @@ unsigned int connectStreamSocket(int* handle, const char* host, int port) {
 
 int sendSome(int handle, const char* buf, int len, unsigned int* error) {
   if (handle < 0) {
-    *error = kWsaNotSocket;
+    *error = WSA_NOT_SOCKET;
     return -1;
   }
   ssize_t n;
@@ -113,7 +113,7 @@ int sendSome(int handle, const char* buf, int len, unsigned int* error) {
 
 int receiveSome(int handle, char* buf, int len, unsigned int* error) {
   if (handle < 0) {
-    *error = kWsaNotSocket;
+    *error = WSA_NOT_SOCKET;
     return -1;
   }
   ssize_t n;
@@ -129,7 +129,7 @@ int receiveSome(int handle, char* buf, int len, unsigned int* error) {
 
 int waitReadable(int handle, int timeoutMs, unsigned int* error) {
   if (handle < 0) {
-    *error = kWsaNotSocket;
+    *error = WSA_NOT_SOCKET;
     return -1;
   }
   pollfd p = {handle, POLLIN, 0};
@@ -148,7 +148,7 @@ int waitReadable(int handle, int timeoutMs, unsigned int* error) {
 int readableBytes(int handle, unsigned int* error) {
   int count = 0;
   if (handle < 0 || ioctl(handle, FIONREAD, &count) != 0) {
-    *error = handle < 0 ? kWsaNotSocket : socketErrorCode(errno);
+    *error = handle < 0 ? WSA_NOT_SOCKET : socketErrorCode(errno);
     return -1;
   }
   return count;

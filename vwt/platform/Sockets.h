@@ -7,7 +7,7 @@ namespace vwt {
 namespace platform {
 
 // An invalid socket handle.
-const int kNoSocket = -1;
+const int NO_SOCKET = -1;
 
 // A new IPv4 stream socket in *handle; 0 or the error code.
 unsigned int createStreamSocket(int* handle);

@@ -13,7 +13,7 @@ namespace platform {
 
 namespace {
 // One turn of the wheel never floods the queue.
-const int kMaxWheelSteps = 16;
+const int MAX_WHEEL_STEPS = 16;
 const uintptr_t MK_LBUTTON = 1;
 }  // namespace
 
@@ -51,7 +51,7 @@ void WindowSystem::pointerUp(int x, int y) { postPointer(WM_LBUTTONUP, x, y); }
 
 void WindowSystem::wheel(int steps) {
   int vk = steps > 0 ? VK_UP : VK_DOWN;
-  int n = std::min(steps < 0 ? -steps : steps, kMaxWheelSteps);
+  int n = std::min(steps < 0 ? -steps : steps, MAX_WHEEL_STEPS);
   for (int i = 0; i < n; ++i) {
     keyDown(vk, false);
     keyUp(vk);

@@ -84,7 +84,7 @@ struct WindowSystem::State {
 int64_t monotonicMs();
 
 // A paint requested by another thread; the queue turns it into an invalidation on the UI thread.
-constexpr uint32_t kPaintRequest = 0x7F00;
+constexpr uint32_t PAINT_REQUEST = 0x7F00;
 
 }  // namespace platform
 }  // namespace vwt

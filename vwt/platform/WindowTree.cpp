@@ -19,7 +19,7 @@ namespace {
 std::mutex gProcessLock;
 WindowSystem* gProcess = nullptr;
 // The screen pixels reach at most this far in either direction.
-const int kMaxScreen = 4096;
+const int MAX_SCREEN = 4096;
 
 PixelRect intersect(const PixelRect& a, const PixelRect& b) {
   PixelRect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
@@ -37,8 +37,8 @@ int64_t monotonicMs() {
 
 WindowSystem::WindowSystem(std::unique_ptr<Display> display, int width, int height)
     : display_(std::move(display)), state_(new State()) {
-  width = std::min(std::max(width, 1), kMaxScreen);
-  height = std::min(std::max(height, 1), kMaxScreen);
+  width = std::min(std::max(width, 1), MAX_SCREEN);
+  height = std::min(std::max(height, 1), MAX_SCREEN);
   state_->uiThread = std::this_thread::get_id();
   state_->capacity = std::max(width, height);
   state_->width = width;

@@ -21,7 +21,7 @@ using namespace vwt::platform;
 namespace {
 // Read by worker threads that decode pictures.
 std::atomic<Application*> gCurrent{nullptr};
-const int kMaxScreenSide = 4096;
+const int MAX_SCREEN_SIDE = 4096;
 }  // namespace
 
 Application::Application() {
@@ -151,5 +151,5 @@ void Application::applyScreenProperties() {
   setScreenScale(scale);
   if (isScreenSizeOverridden() || WindowSystem::exists()) return;
   // A size no screen has is no size: the default stays.
-  if (w > 0 && h > 0 && w <= kMaxScreenSide && h <= kMaxScreenSide) setScreenSize(w, h);
+  if (w > 0 && h > 0 && w <= MAX_SCREEN_SIDE && h <= MAX_SCREEN_SIDE) setScreenSize(w, h);
 }

@@ -12,10 +12,10 @@ namespace vwt {
 
 namespace {
 
-const int kWidthCacheSize = 65536;
-const uint8_t kNotMeasured = 255;
+const int WIDTH_CACHE_SIZE = 65536;
+const uint8_t NOT_MEASURED = 255;
 // A face name holds at most this many units on the handset.
-const int kMaxFaceName = 32;
+const int MAX_FACE_NAME = 32;
 
 // The property is optional: without it, or without the property file, the
 // face the project ships.
@@ -27,7 +27,7 @@ String defaultFaceName() {
     name = String::null;
   }
   if (name.isNull()) return u"IPAPGothic"_s;
-  if (name.length() > kMaxFaceName) name = name.substring(0, kMaxFaceName);
+  if (name.length() > MAX_FACE_NAME) name = name.substring(0, MAX_FACE_NAME);
   return name;
 }
 
@@ -110,15 +110,15 @@ int Font::substringWidth(const String& s, int offset, int length) {
 int Font::charWidth(char16_t c) {
   checkBound();
   if (!widthCache_) {
-    widthCache_ = new uint8_t[kWidthCacheSize];
-    std::memset(widthCache_, kNotMeasured, kWidthCacheSize);
+    widthCache_ = new uint8_t[WIDTH_CACHE_SIZE];
+    std::memset(widthCache_, NOT_MEASURED, WIDTH_CACHE_SIZE);
   }
   uint8_t cached = widthCache_[c];
-  if (cached != kNotMeasured) return cached;
+  if (cached != NOT_MEASURED) return cached;
   int width = platform::FontEngine::instance().advance(handle_, c);
   // A byte holds widths below 255; a wider glyph is measured each time rather
   // than stored cut.
-  if (width >= 0 && width < kNotMeasured) widthCache_[c] = static_cast<uint8_t>(width);
+  if (width >= 0 && width < NOT_MEASURED) widthCache_[c] = static_cast<uint8_t>(width);
   return width;
 }
 

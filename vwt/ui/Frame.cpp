@@ -15,7 +15,7 @@ using namespace vwt::platform;
 namespace {
 bool inKeyRange(int key) { return key >= 0 && key <= 127; }
 // A hung first instance must not hang the second.
-const int kRaiseTimeoutMs = 2000;
+const int RAISE_TIMEOUT_MS = 2000;
 }  // namespace
 
 Frame::Frame(Application* application, const String& title)
@@ -364,7 +364,7 @@ bool Frame::bringBackFirstInstance(const String& className) {
       },
       &error);
   if (channel_ || error != 0) return false;  // ours now, or no channel here: run alone
-  InstanceChannel::raise(className, kRaiseTimeoutMs);
+  InstanceChannel::raise(className, RAISE_TIMEOUT_MS);
   Window existing;
   existing.setRemoteClass(className);
   onLaunchDuplicate(&existing);

@@ -21,8 +21,8 @@ namespace raster = vwt::platform;
 namespace {
 
 // Where text goes without a font: the top 16 pixels above the baseline, as a 20-pixel font's ascent.
-const int kNoFontAscent = 16;
-const int kNoFontHeight = 20;
+const int NO_FONT_ASCENT = 16;
+const int NO_FONT_HEIGHT = 20;
 
 vwt::platform::FontFace* stockFace() {
   static vwt::platform::FontFace* face = [] {
@@ -33,7 +33,7 @@ vwt::platform::FontFace* stockFace() {
       // No property file: the default face.
     }
     if (family.isNull()) family = u"IPAPGothic"_s;
-    return vwt::platform::FontEngine::instance().face(family, kNoFontHeight, false);
+    return vwt::platform::FontEngine::instance().face(family, NO_FONT_HEIGHT, false);
   }();
   return face;
 }
@@ -142,7 +142,7 @@ void Graphics::copyArea(int x, int y, int w, int h, int moveX, int moveY) {
   raster::copyArea(*surface_, x, y, w, h, moveX, moveY);
 }
 
-int Graphics::ascent() const { return font_ != nullptr ? font_->getAscent() : kNoFontAscent; }
+int Graphics::ascent() const { return font_ != nullptr ? font_->getAscent() : NO_FONT_ASCENT; }
 
 void Graphics::text(const String& s, int x, int top) {
   vwt::platform::FontFace* face = font_ != nullptr ? font_->getHandle() : stockFace();

@@ -11,13 +11,13 @@
 
 namespace {
 
-const double kHimetricPerInch = 2540.0;
+const double HIMETRIC_PER_INCH = 2540.0;
 
 int dpiOr96(int dpi) { return dpi > 0 ? dpi : 96; }
 
 // Back from 0.01 mm to pixels, to the nearest pixel: the truncation on the way in must not lose one.
 int toPixels(int himetric, int dpi) {
-  return static_cast<int>(std::lround(himetric * double(dpi) / kHimetricPerInch));
+  return static_cast<int>(std::lround(himetric * double(dpi) / HIMETRIC_PER_INCH));
 }
 
 vwt::platform::PixelTarget pixelsOf(const DecodedImage& image) {
@@ -60,10 +60,10 @@ ImagingImage::Himetric ImagingImage::toHimetric(int srcX, int srcY, int srcW, in
   dpiX = dpiOr96(dpiX);
   dpiY = dpiOr96(dpiY);
   Himetric h;
-  h.left = static_cast<int>(srcX * kHimetricPerInch / dpiX);
-  h.top = static_cast<int>(srcY * kHimetricPerInch / dpiY);
-  h.right = h.left + static_cast<int>(srcW * kHimetricPerInch / dpiX);
-  h.bottom = h.top + static_cast<int>(srcH * kHimetricPerInch / dpiY);
+  h.left = static_cast<int>(srcX * HIMETRIC_PER_INCH / dpiX);
+  h.top = static_cast<int>(srcY * HIMETRIC_PER_INCH / dpiY);
+  h.right = h.left + static_cast<int>(srcW * HIMETRIC_PER_INCH / dpiX);
+  h.bottom = h.top + static_cast<int>(srcH * HIMETRIC_PER_INCH / dpiY);
   return h;
 }
 

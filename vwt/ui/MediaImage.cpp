@@ -49,10 +49,10 @@ void MediaImage::adopt(char* bytes, int length) {
 }
 
 MediaImage::Type MediaImage::recognise(const char* data, int length) {
-  static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  static const unsigned char PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   const unsigned char* b = reinterpret_cast<const unsigned char*>(data);
   if (!data || length <= 0) return UNKNOWN;
-  if (length >= 8 && std::memcmp(b, kPng, 8) == 0) return PNG;
+  if (length >= 8 && std::memcmp(b, PNG_SIGNATURE, 8) == 0) return PNG;
   if (length >= 3 && std::memcmp(b, "GIF", 3) == 0) return GIF;
   if (length >= 2 && b[0] == 0xFF && b[1] == 0xD8) return JPEG;
   return UNKNOWN;

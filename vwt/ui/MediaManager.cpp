@@ -15,9 +15,9 @@ MediaImage* MediaManager::getImage(const char* data, int offset, int length) {
 MediaImage* MediaManager::getImage(InputStream* in) { return new MediaImage(in); }
 
 MediaImage* MediaManager::getImage(const String& uri) {
-  static const int kPrefixLength = 12;  // "resource:///"
+  static const int PREFIX_LENGTH = 12;  // "resource:///"
   if (!uri.startsWith(u"resource:///")) throw Exception(Resource::getString(-1702));
-  String path = (System::getProgramDirectory() + u"res/") + uri.substring(kPrefixLength);
+  String path = (System::getProgramDirectory() + u"res/") + uri.substring(PREFIX_LENGTH);
   AutoPtr<InputStream> in(new BufferedInputStream(new FileInputStream(path)));
   return new MediaImage(in.get());
 }

@@ -8,8 +8,8 @@
 
 namespace {
 int64_t bootClock() { return System::currentTimeMillisBoot(); }
-const int kLockThreshold = 10000;  // below 100 pixels a second an axis is still
-const int kMaxVelocity = 150000;
+const int LOCK_THRESHOLD = 10000;  // below 100 pixels a second an axis is still
+const int MAX_VELOCITY = 150000;
 }  // namespace
 
 TouchPad::TouchPad() : now_(bootClock) {}
@@ -51,16 +51,16 @@ void TouchPad::computeVelocity(int x, int y, int64_t now) {
   int64_t dt = std::max<int64_t>(now - historyTime_[s], 1);
   int64_t vx = static_cast<int64_t>(x - historyX_[s]) * 100000 / dt;
   int64_t vy = static_cast<int64_t>(y - historyY_[s]) * 100000 / dt;
-  if (std::llabs(vx) < kLockThreshold || std::llabs(vy) / 3 > std::llabs(vx)) vx = 0;
-  if (std::llabs(vy) < kLockThreshold || std::llabs(vx) / 3 > std::llabs(vy)) vy = 0;
-  int64_t m = std::min<int64_t>(std::max(std::llabs(vx), std::llabs(vy)), kMaxVelocity);
+  if (std::llabs(vx) < LOCK_THRESHOLD || std::llabs(vy) / 3 > std::llabs(vx)) vx = 0;
+  if (std::llabs(vy) < LOCK_THRESHOLD || std::llabs(vx) / 3 > std::llabs(vy)) vy = 0;
+  int64_t m = std::min<int64_t>(std::max(std::llabs(vx), std::llabs(vy)), MAX_VELOCITY);
   velocityX_ = static_cast<int>(vx > 0 ? m : vx < 0 ? -m : 0);
   velocityY_ = static_cast<int>(vy > 0 ? m : vy < 0 ? -m : 0);
 }
 
 bool TouchPad::isThrown() const {
   return releaseTime_ - pressTime_ >= 11 &&
-         (std::abs(velocityX_) > kLockThreshold || std::abs(velocityY_) > kLockThreshold);
+         (std::abs(velocityX_) > LOCK_THRESHOLD || std::abs(velocityY_) > LOCK_THRESHOLD);
 }
 
 bool TouchPad::isTapped() const {

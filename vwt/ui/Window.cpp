@@ -14,11 +14,11 @@
 using namespace vwt::platform;
 
 namespace {
-const char16_t kPlainClass[] = u"vwt.Window";
+const char16_t PLAIN_CLASS[] = u"vwt.Window";
 // The window whose WM_CREATE is on its way: its handle is not registered yet.
 thread_local Window* tCreating = nullptr;
 // A hung receiver must not hang the sender.
-const int kShortMessageTimeoutMs = 5000;
+const int SHORT_MESSAGE_TIMEOUT_MS = 5000;
 }  // namespace
 
 Window::Window() {}
@@ -159,15 +159,15 @@ void Window::dispose() {
 
 bool Window::createWindow(Window* parent, int x, int y, int width, int height, bool visible) {
   WindowSystem& ws = WindowSystem::get();
-  if (!ws.isClassRegistered(kPlainClass))
-    ws.registerClass(WindowClass{kPlainClass, &Window::windowProcedure});
+  if (!ws.isClassRegistered(PLAIN_CLASS))
+    ws.registerClass(WindowClass{PLAIN_CLASS, &Window::windowProcedure});
   uint32_t style = (parent ? uint32_t{STYLE_CHILD} : 0u) | (visible ? uint32_t{STYLE_VISIBLE} : 0u);
   Window* outer = tCreating;
   tCreating = this;
   x_ = x;
   y_ = y;
   int h =
-      ws.createWindow(kPlainClass, std::u16string(text_.getCString(), static_cast<size_t>(text_.length())),
+      ws.createWindow(PLAIN_CLASS, std::u16string(text_.getCString(), static_cast<size_t>(text_.length())),
                       style, parent ? parent->getHandle() : 0, x, y, width, height);
   tCreating = outer;
   return h != 0;
@@ -252,7 +252,7 @@ void Window::repaint() const {
 int Window::sendShortMessage(const Window* target, const char* data, int length) const {
   if (!target || length < 0 || (length > 0 && !data)) return -1;
   if (!target->getHandle() && !target->remoteClass_.isNull())
-    return InstanceChannel::send(target->remoteClass_, 0, data, length, kShortMessageTimeoutMs);
+    return InstanceChannel::send(target->remoteClass_, 0, data, length, SHORT_MESSAGE_TIMEOUT_MS);
   if (!target->getHandle()) return -1;
   CopyData payload;
   payload.length = length;
@@ -276,7 +276,7 @@ int Window::sendShortMessage(const String& className, const char* data, int leng
       return r;
     }
   }
-  return InstanceChannel::send(className, 0, data, length, kShortMessageTimeoutMs);
+  return InstanceChannel::send(className, 0, data, length, SHORT_MESSAGE_TIMEOUT_MS);
 }
 
 int Window::ConvertVKeyToKey(int vk) {

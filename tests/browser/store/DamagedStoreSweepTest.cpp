@@ -36,11 +36,11 @@ struct Kind {
   int id;
   const char16_t* type;
 };
-const Kind kKinds[] = {
+const Kind KINDS[] = {
     {RecordStore::BOOKMARKS, u"S"}, {RecordStore::WINDOWS, u"SI"},    {RecordStore::SHORTCUTS, u"I"},
     {RecordStore::SETTINGS, u"I"},  {RecordStore::HOME_URL, u"S"},    {RecordStore::CREDENTIALS, u"S"},
     {RecordStore::VISITED, u"S"},   {RecordStore::COOKIES, u"SSSII"}, {RecordStore::KEYS, u"R"}};
-const int kFlags = 0x8A30;
+const int STORED_FLAGS = 0x8A30;
 
 void putInt(std::string& b, int position, int v) {
   if (position < 0 || position + 4 > static_cast<int>(b.size())) return;
@@ -65,8 +65,8 @@ class DamagedStoreSweepTest : public ::testing::Test {
   }
 
   void fill(RecordStore& store) {
-    store.writeValue(RecordStore::FLAGS, kFlags);
-    for (const Kind& k : kKinds) {
+    store.writeValue(RecordStore::FLAGS, STORED_FLAGS);
+    for (const Kind& k : KINDS) {
       Vector<Object*> r(true);
       std::string type;
       for (const char16_t* t = k.type; *t; ++t) type += static_cast<char>(*t);
@@ -95,7 +95,7 @@ class DamagedStoreSweepTest : public ::testing::Test {
   // Values of each record, in a comparable form.
   std::map<int, std::vector<std::string>> contents(RecordStore& store) {
     std::map<int, std::vector<std::string>> out;
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : KINDS) {
       AutoPtr<Vector<Object*>> r(store.readRecord(k.id, String(k.type, false)));
       for (int i = 0; i < r->size(); ++i) {
         Object* o = r->elementAt(i);
@@ -131,7 +131,7 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
     store.open();
     fill(store);
     held = contents(store);
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : KINDS) {
       int slot = store.readValue(k.id);
       ASSERT_NE(0, slot);
       blocks[k.id] = {slot - 4, slot + intAt(read(), RecordStore::DATA_AREA + slot - 4)};
@@ -182,7 +182,7 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
   }
   // Extreme integers.
   std::vector<int> fields = {area, area + 4, area + 8};
-  for (const Kind& k : kKinds) fields.push_back(k.id);
+  for (const Kind& k : KINDS) fields.push_back(k.id);
   for (auto& b : blocks) {
     fields.push_back(area + b.second.first);
     fields.push_back(area + b.second.first + 4);
@@ -203,7 +203,7 @@ TEST_F(DamagedStoreSweepTest, NoDamagedVariantLosesDataSilently) {
     store.loadSettings();
     std::map<int, std::vector<std::string>> now = contents(store);
     bool anyLost = store.readValue(RecordStore::FLAGS) == RecordStore::FRESH_FLAGS;
-    for (const Kind& k : kKinds) {
+    for (const Kind& k : KINDS) {
       if (k.id == RecordStore::SETTINGS) {
         for (int i = 0; i < 23; ++i)
           if (i >= static_cast<int>(now[k.id].size()) || now[k.id][i] == std::to_string(defaults.valueOf(i)))

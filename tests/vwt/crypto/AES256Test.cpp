@@ -30,12 +30,12 @@ AES256 keyed(const Bytes& key, const Bytes& iv, int mode = 3) {
   return aes;
 }
 
-const char* kSp80038aKey = "603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4";
-const char* kSp80038aIv = "000102030405060708090a0b0c0d0e0f";
-const char* kSp80038aPlain =
+const char* SP80038A_KEY = "603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4";
+const char* SP80038A_IV = "000102030405060708090a0b0c0d0e0f";
+const char* SP80038A_PLAIN =
     "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
     "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710";
-const char* kSp80038aCipher =
+const char* SP80038A_CIPHER =
     "f58c4c04d6e5f1ba779eabfb5f7bfbd69cfc4e967edb808d679f777bc6702c7d"
     "39f23369a9d9bacfa530e26304231461b2eb05e2c39be9fcda6c19078c6a9d1b";
 
@@ -56,11 +56,11 @@ TEST(AES256, Fips197ExampleWithZeroIv) {
 }
 
 TEST(AES256, Sp80038aCbcVectorsWholeAndStepwise) {
-  Bytes key = fromHex(kSp80038aKey), iv = fromHex(kSp80038aIv), plain = fromHex(kSp80038aPlain);
+  Bytes key = fromHex(SP80038A_KEY), iv = fromHex(SP80038A_IV), plain = fromHex(SP80038A_PLAIN);
   AES256 aes = keyed(key, iv);
   Bytes out(64);
   EXPECT_EQ(aes.encrypt(chars(plain), 64, reinterpret_cast<char*>(out.data())), 64);
-  EXPECT_EQ(toHex(out), kSp80038aCipher);
+  EXPECT_EQ(toHex(out), SP80038A_CIPHER);
   Bytes back(64);
   EXPECT_EQ(aes.decrypt(chars(out), 64, reinterpret_cast<char*>(back.data())), 64);
   EXPECT_EQ(back, plain);
@@ -70,7 +70,7 @@ TEST(AES256, Sp80038aCbcVectorsWholeAndStepwise) {
   aes.initStep();
   for (int i = 0; i < 64; i += 16)
     aes.stepEncrypt(chars(plain) + i, reinterpret_cast<char*>(steps.data()) + i);
-  EXPECT_EQ(toHex(steps), kSp80038aCipher);
+  EXPECT_EQ(toHex(steps), SP80038A_CIPHER);
   aes.initStep();
   for (int i = 0; i < 64; i += 16)
     aes.stepDecrypt(chars(steps) + i, reinterpret_cast<char*>(stepBack.data()) + i);
@@ -81,7 +81,7 @@ TEST(AES256, Sp80038aCbcVectorsWholeAndStepwise) {
   aes.stepEncrypt(chars(plain), reinterpret_cast<char*>(first.data()));
   aes.encrypt(chars(plain), 64, reinterpret_cast<char*>(out.data()));
   aes.stepEncrypt(chars(plain) + 16, reinterpret_cast<char*>(first.data()));
-  EXPECT_EQ(toHex(first), std::string(kSp80038aCipher).substr(32, 32));
+  EXPECT_EQ(toHex(first), std::string(SP80038A_CIPHER).substr(32, 32));
 }
 
 TEST(AES256, EncryptCompletesTheLastBlockWith0xFFAsOpenSslDoes) {

@@ -5,19 +5,19 @@
 
 namespace {
 
-const int kBuf = BufferedOutputStream::BUF_SIZE;
+const int BUF = BufferedOutputStream::BUF_SIZE;
 
 TEST(BufferedOutputStream, SingleBytesGoOutInBlocks) {
   StreamLog log;
   BufferedOutputStream out(new RecordingOutputStream(&log));
-  for (int i = 0; i < kBuf + 1; ++i) out.write(i);
-  EXPECT_EQ(log.writes, std::vector<int>{kBuf});
+  for (int i = 0; i < BUF + 1; ++i) out.write(i);
+  EXPECT_EQ(log.writes, std::vector<int>{BUF});
   out.flush();
   out.flush();
-  EXPECT_EQ(log.writes, (std::vector<int>{kBuf, 1}));
+  EXPECT_EQ(log.writes, (std::vector<int>{BUF, 1}));
   EXPECT_EQ(log.flushes, 2);
-  ASSERT_EQ(log.bytes.size(), static_cast<size_t>(kBuf + 1));
-  for (int i = 0; i < kBuf + 1; ++i) ASSERT_EQ(log.bytes[i], static_cast<char>(i)) << i;
+  ASSERT_EQ(log.bytes.size(), static_cast<size_t>(BUF + 1));
+  for (int i = 0; i < BUF + 1; ++i) ASSERT_EQ(log.bytes[i], static_cast<char>(i)) << i;
 }
 
 TEST(BufferedOutputStream, BlockWritesSplitAtBufferSize) {
@@ -26,11 +26,11 @@ TEST(BufferedOutputStream, BlockWritesSplitAtBufferSize) {
     std::vector<int> sinkWrites;  // before flush
   };
   const Case cases[] = {
-      {{kBuf}, {}},
-      {{kBuf, 1}, {kBuf}},
-      {{100, kBuf}, {kBuf}},
-      {{1, 3 * kBuf}, {kBuf, kBuf, kBuf}},
-      {{kBuf - 1, 1, 1}, {kBuf}},
+      {{BUF}, {}},
+      {{BUF, 1}, {BUF}},
+      {{100, BUF}, {BUF}},
+      {{1, 3 * BUF}, {BUF, BUF, BUF}},
+      {{BUF - 1, 1, 1}, {BUF}},
       {{0, 10}, {}},
   };
   for (const Case& c : cases) {
@@ -51,7 +51,7 @@ TEST(BufferedOutputStream, BlockWritesSplitAtBufferSize) {
     EXPECT_EQ(log.bytes, expected);
     EXPECT_EQ(log.closes, 1);
     EXPECT_TRUE(log.destroyed);
-    for (int w : log.writes) EXPECT_LE(w, kBuf);
+    for (int w : log.writes) EXPECT_LE(w, BUF);
   }
 }
 

@@ -16,12 +16,11 @@ using vwt::platform::PixelTarget;
 
 namespace {
 
-const uint32_t kWhite = 0xFFFFFFFF;
+const uint32_t WHITE = 0xFFFFFFFF;
 
 // An opaque page of one colour that hands out a PixelTarget over itself.
 struct Page {
-  Page(int w, int h, uint32_t fill = kWhite)
-      : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
+  Page(int w, int h, uint32_t fill = WHITE) : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill) {}
   PixelTarget target() {
     PixelTarget t;
     t.pixels = pixels.data();
@@ -32,7 +31,7 @@ struct Page {
   }
   PixelRect all() const { return PixelRect{0, 0, width, height}; }
   uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-  int changed(uint32_t fill = kWhite) const {
+  int changed(uint32_t fill = WHITE) const {
     int n = 0;
     for (uint32_t p : pixels) n += p != fill;
     return n;

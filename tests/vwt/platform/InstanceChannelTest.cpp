@@ -225,7 +225,7 @@ std::vector<char> header(uint32_t magic, uint32_t type, int32_t kind, uint32_t l
   return bytes;
 }
 
-const uint32_t kMagic = 0x49545756;
+const uint32_t MAGIC = 0x49545756;
 
 TEST_F(InstanceChannelTest, SocketNamesKeepOnlySafeCharacters) {
   struct Case {
@@ -329,7 +329,7 @@ TEST_F(InstanceChannelTest, HungInstanceDoesNotHangTheSecond) {
   EXPECT_FALSE(InstanceChannel::raise(u"HUNG"_s, 200));
   EXPECT_EQ(InstanceChannel::send(u"HUNG"_s, 0, "t", 1, 200), -1);
   // A message too big for the socket's buffer times out in the write instead of the reply.
-  std::vector<char> big(InstanceChannel::kMaxMessageBytes, 't');
+  std::vector<char> big(InstanceChannel::MAX_MESSAGE_BYTES, 't');
   EXPECT_EQ(InstanceChannel::send(u"HUNG"_s, 0, big.data(), static_cast<int>(big.size()), 200), -1);
 }
 
@@ -343,7 +343,7 @@ TEST_F(InstanceChannelTest, NoInstanceAndBadArguments) {
     return 0;
   });
   ASSERT_NE(channel, nullptr);
-  std::vector<char> over(InstanceChannel::kMaxMessageBytes + 1, 't');
+  std::vector<char> over(InstanceChannel::MAX_MESSAGE_BYTES + 1, 't');
   EXPECT_EQ(InstanceChannel::send(u"ARGS"_s, 0, over.data(), static_cast<int>(over.size()), 1000), -1);
   EXPECT_EQ(InstanceChannel::send(u"ARGS"_s, 0, "t", -1, 1000), -1);
   EXPECT_EQ(InstanceChannel::send(u"ARGS"_s, 0, nullptr, 3, 1000), -1);
@@ -352,7 +352,7 @@ TEST_F(InstanceChannelTest, NoInstanceAndBadArguments) {
 }
 
 TEST_F(InstanceChannelTest, LargestMessageArrivesWhole) {
-  std::vector<char> sent(InstanceChannel::kMaxMessageBytes);
+  std::vector<char> sent(InstanceChannel::MAX_MESSAGE_BYTES);
   for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i * 7 + (i >> 8));
   std::vector<char> got;
   int gotKind = 0;
@@ -381,7 +381,7 @@ TEST_F(InstanceChannelTest, MalformedRequestsNeverReachTheHandler) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
   };
-  const uint32_t max = InstanceChannel::kMaxMessageBytes;
+  const uint32_t max = InstanceChannel::MAX_MESSAGE_BYTES;
   struct Case {
     const char* what;
     std::vector<char> bytes;
@@ -392,13 +392,13 @@ TEST_F(InstanceChannelTest, MalformedRequestsNeverReachTheHandler) {
       {"noise", noise(16), -1},
       {"more noise", noise(4096), -1},
       {"wrong magic", header(0, 1, 0, 0), -1},
-      {"unknown request", header(kMagic, 9, 0, 0), -1},
-      {"front request with a body", join(header(kMagic, 2, 0, 4), noise(4)), -1},
-      {"length above the bound", header(kMagic, 1, 0, max + 1), -1},
-      {"length of all ones", header(kMagic, 1, 0, 0xFFFFFFFFu), -1},
-      {"body shorter than announced", join(header(kMagic, 1, 0, 100), noise(10)), -1},
-      {"empty message", header(kMagic, 1, 3, 0), 1},
-      {"message with extra bytes after it", join(join(header(kMagic, 1, -5, 1), {'t'}), noise(50)), 0},
+      {"unknown request", header(MAGIC, 9, 0, 0), -1},
+      {"front request with a body", join(header(MAGIC, 2, 0, 4), noise(4)), -1},
+      {"length above the bound", header(MAGIC, 1, 0, max + 1), -1},
+      {"length of all ones", header(MAGIC, 1, 0, 0xFFFFFFFFu), -1},
+      {"body shorter than announced", join(header(MAGIC, 1, 0, 100), noise(10)), -1},
+      {"empty message", header(MAGIC, 1, 3, 0), 1},
+      {"message with extra bytes after it", join(join(header(MAGIC, 1, -5, 1), {'t'}), noise(50)), 0},
   };
   std::vector<int> kinds;
   auto channel = InstanceChannel::claim(u"ROBUST"_s, [&](int kind, const std::vector<char>& data) {
@@ -446,7 +446,7 @@ TEST_F(InstanceChannelTest, FloodOfSendersIsBounded) {
   ASSERT_NE(channel, nullptr);
   // Requests pile up while the UI thread is busy; then it serves them all at once.
   std::vector<int> clients;
-  std::vector<char> request = header(kMagic, 1, 0, 1);
+  std::vector<char> request = header(MAGIC, 1, 0, 1);
   request.push_back('t');
   for (int i = 0; i < 60; ++i) {
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);

@@ -11,8 +11,8 @@ using vwt::platform::Surface;
 
 namespace {
 
-const uint32_t kInk = 0xABCDEF;
-const uint32_t kKey = 0xFF00FF;
+const uint32_t INK = 0xABCDEF;
+const uint32_t KEY = 0xFF00FF;
 
 // A source whose pixel (x, y) has the colour (x, y, 7).
 void gradient(Surface& s) {
@@ -51,11 +51,11 @@ TEST(RasterBlitsTest, CopiesCutTheSourceAndHonourTheClip) {
 TEST(RasterBlitsTest, WholeRowCopiesMatchRowByRow) {
   Surface src(5, 4), whole(5, 4), wider(7, 4), keyed(5, 4);
   gradient(src);
-  src.row(2)[3] = 0xFF000000u | kKey;
+  src.row(2)[3] = 0xFF000000u | KEY;
   vwt::platform::copy(whole, 0, 0, src, 0, 0, 5, 4);  // rows of both surfaces follow each other
   vwt::platform::copy(wider, 0, 0, src, 0, 0, 5, 4);  // a row at a time
   paint(keyed, 0x111111);
-  vwt::platform::copyKeyed(keyed, 0, 0, src, 0, 0, 5, 4, kKey);
+  vwt::platform::copyKeyed(keyed, 0, 0, src, 0, 0, 5, 4, KEY);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x) {
       EXPECT_EQ(at(whole, x, y), at(src, x, y));
@@ -93,13 +93,13 @@ TEST(RasterBlitsTest, CopyAreaIsOverlapSafeInEveryDirection) {
 
 TEST(RasterBlitsTest, ColourKeyedCopyLeavesKeyPixels) {
   Surface src(3, 1), dst(3, 1);
-  src.row(0)[0] = 0xFF000000u | kKey;
-  src.row(0)[1] = 0x00000000u | kInk;  // an alpha byte of 0 does not matter
-  src.row(0)[2] = 0xFF000000u | kKey;
+  src.row(0)[0] = 0xFF000000u | KEY;
+  src.row(0)[1] = 0x00000000u | INK;  // an alpha byte of 0 does not matter
+  src.row(0)[2] = 0xFF000000u | KEY;
   paint(dst, 0x111111);
-  vwt::platform::copyKeyed(dst, 0, 0, src, 0, 0, 3, 1, kKey);
+  vwt::platform::copyKeyed(dst, 0, 0, src, 0, 0, 3, 1, KEY);
   EXPECT_EQ(at(dst, 0, 0), 0x111111u);
-  EXPECT_EQ(dst.row(0)[1], 0xFF000000u | kInk);  // written opaque
+  EXPECT_EQ(dst.row(0)[1], 0xFF000000u | INK);  // written opaque
   EXPECT_EQ(at(dst, 2, 0), 0x111111u);
 }
 
@@ -109,8 +109,8 @@ TEST(RasterBlitsTest, ColourKeyedRowsOfEveryLength) {
     Surface src(n, 1), dst(n, 1);
     paint(dst, 0x111111);
     for (int i = 0; i < n; ++i)
-      src.row(0)[i] = (i % 3 == 1) ? kKey : 0x00000000u | (0x10 * i);  // alpha 0 kept out
-    vwt::platform::copyKeyed(dst, 0, 0, src, 0, 0, n, 1, kKey);
+      src.row(0)[i] = (i % 3 == 1) ? KEY : 0x00000000u | (0x10 * i);  // alpha 0 kept out
+    vwt::platform::copyKeyed(dst, 0, 0, src, 0, 0, n, 1, KEY);
     for (int i = 0; i < n; ++i) {
       EXPECT_EQ(dst.row(0)[i], i % 3 == 1 ? 0xFF111111u : 0xFF000000u | (0x10 * i)) << n << " " << i;
     }
@@ -131,18 +131,18 @@ TEST(RasterBlitsTest, NearestStretchPicksPixelCentres) {
   gradient(big);
   for (int sw : {3, 7}) {
     vwt::platform::stretch(plain, 0, 0, 11, 9, big, 0, 0, sw, 5);
-    vwt::platform::stretchKeyed(keyed, 0, 0, 11, 9, big, 0, 0, sw, 5, kKey);
+    vwt::platform::stretchKeyed(keyed, 0, 0, 11, 9, big, 0, 0, sw, 5, KEY);
     for (int y = 0; y < 9; ++y)
       for (int x = 0; x < 11; ++x) EXPECT_EQ(at(plain, x, y), at(keyed, x, y)) << x << "," << y;
   }
   // A key pixel stretched stays transparent; outside the source the edge repeats.
   Surface one(2, 1), target(4, 2);
-  one.row(0)[0] = 0xFF000000u | kKey;
-  one.row(0)[1] = 0xFF000000u | kInk;
-  vwt::platform::stretchKeyed(target, 0, 0, 4, 2, one, 0, 0, 2, 1, kKey);
-  EXPECT_TRUE(looksLike(target, kInk, {"..##", "..##"}));
+  one.row(0)[0] = 0xFF000000u | KEY;
+  one.row(0)[1] = 0xFF000000u | INK;
+  vwt::platform::stretchKeyed(target, 0, 0, 4, 2, one, 0, 0, 2, 1, KEY);
+  EXPECT_TRUE(looksLike(target, INK, {"..##", "..##"}));
   vwt::platform::stretch(target, 0, 0, 4, 1, one, 1, 0, 2, 1);  // source column 2 does not exist
-  EXPECT_TRUE(looksLike(target, kInk, {"####", "..##"}));
+  EXPECT_TRUE(looksLike(target, INK, {"####", "..##"}));
 }
 
 TEST(RasterBlitsTest, ConstantAlphaBlend) {

@@ -7,7 +7,7 @@ using vwt::platform::Surface;
 
 namespace {
 
-const uint32_t kInk = 0x0000FF;
+const uint32_t INK = 0x0000FF;
 
 TEST(RasterPolygonsTest, FilledWithTheBorderIncluded) {
   struct Case {
@@ -23,22 +23,22 @@ TEST(RasterPolygonsTest, FilledWithTheBorderIncluded) {
   };
   for (const Case& c : cases) {
     Surface s(6, 6);
-    vwt::platform::fillPolygon(s, c.xs.data(), c.ys.data(), static_cast<int>(c.xs.size()), kInk);
-    EXPECT_TRUE(looksLike(s, kInk, c.want)) << c.xs.size() << " points";
+    vwt::platform::fillPolygon(s, c.xs.data(), c.ys.data(), static_cast<int>(c.xs.size()), INK);
+    EXPECT_TRUE(looksLike(s, INK, c.want)) << c.xs.size() << " points";
   }
 }
 
 TEST(RasterPolygonsTest, NothingForNoPointsAndClipped) {
   Surface s(6, 4);
   int xs[] = {0, 100, 100, 0}, ys[] = {0, 0, 100, 100};
-  vwt::platform::fillPolygon(s, xs, ys, 0, kInk);
-  vwt::platform::fillPolygon(s, xs, ys, -3, kInk);
-  vwt::platform::fillPolygon(s, nullptr, nullptr, 4, kInk);
-  EXPECT_TRUE(looksLike(s, kInk, {"......", "......", "......", "......"}));
+  vwt::platform::fillPolygon(s, xs, ys, 0, INK);
+  vwt::platform::fillPolygon(s, xs, ys, -3, INK);
+  vwt::platform::fillPolygon(s, nullptr, nullptr, 4, INK);
+  EXPECT_TRUE(looksLike(s, INK, {"......", "......", "......", "......"}));
   s.setOrigin(1, 1);
   s.setClip(0, 0, 3, 2);
-  vwt::platform::fillPolygon(s, xs, ys, 4, kInk);
-  EXPECT_TRUE(looksLike(s, kInk, {"......", ".###..", ".###..", "......"}));
+  vwt::platform::fillPolygon(s, xs, ys, 4, INK);
+  EXPECT_TRUE(looksLike(s, INK, {"......", ".###..", ".###..", "......"}));
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ class SessionFrame : public Frame {
   int x_ = 10, y_ = 100;
 };
 
-const char kScript[] = "key right\nkey right\ntap 120 200\nidle\nshot %s\nquit\n";
+const char SCRIPT[] = "key right\nkey right\ntap 120 200\nidle\nshot %s\nquit\n";
 
 TEST(DesktopSmoke, Session) {
   const char* out = getenv("VWT_TEST_SESSION_OUT");
@@ -64,7 +64,7 @@ TEST(DesktopSmoke, Session) {
 int runSession(const ScratchDirectory& dir, const std::string& name, const char* display) {
   std::string shot = dir / (name + ".png");
   char script[256];
-  snprintf(script, sizeof script, kScript, shot.c_str());
+  snprintf(script, sizeof script, SCRIPT, shot.c_str());
   dir.write(name + ".txt", script);
   setenv("VWT_INPUT_SCRIPT", (dir / (name + ".txt")).c_str(), 1);
   setenv("VWT_TEST_SESSION_OUT", (dir / name).c_str(), 1);

@@ -19,7 +19,7 @@
 
 namespace {
 
-const char kClass[] = "FrameProcessTestClass";
+const char CLASS[] = "FrameProcessTestClass";
 
 // The first instance: writes each short message it gets to a file, ends on "quit" (or after a
 // guard time, so that a broken test never leaves it running).
@@ -63,7 +63,7 @@ TEST(FrameProcess, FirstInstance) {
   setenv("VWT_DISPLAY", "headless", 1);
   Application app;
   FirstFrame* frame = new FirstFrame(&app, dir);
-  ASSERT_TRUE(frame->initializeWindow(wide(kClass), 0, 0, 0, 0));
+  ASSERT_TRUE(frame->initializeWindow(wide(CLASS), 0, 0, 0, 0));
   std::unique_ptr<ShortTimer> guard(ShortTimer::getShortTimer(frame, 1, 20000, true));
   guard->start();
   std::ofstream(std::string(dir) + "/ready") << "ready";
@@ -84,22 +84,22 @@ TEST(FrameProcess, SecondInstanceTalksToTheFirst) {
   ASSERT_TRUE(waitForFile(dir, "ready"));
 
   SecondFrame* second = new SecondFrame(&app);
-  EXPECT_FALSE(second->initializeWindow(wide(kClass), 0, 0, 0, 0)) << "the class is taken";
+  EXPECT_FALSE(second->initializeWindow(wide(CLASS), 0, 0, 0, 0)) << "the class is taken";
   EXPECT_EQ(second->duplicates, 1);
   EXPECT_EQ(second->getHandle(), 0) << "the second frame stays windowless";
   EXPECT_EQ(second->replies, (std::vector<int>{0, 1}));
 
   // Whatever another process sends, of any length or content, the first one survives it.
   std::string binary("\0\xff\x01zz", 5);
-  EXPECT_EQ(second->sendShortMessage(wide(kClass), binary.data(), static_cast<int>(binary.size())), 0);
-  EXPECT_EQ(second->sendShortMessage(wide(kClass), "", 0), 0);
-  EXPECT_EQ(second->sendShortMessage(wide(kClass), "x", -1), -1);
+  EXPECT_EQ(second->sendShortMessage(wide(CLASS), binary.data(), static_cast<int>(binary.size())), 0);
+  EXPECT_EQ(second->sendShortMessage(wide(CLASS), "", 0), 0);
+  EXPECT_EQ(second->sendShortMessage(wide(CLASS), "x", -1), -1);
   std::string huge(2 << 20, 'h');
-  EXPECT_EQ(second->sendShortMessage(wide(kClass), huge.data(), static_cast<int>(huge.size())), -1);
-  EXPECT_EQ(second->sendShortMessage(wide(kClass), "quit", 4), 0);
+  EXPECT_EQ(second->sendShortMessage(wide(CLASS), huge.data(), static_cast<int>(huge.size())), -1);
+  EXPECT_EQ(second->sendShortMessage(wide(CLASS), "quit", 4), 0);
   EXPECT_EQ(first->waitFor(), 0);
   EXPECT_EQ(dir.read("heard"), "[hello][refuse][" + binary + "][][quit]");
-  EXPECT_EQ(second->sendShortMessage(wide(kClass), "late", 4), -1) << "nobody holds the class any more";
+  EXPECT_EQ(second->sendShortMessage(wide(CLASS), "late", 4), -1) << "nobody holds the class any more";
 }
 
 }  // namespace

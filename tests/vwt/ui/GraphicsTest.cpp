@@ -10,7 +10,7 @@
 
 namespace {
 
-const int kWhite = 0xFFFFFF;
+const int WHITE = 0xFFFFFF;
 
 // Rows of the image's pixels as '#' (colour ink) and '.' (anything else).
 std::vector<std::string> rows(Image* image, int ink, int h, int w) {
@@ -67,13 +67,13 @@ TEST(GraphicsTest, ColourModel) {
 }
 
 TEST(GraphicsTest, AlphaOnlyAffectsFills) {
-  AutoPtr<Image> image(Image::createImage(12, 12, kWhite));
+  AutoPtr<Image> image(Image::createImage(12, 12, WHITE));
   Graphics* g = image->getGraphics();
   g->setColorARGB(0x00123456);  // alpha 0: fills are invisible, pen lines are not
   g->fillRect(0, 0, 12, 12);
   g->drawLine(0, 5, 11, 5);  // horizontal: a fill
   g->drawLine(5, 0, 5, 11);  // vertical: a fill
-  EXPECT_EQ(count(image.get(), kWhite), 144);
+  EXPECT_EQ(count(image.get(), WHITE), 144);
   g->drawLine(0, 0, 4, 4);  // diagonal: the pen
   g->drawRect(6, 6, 3, 3);
   g->fillPolygon(std::vector<int>{0, 2, 0}.data(), std::vector<int>{9, 9, 11}.data(), 3);
@@ -96,11 +96,11 @@ TEST(GraphicsTest, AlphaOnlyAffectsFills) {
 }
 
 TEST(GraphicsTest, FirstColourTakesEvenWhenZero) {
-  AutoPtr<Image> image(Image::createImage(2, 2, kWhite));
+  AutoPtr<Image> image(Image::createImage(2, 2, WHITE));
   Graphics g(image->getSurface());  // a fresh context: colour 0 is not yet chosen
   g.setColorARGB(0);                // transparent black: fills show nothing
   g.fillRect(0, 0, 2, 2);
-  EXPECT_EQ(g.getRGBPixel(0, 0), kWhite);
+  EXPECT_EQ(g.getRGBPixel(0, 0), WHITE);
 }
 
 TEST(GraphicsTest, LinesAndOutlines) {
@@ -111,26 +111,26 @@ TEST(GraphicsTest, LinesAndOutlines) {
   for (const Case& c : cases) {
     AutoPtr<Image> image(Image::createImage(12, 12, 0));
     Graphics* g = image->getGraphics();
-    g->setColor(kWhite);
+    g->setColor(WHITE);
     g->drawLine(c.x1, c.y1, c.x2, c.y2);
-    EXPECT_EQ(count(image.get(), kWhite), c.pixels) << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2;
+    EXPECT_EQ(count(image.get(), WHITE), c.pixels) << c.x1 << "," << c.y1 << " " << c.x2 << "," << c.y2;
   }
   AutoPtr<Image> image(Image::createImage(12, 12, 0));
   Graphics* g = image->getGraphics();
-  g->setColor(kWhite);
+  g->setColor(WHITE);
   g->drawRect(0, 0, 10, 10);
-  EXPECT_EQ(count(image.get(), kWhite), 40);
+  EXPECT_EQ(count(image.get(), WHITE), 40);
   for (int i = 0; i <= 10; ++i) {
-    EXPECT_EQ(g->getRGBPixel(i, 10), kWhite);
-    EXPECT_EQ(g->getRGBPixel(10, i), kWhite);
+    EXPECT_EQ(g->getRGBPixel(i, 10), WHITE);
+    EXPECT_EQ(g->getRGBPixel(10, i), WHITE);
   }
   int xs[] = {0, 3, 3}, ys[] = {0, 0, 3};
   AutoPtr<Image> poly(Image::createImage(5, 5, 0));
-  poly->getGraphics()->setColor(kWhite);
+  poly->getGraphics()->setColor(WHITE);
   poly->getGraphics()->drawPolyline(xs, ys, 1);
-  EXPECT_EQ(count(poly.get(), kWhite), 0);
+  EXPECT_EQ(count(poly.get(), WHITE), 0);
   poly->getGraphics()->drawPolyline(xs, ys, 3);  // both segments are fills with both ends
-  EXPECT_EQ(rows(poly.get(), kWhite, 5, 5),
+  EXPECT_EQ(rows(poly.get(), WHITE, 5, 5),
             (std::vector<std::string>{"####.", "...#.", "...#.", "...#.", "....."}));
 }
 
@@ -145,18 +145,18 @@ TEST(GraphicsTest, OnlyWholeEllipses) {
     for (bool fill : {false, true}) {
       AutoPtr<Image> image(Image::createImage(12, 12, 0));
       Graphics* g = image->getGraphics();
-      g->setColor(kWhite);
+      g->setColor(WHITE);
       if (fill) {
         g->fillArc(1, 1, c.w, c.h, c.start, c.arc);
       } else {
         g->drawArc(1, 1, c.w, c.h, c.start, c.arc);
       }
-      EXPECT_EQ(count(image.get(), kWhite) > 0, c.drawn) << c.w << "x" << c.h << " " << c.arc;
+      EXPECT_EQ(count(image.get(), WHITE) > 0, c.drawn) << c.w << "x" << c.h << " " << c.arc;
       if (c.drawn) {
-        EXPECT_EQ(g->getRGBPixel(4, 1), kWhite);  // top of the box
-        EXPECT_EQ(g->getRGBPixel(1, 3), kWhite);  // left side
-        EXPECT_EQ(g->getRGBPixel(9, 4), 0);       // right of the box
-        EXPECT_EQ(g->getRGBPixel(4, 3), fill ? kWhite : 0);
+        EXPECT_EQ(g->getRGBPixel(4, 1), WHITE);  // top of the box
+        EXPECT_EQ(g->getRGBPixel(1, 3), WHITE);  // left side
+        EXPECT_EQ(g->getRGBPixel(9, 4), 0);      // right of the box
+        EXPECT_EQ(g->getRGBPixel(4, 3), fill ? WHITE : 0);
       }
     }
   }
@@ -164,64 +164,64 @@ TEST(GraphicsTest, OnlyWholeEllipses) {
 
 TEST(GraphicsTest, HatchingIsAnchoredAtTheOrigin) {
   AutoPtr<Image> a(Image::createImage(12, 12, 0)), b(Image::createImage(12, 12, 0));
-  a->getGraphics()->setColor(kWhite);
-  b->getGraphics()->setColor(kWhite);
+  a->getGraphics()->setColor(WHITE);
+  b->getGraphics()->setColor(WHITE);
   a->getGraphics()->fillAreaWithLine(0, 0, 10, 10, 5);
   b->getGraphics()->fillAreaWithLine(3, 7, 10, 10, 5);  // x and y do not move the box
-  EXPECT_EQ(rows(a.get(), kWhite, 12, 12), rows(b.get(), kWhite, 12, 12));
+  EXPECT_EQ(rows(a.get(), WHITE, 12, 12), rows(b.get(), WHITE, 12, 12));
   Graphics* g = a->getGraphics();
-  EXPECT_EQ(g->getRGBPixel(5, 0), kWhite);  // (5, 0) -> (0, 5), end excluded
-  EXPECT_EQ(g->getRGBPixel(1, 4), kWhite);
+  EXPECT_EQ(g->getRGBPixel(5, 0), WHITE);  // (5, 0) -> (0, 5), end excluded
+  EXPECT_EQ(g->getRGBPixel(1, 4), WHITE);
   EXPECT_EQ(g->getRGBPixel(0, 5), 0);
-  EXPECT_EQ(g->getRGBPixel(10, 0), kWhite);  // (10, 0) -> (0, 10)
-  EXPECT_EQ(g->getRGBPixel(10, 5), kWhite);  // (10, 5) -> (5, 10)
-  EXPECT_EQ(g->getRGBPixel(10, 10), 0);      // the fourth line has no length
-  EXPECT_EQ(count(a.get(), kWhite), 5 + 10 + 5);
+  EXPECT_EQ(g->getRGBPixel(10, 0), WHITE);  // (10, 0) -> (0, 10)
+  EXPECT_EQ(g->getRGBPixel(10, 5), WHITE);  // (10, 5) -> (5, 10)
+  EXPECT_EQ(g->getRGBPixel(10, 10), 0);     // the fourth line has no length
+  EXPECT_EQ(count(a.get(), WHITE), 5 + 10 + 5);
   AutoPtr<Image> c(Image::createImage(12, 12, 0));
-  c->getGraphics()->setColor(kWhite);
+  c->getGraphics()->setColor(WHITE);
   c->getGraphics()->setOrigin(2, 1);
   c->getGraphics()->fillAreaWithLine(0, 0, 10, 10, 5);
-  EXPECT_EQ(c->getGraphics()->getRGBPixel(5, 0), kWhite);  // read through the same origin
+  EXPECT_EQ(c->getGraphics()->getRGBPixel(5, 0), WHITE);  // read through the same origin
   c->getGraphics()->setOrigin(0, 0);
-  EXPECT_EQ(c->getGraphics()->getRGBPixel(7, 1), kWhite);
+  EXPECT_EQ(c->getGraphics()->getRGBPixel(7, 1), WHITE);
   // A box far larger than the picture only costs the lines that can be seen.
   AutoPtr<Image> e(Image::createImage(12, 12, 0));
-  e->getGraphics()->setColor(kWhite);
+  e->getGraphics()->setColor(WHITE);
   e->getGraphics()->fillAreaWithLine(0, 0, INT32_MAX, INT32_MAX, 1);
   e->getGraphics()->drawLine(INT32_MIN, 0, INT32_MAX, 0);
-  EXPECT_EQ(count(e.get(), kWhite), 144 - 11);  // each diagonal ends short of column 0; row 0 is the line
+  EXPECT_EQ(count(e.get(), WHITE), 144 - 11);  // each diagonal ends short of column 0; row 0 is the line
   for (int step : {0, -5, 100}) {
     AutoPtr<Image> d(Image::createImage(12, 12, 0));
-    d->getGraphics()->setColor(kWhite);
+    d->getGraphics()->setColor(WHITE);
     d->getGraphics()->fillAreaWithLine(0, 0, 10, 10, step);
-    EXPECT_EQ(count(d.get(), kWhite), 0) << step;
+    EXPECT_EQ(count(d.get(), WHITE), 0) << step;
   }
 }
 
 TEST(GraphicsTest, ClipAndOrigin) {
   AutoPtr<Image> image(Image::createImage(8, 6, 0));
   Graphics* g = image->getGraphics();
-  g->setColor(kWhite);
+  g->setColor(WHITE);
   g->setOrigin(2, 1);
   g->setClip(0, 0, 4, 3);
   g->clipRect(1, 1, 10, 10);  // now 1..3 x 1..2 at the origin: device 3..5 x 2..3
   g->fillRect(-10, -10, 100, 100);
   g->setOrigin(0, 0);  // reading goes through the origin too
-  EXPECT_EQ(rows(image.get(), kWhite, 6, 8), (std::vector<std::string>{"........", "........", "...###..",
-                                                                       "...###..", "........", "........"}));
+  EXPECT_EQ(rows(image.get(), WHITE, 6, 8), (std::vector<std::string>{"........", "........", "...###..",
+                                                                      "...###..", "........", "........"}));
   g->clearClip();
   g->fillRect(0, 5, 8, 1);
-  EXPECT_EQ(count(image.get(), kWhite), 14);
+  EXPECT_EQ(count(image.get(), WHITE), 14);
 }
 
 TEST(GraphicsTest, CopyArea) {
   AutoPtr<Image> image(Image::createImage(6, 3, 0));
   Graphics* g = image->getGraphics();
-  g->setColor(kWhite);
+  g->setColor(WHITE);
   g->fillRect(0, 0, 2, 1);
   g->copyArea(0, 0, 3, 1, 1, 1);  // overlapping source and destination rows are apart; columns overlap
   g->copyArea(1, 1, 3, 1, 1, 0);
-  EXPECT_EQ(rows(image.get(), kWhite, 3, 6), (std::vector<std::string>{"##....", ".###..", "......"}));
+  EXPECT_EQ(rows(image.get(), WHITE, 3, 6), (std::vector<std::string>{"##....", ".###..", "......"}));
 }
 
 TEST(GraphicsTest, DrawImagePlainKeyedAndScaled) {
@@ -230,7 +230,7 @@ TEST(GraphicsTest, DrawImagePlainKeyedAndScaled) {
   sprite->getGraphics()->setColor(red);
   sprite->getGraphics()->setPixel(0, 0);
   EXPECT_EQ(sprite->getTransparentColor(), -1);
-  AutoPtr<Image> screen(Image::createImage(6, 6, kWhite));
+  AutoPtr<Image> screen(Image::createImage(6, 6, WHITE));
   Graphics* g = screen->getGraphics();
   g->drawImage(sprite.get(), 0, 0);  // plain copy: the key colour shows
   EXPECT_EQ(g->getRGBPixel(1, 1), key);
@@ -238,10 +238,10 @@ TEST(GraphicsTest, DrawImagePlainKeyedAndScaled) {
   EXPECT_EQ(sprite->getTransparentColor(), key);
   g->drawImage(sprite.get(), 3, 3);
   EXPECT_EQ(g->getRGBPixel(3, 3), red);
-  EXPECT_EQ(g->getRGBPixel(4, 4), kWhite);
+  EXPECT_EQ(g->getRGBPixel(4, 4), WHITE);
   g->drawScaledImage(sprite.get(), 2, 0, 4, 2, 0, 0, 2, 1);  // the top row doubled, keyed
   EXPECT_EQ(rows(screen.get(), red, 2, 6), (std::vector<std::string>{"#.##..", "..##.."}));
-  EXPECT_EQ(g->getRGBPixel(4, 0), kWhite);
+  EXPECT_EQ(g->getRGBPixel(4, 0), WHITE);
   sprite->setTransparentColor(-1);
   g->drawScaledImage(sprite.get(), 0, 3, 2, 2, 0, 0, 1, 1);  // stretched copy of one pixel
   EXPECT_EQ(rows(screen.get(), red, 6, 6)[4], "##....");
@@ -264,20 +264,20 @@ TEST(GraphicsTest, TextSitsOnItsBaseline) {
   // Without a font, the top of the text is 16 above the given y.
   AutoPtr<Image> image(Image::createImage(60, 60, 0));
   Graphics* g = image->getGraphics();
-  g->setColor(kWhite);
+  g->setColor(WHITE);
   g->drawString(u"H"_s, 2, 20);
-  std::pair<int, int> ink = inkRows(image.get(), kWhite);
+  std::pair<int, int> ink = inkRows(image.get(), WHITE);
   ASSERT_GE(ink.first, 0);
   EXPECT_GE(ink.first, 4);
   EXPECT_EQ(ink.second, 20 - 16 + engine.ascent(stockFace()) - 1);  // H stands on the baseline
   // With a font, the top is the font's ascent (height * 8 / 10) above y.
   AutoPtr<vwt::Font> font(vwt::Font::getFont(0x200));
   AutoPtr<Image> other(Image::createImage(60, 60, 0));
-  other->getGraphics()->setColor(kWhite);
+  other->getGraphics()->setColor(WHITE);
   other->getGraphics()->setFont(font.get());
   EXPECT_EQ(font->getGraphics(), other->getGraphics());
   other->getGraphics()->drawString(u"H"_s, 2, 30);
-  ink = inkRows(other.get(), kWhite);
+  ink = inkRows(other.get(), WHITE);
   EXPECT_GE(ink.first, 30 - 16);
   EXPECT_EQ(ink.second, 30 - font->getAscent() + engine.ascent(font->getHandle()) - 1);
 }
@@ -308,7 +308,7 @@ TEST(GraphicsTest, TextKeepsToTheClipAndFollowsTheOrigin) {
   AutoPtr<Image> image(Image::createImage(100, 30, 0)), moved(Image::createImage(100, 30, 0));
   Graphics* g = image->getGraphics();
   g->setFont(font.get());
-  g->setColor(kWhite);
+  g->setColor(WHITE);
   g->setClip(0, 0, 30, 30);
   g->drawString(String(u"WWWW日本", false), 0, 20);
   g->clearClip();
@@ -323,7 +323,7 @@ TEST(GraphicsTest, TextKeepsToTheClipAndFollowsTheOrigin) {
   // The same text through an origin lands shifted by it.
   Graphics* m = moved->getGraphics();
   m->setFont(font.get());
-  m->setColor(kWhite);
+  m->setColor(WHITE);
   m->setOrigin(7, 3);
   m->setClip(0, 0, 30, 30);
   m->drawString(String(u"WWWW日本", false), 0, 20);
@@ -337,7 +337,7 @@ TEST(GraphicsTest, TextBackgrounds) {
   vwt::platform::FontEngine& engine = vwt::platform::FontEngine::instance();
   AutoPtr<vwt::Font> font(vwt::Font::getFont(0x200));
   const int blue = 0x0000FF;
-  for (int bg : {blue, kWhite}) {  // white too: the requested background is always drawn
+  for (int bg : {blue, WHITE}) {  // white too: the requested background is always drawn
     AutoPtr<Image> image(Image::createImage(80, 40, 0));
     Graphics* g = image->getGraphics();
     g->setFont(font.get());

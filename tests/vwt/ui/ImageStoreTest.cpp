@@ -15,9 +15,9 @@ namespace {
 MediaImage* imageOf(const std::string& bytes, bool copy) {
   return new MediaImage(bytes.data(), 0, static_cast<int>(bytes.size()), copy);
 }
-const std::string kGif = "GIF89a....";
-const std::string kJpeg = "\xFF\xD8\xFF\xE0....";
-const std::string kPng = "\x89PNG\r\n\x1A\n....";
+const std::string GIF = "GIF89a....";
+const std::string JPEG = "\xFF\xD8\xFF\xE0....";
+const std::string PNG = "\x89PNG\r\n\x1A\n....";
 }  // namespace
 
 TEST(ImageStore, NamesGetTheTypesExtensionOnce) {
@@ -27,9 +27,9 @@ TEST(ImageStore, NamesGetTheTypesExtensionOnce) {
     const char* want;
     int filter;
   } cases[] = {
-      {"picture", &kGif, "picture.gif", -2700}, {"picture.GIF", &kGif, "picture.GIF", -2700},
-      {"photo", &kJpeg, "photo.jpg", -2701},    {"a.png", &kJpeg, "a.png.jpg", -2701},
-      {"shot.png", &kPng, "shot.png", -2702},   {"data", nullptr, "data", -2703},
+      {"picture", &GIF, "picture.gif", -2700}, {"picture.GIF", &GIF, "picture.GIF", -2700},
+      {"photo", &JPEG, "photo.jpg", -2701},    {"a.png", &JPEG, "a.png.jpg", -2701},
+      {"shot.png", &PNG, "shot.png", -2702},   {"data", nullptr, "data", -2703},
   };
   static const std::string unknown = "unknown bytes";
   for (const Case& c : cases) {
@@ -44,14 +44,14 @@ TEST(ImageStore, WritesAndReadsEntries) {
   program.write("res/message.txt", "-2705=no file\n");
   std::string path = program.programDirectory() + "saved.gif";
   // A borrowed picture is written too.
-  AutoPtr<MediaImage> image(imageOf(kGif, false));
+  AutoPtr<MediaImage> image(imageOf(GIF, false));
   ImageStore::writeEntry(wide(path), image.get());
   ImageStore entry(wide(path));
   AutoPtr<InputStream> in(entry.getInputStream());
   char buf[64];
   int n = in->read(buf, 0, sizeof buf);
-  ASSERT_EQ(n, static_cast<int>(kGif.size()));
-  EXPECT_EQ(std::string(buf, n), kGif);
+  ASSERT_EQ(n, static_cast<int>(GIF.size()));
+  EXPECT_EQ(std::string(buf, n), GIF);
 
   ImageStore nothing(String::null);
   try {
@@ -63,7 +63,7 @@ TEST(ImageStore, WritesAndReadsEntries) {
 }
 
 TEST(ImageStore, WithoutFileDialogsEveryChoiceIsCancelled) {
-  AutoPtr<MediaImage> image(imageOf(kPng, true));
+  AutoPtr<MediaImage> image(imageOf(PNG, true));
   EXPECT_TRUE(ImageStore::addEntry(nullptr, image.get()).isNull());
   EXPECT_EQ(ImageStore::selectEntry(nullptr), nullptr);
 }

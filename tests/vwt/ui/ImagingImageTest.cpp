@@ -9,7 +9,7 @@
 
 namespace {
 
-const int kKey = 0xFF00FF;
+const int KEY = 0xFF00FF;
 
 // Premultiplied: opaque red, half-transparent white, fully transparent, opaque key colour.
 DecodedImage* picture(int dpi = 96) {
@@ -17,7 +17,7 @@ DecodedImage* picture(int dpi = 96) {
   p.width = 4;
   p.height = 1;
   p.dpiX = p.dpiY = dpi;
-  p.pixels = {0xFFFF0000u, 0x80808080u, 0x00000000u, 0xFF000000u | kKey};
+  p.pixels = {0xFFFF0000u, 0x80808080u, 0x00000000u, 0xFF000000u | KEY};
   return new DecodedImage(std::move(p));
 }
 
@@ -32,12 +32,12 @@ TEST(ImagingImageTest, DrawsWithItsOwnAlpha) {
   EXPECT_EQ(g->getRGBPixel(0, 0), 0xFF0000);
   EXPECT_EQ(g->getRGBPixel(1, 0), 0x8080FF);  // half white over blue
   EXPECT_EQ(g->getRGBPixel(2, 0), 0x0000FF);  // transparent
-  EXPECT_EQ(g->getRGBPixel(3, 0), kKey);      // an opaque pixel of any colour shows
+  EXPECT_EQ(g->getRGBPixel(3, 0), KEY);       // an opaque pixel of any colour shows
   g->drawScaledImage(image.get(), 0, 1, 8, 1, 0, 0, 4, 1);
   EXPECT_EQ(g->getRGBPixel(1, 1), 0xFF0000);
   EXPECT_EQ(g->getRGBPixel(5, 1), 0x0000FF);
   g->drawImage(image.get(), 6, 0, 3, 0, 1, 1);  // a source rectangle
-  EXPECT_EQ(g->getRGBPixel(6, 0), kKey);
+  EXPECT_EQ(g->getRGBPixel(6, 0), KEY);
 }
 
 TEST(ImagingImageTest, SourceRectanglesInHundredthsOfAMillimetre) {
@@ -61,7 +61,7 @@ TEST(ImagingImageTest, SourceRectanglesInHundredthsOfAMillimetre) {
     for (int x = 0; x < 4; ++x) {
       AutoPtr<Image> screen(Image::createImage(2, 1, 0));
       screen->getGraphics()->drawImage(image.get(), 0, 0, x, 0, 1, 1);
-      const int want[] = {0xFF0000, 0x808080, 0x000000, kKey};
+      const int want[] = {0xFF0000, 0x808080, 0x000000, KEY};
       EXPECT_EQ(screen->getGraphics()->getRGBPixel(0, 0), want[x]) << dpi << " " << x;
     }
   }
@@ -69,9 +69,9 @@ TEST(ImagingImageTest, SourceRectanglesInHundredthsOfAMillimetre) {
 
 TEST(ImagingImageTest, KeyColourFlattensOnce) {
   AutoPtr<ImagingImage> image(ImagingImage::createImage(picture()));
-  image->setTransparentColor(kKey);
+  image->setTransparentColor(KEY);
   EXPECT_FALSE(image->isSupportAlpha());
-  EXPECT_EQ(image->getTransparentColor(), kKey);
+  EXPECT_EQ(image->getTransparentColor(), KEY);
   AutoPtr<Image> screen(Image::createImage(4, 1, 0x00FF00));
   Graphics* g = screen->getGraphics();
   g->drawImage(image.get(), 0, 0);
@@ -81,7 +81,7 @@ TEST(ImagingImageTest, KeyColourFlattensOnce) {
   EXPECT_EQ(g->getRGBPixel(3, 0), 0x00FF00);  // and so does an opaque pixel of the key colour
   image->setTransparentColor(0x123456);       // already flat: only the key changes
   EXPECT_EQ(image->getTransparentColor(), 0x123456);
-  EXPECT_EQ(image->getGraphics()->getRGBPixel(2, 0), kKey);
+  EXPECT_EQ(image->getGraphics()->getRGBPixel(2, 0), KEY);
 }
 
 TEST(ImagingImageTest, PictureWithoutSizeIsRefused) {

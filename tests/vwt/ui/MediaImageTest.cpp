@@ -19,12 +19,12 @@
 
 namespace {
 
-const char kMessages[] = "-1200=no decoder\n-1700=too short\n-1701=cannot decode\n-1702=not a resource\n";
+const char MESSAGES[] = "-1200=no decoder\n-1700=too short\n-1701=cannot decode\n-1702=not a resource\n";
 
 class MediaImageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    program.write("res/message.txt", kMessages);
+    program.write("res/message.txt", MESSAGES);
     app.initialize(Application::INIT_IMAGING);
   }
   // The message a call throws, or "none".
@@ -220,7 +220,7 @@ TEST_F(MediaImageTest, ResourcePicturesComeFromResBesideTheProgram) {
 
 TEST(MediaImageWithoutApplication, UseNeedsTheApplicationsDecoder) {
   ScratchProgram program;
-  program.write("res/message.txt", kMessages);
+  program.write("res/message.txt", MESSAGES);
   ASSERT_EQ(Application::getCurrentApp(), nullptr);
   std::string png = smallPng(2, 2, false);
   MediaImage image(png.data(), 0, static_cast<int>(png.size()), false);
