@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "vwt/platform/FontLookup.h"
+#include "vwt/platform/Text.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -57,34 +58,8 @@ struct OpenFace {
 };
 
 std::string toUtf8(const String& s) {
-  std::string out;
-  const char16_t* p = s.getCString();
-  int n = s.length();
-  for (int i = 0; i < n; ++i) {
-    uint32_t c = p[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && p[i + 1] >= 0xDC00 && p[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (p[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c == 0) continue;  // fontconfig takes C strings
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  std::string out = utf8FromUtf16(s.getCString(), static_cast<size_t>(s.length()));
+  out.erase(std::remove(out.begin(), out.end(), '\0'), out.end());  // fontconfig takes C strings
   return out;
 }
 

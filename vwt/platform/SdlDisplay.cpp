@@ -6,6 +6,7 @@
 #include <string>
 
 #include "vwt/platform/Display.h"
+#include "vwt/platform/Text.h"
 #include "vwt/platform/VirtualKeys.h"
 
 namespace vwt {
@@ -98,34 +99,6 @@ std::u16string utf16FromUtf8(const char* s) {
       out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
     } else {
       out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
-
-std::string utf8FromUtf16(const char16_t* units, int count) {
-  std::string out;
-  for (int i = 0; i < count; ++i) {
-    uint32_t c = units[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
   return out;
@@ -381,7 +354,7 @@ void SdlDisplay::onWindow(const SDL_WindowEvent& e, InputSink& sink) {
 }
 
 void SdlDisplay::setTitle(const String& title) {
-  SDL_SetWindowTitle(window_, utf8FromUtf16(title.getCString(), title.length()).c_str());
+  SDL_SetWindowTitle(window_, utf8FromUtf16(title.getCString(), static_cast<size_t>(title.length())).c_str());
 }
 
 void SdlDisplay::setIcon(const PixelTarget& icon) {

@@ -42,6 +42,10 @@ bool decodeCodePage(CodePage page, const char* bytes, size_t count, std::u16stri
 // set when the code page cannot be used at all.
 int encodeCodePage(CodePage page, const char16_t* units, size_t count, char* out, size_t max);
 
+// UTF-16 to UTF-8 for the libraries that take it (fontconfig, SDL); a lone
+// surrogate becomes U+FFFD.
+std::string utf8FromUtf16(const char16_t* units, size_t count);
+
 // The demangled name of a type, as the type information spells it.
 std::string typeName(const char* mangled);
 

@@ -86,8 +86,11 @@ TEST(SocketTest, ReadsEndAtTheIdleLimitOrTheDeadline) {
     ASSERT_EQ(1, send(peer, "a", 1, 0));
     s.setReadLimits(c.idleMs,
                     c.deadlineFromNow > 0 ? System::currentTimeMillisBoot() + c.deadlineFromNow : 0);
-    if (c.deadlineFromNow >= 0) EXPECT_EQ('a', s.read()) << c.what;
-    if (c.deadlineFromNow < 0) s.setReadLimits(c.idleMs, System::currentTimeMillisBoot() - 1);
+    if (c.deadlineFromNow >= 0) {
+      EXPECT_EQ('a', s.read()) << c.what;
+    } else {
+      s.setReadLimits(c.idleMs, System::currentTimeMillisBoot() - 1);
+    }
     char buf[4];
     try {
       s.read(buf, 0, 4);
