@@ -36,24 +36,24 @@ std::vector<uint32_t> pagePixels() {
 
 const std::string& pngBytes() {
   static std::string bytes = [] {
-    picturebytes::Png spec;
-    spec.width = WIDTH;
-    spec.height = HEIGHT;
-    spec.argb = pagePixels();
-    spec.colourType = PNG_COLOR_TYPE_RGB;
-    return picturebytes::encode(spec);
+    picturebytes::Png picture;
+    picture.width = WIDTH;
+    picture.height = HEIGHT;
+    picture.argb = pagePixels();
+    picture.colourType = PNG_COLOR_TYPE_RGB;
+    return picturebytes::encode(picture);
   }();
   return bytes;
 }
 
 const std::string& jpegBytes() {
   static std::string bytes = [] {
-    picturebytes::Jpeg spec;
-    spec.width = WIDTH;
-    spec.height = HEIGHT;
-    spec.argb = pagePixels();
-    spec.quality = 85;
-    return picturebytes::encode(spec);
+    picturebytes::Jpeg picture;
+    picture.width = WIDTH;
+    picture.height = HEIGHT;
+    picture.argb = pagePixels();
+    picture.quality = 85;
+    return picturebytes::encode(picture);
   }();
   return bytes;
 }
@@ -130,19 +130,20 @@ void compare(benchmark::State& state, Ours ours, Bare bare) {
   state.counters["ratio"] = benchmark::Counter(bareSeconds > 0 ? oursSeconds / bareSeconds : 0);
 }
 
+bool decodeOurs(const std::string& bytes, DecodedPicture* picture) {
+  bool ok = PictureDecoder::decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                   picture) == PictureDecoder::OK;
+  benchmark::DoNotOptimize(picture->pixels.data());
+  return ok;
+}
+
 void BM_DecodePng480x640(benchmark::State& state) {
   const std::string& bytes = pngBytes();
   std::vector<unsigned char> pixels(static_cast<size_t>(WIDTH) * HEIGHT * 4);
   std::vector<png_bytep> rows(HEIGHT);
   DecodedPicture picture;
   compare(
-      state,
-      [&] {
-        bool ok = PictureDecoder::decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                                         &picture) == PictureDecoder::OK;
-        benchmark::DoNotOptimize(picture.pixels.data());
-        return ok;
-      },
+      state, [&] { return decodeOurs(bytes, &picture); },
       [&] {
         bool ok = barePng(&bytes, pixels.data(), rows.data());
         benchmark::DoNotOptimize(pixels.data());
@@ -156,13 +157,7 @@ void BM_DecodeJpeg480x640(benchmark::State& state) {
   std::vector<unsigned char> pixels(static_cast<size_t>(WIDTH) * HEIGHT * 3);
   DecodedPicture picture;
   compare(
-      state,
-      [&] {
-        bool ok = PictureDecoder::decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                                         &picture) == PictureDecoder::OK;
-        benchmark::DoNotOptimize(picture.pixels.data());
-        return ok;
-      },
+      state, [&] { return decodeOurs(bytes, &picture); },
       [&] {
         bool ok = bareJpeg(bytes, pixels.data());
         benchmark::DoNotOptimize(pixels.data());
