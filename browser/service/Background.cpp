@@ -508,12 +508,23 @@ int Background::decodeImageBlock(InputStream* in) {
       bytes.addElement(slot);
     }
     VectorV<char>* image = bytes.elementAt(i);
-    if (image->size() != size) image->setSize(size);
     int held = table.receivedBytes - start;
+    // The slot holds what arrived: an announced size is only a claim, so room
+    // grows with the bytes, never to the claim at once.
     while (held < size) {
-      if (cancelled_) return 0;
-      int n = in->read(image->data(), held, size - held);
-      if (n <= 0) return 1;  // the next block continues the image
+      if (cancelled_) {
+        image->setSize(held);
+        return 0;
+      }
+      if (image->size() <= held) {
+        int room = held > IMAGE_GROWTH_BYTES ? held : IMAGE_GROWTH_BYTES;
+        image->setSize(held + (size - held < room ? size - held : room));
+      }
+      int n = in->read(image->data(), held, image->size() - held);
+      if (n <= 0) {
+        image->setSize(held);
+        return 1;  // the next block continues the image
+      }
       held += n;
       table.receivedBytes += n;
     }

@@ -41,6 +41,8 @@ class Background : public Thread {
   static const int MAX_POSTS = 6;
   // The most image blocks one page may ask for, whatever the service announces.
   static const int MAX_IMAGE_BLOCKS = 4096;
+  // The first room an image's bytes get; it doubles as they arrive.
+  static const int IMAGE_GROWTH_BYTES = 64 * 1024;
   // Defaults of "service.timeout.idle" (longest wait for the next bytes of an
   // answer) and "service.timeout.request" (longest exchange), in ms.
   static const int DEFAULT_IDLE_TIMEOUT_MS = 30000;
