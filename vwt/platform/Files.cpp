@@ -27,6 +27,11 @@ int moveFile(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+std::string currentDirectory() {
+  char buf[4096];
+  return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
 int listDirectory(const std::string& path, std::vector<DirectoryEntry>* entries) {
   DIR* dir = opendir(path.empty() ? "." : path.c_str());
   if (!dir) return errno;

@@ -18,6 +18,9 @@ int removeFile(const std::string& path);
 int removeDirectory(const std::string& path);
 int moveFile(const std::string& from, const std::string& to);
 
+// The process's current directory; empty when it cannot be read.
+std::string currentDirectory();
+
 struct DirectoryEntry {
   std::string name;
   bool isDirectory;

@@ -29,5 +29,7 @@ std::string userConfigDirectory() { return fromEnvironment("XDG_CONFIG_HOME", "/
 
 std::string userDataDirectory() { return fromEnvironment("XDG_DATA_HOME", "/.local/share"); }
 
+std::string userHomeDirectory() { return homeDirectory(); }
+
 }  // namespace platform
 }  // namespace vwt

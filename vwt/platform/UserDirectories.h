@@ -11,6 +11,8 @@ namespace platform {
 // Without a trailing separator.
 std::string userConfigDirectory();
 std::string userDataDirectory();
+// HOME, else the password database's entry, else "/tmp".
+std::string userHomeDirectory();
 
 }  // namespace platform
 }  // namespace vwt
