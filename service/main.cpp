@@ -7,13 +7,16 @@
 #include <exception>
 
 #include "service/CommandLine.h"
+#include "service/LayoutCommand.h"
 #include "service/RenderService.h"
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (vesk::LayoutCommand::wanted(args)) return vesk::LayoutCommand::run(args);
   vesk::ServiceConfig config;
   std::string error;
   bool help = false;
-  if (!vesk::CommandLine::parse(std::vector<std::string>(argv + 1, argv + argc), config, error, help)) {
+  if (!vesk::CommandLine::parse(args, config, error, help)) {
     if (!help) std::fprintf(stderr, "veskRenderService: %s\n", error.c_str());
     std::fputs(vesk::CommandLine::usage().c_str(), help ? stdout : stderr);
     return help ? 0 : 2;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace vesk {
+
+// Keeps a page's markup within what the layout can take: the parser and the layout recurse once per
+// level of nesting, so start tags below a fixed depth are dropped (their content stays, flattened
+// into the deepest kept element), and the page is cut at a fixed size.
+class MarkupBounds {
+ public:
+  static constexpr int MAX_DEPTH = 256;
+  static constexpr size_t MAX_BYTES = 2 * 1024 * 1024;
+
+  static std::string apply(const std::string& html, int maxDepth = MAX_DEPTH, size_t maxBytes = MAX_BYTES);
+};
+
+}  // namespace vesk
