@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "vwt/lang/String.h"
 #include "vwt/platform/InputSink.h"
@@ -26,6 +27,10 @@ class Display {
   virtual void setIcon(const PixelTarget&) {}
   virtual void raise() {}  // brought to the front by a second instance
   virtual bool isHeadless() const { return true; }
+  // The desktop's text clipboard; false when the back end has none (the clipboard then stays inside
+  // the process).
+  virtual bool setClipboardText(const std::u16string&) { return false; }
+  virtual bool getClipboardText(std::u16string*) { return false; }
 };
 
 // The back end for this run: VWT_DISPLAY=sdl|headless, else SDL when a desktop is there. A bad value

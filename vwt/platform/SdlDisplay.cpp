@@ -54,6 +54,7 @@ const KeyMapping KEYS[] = {
     {SDLK_F2, VK_SOFT2},
     {SDLK_ESCAPE, VK_ESCAPE},
     {SDLK_BACKSPACE, VK_BACK},
+    {SDLK_DELETE, VK_DELETE},
     {SDLK_LSHIFT, VK_SHIFT},
     {SDLK_RSHIFT, VK_SHIFT},
 };
@@ -121,6 +122,8 @@ class SdlDisplay : public Display {
   void setIcon(const PixelTarget& icon) override;
   void raise() override;
   bool isHeadless() const override { return false; }
+  bool setClipboardText(const std::u16string& text) override;
+  bool getClipboardText(std::u16string* text) override;
 
   bool readWindow(std::vector<uint32_t>* pixels, int* width, int* height);
   int scale() const { return scale_; }
@@ -369,6 +372,19 @@ void SdlDisplay::setIcon(const PixelTarget& icon) {
 void SdlDisplay::raise() {
   if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_);
   SDL_RaiseWindow(window_);
+}
+
+bool SdlDisplay::setClipboardText(const std::u16string& text) {
+  return SDL_SetClipboardText(utf8FromUtf16(text.data(), text.size()).c_str()) == 0;
+}
+
+bool SdlDisplay::getClipboardText(std::u16string* text) {
+  // SDL answers an empty text, never null, when the desktop holds none.
+  char* utf8 = SDL_GetClipboardText();
+  if (utf8 == nullptr) return false;
+  *text = utf16FromUtf8(utf8);
+  SDL_free(utf8);
+  return true;
 }
 
 bool SdlDisplay::readWindow(std::vector<uint32_t>* pixels, int* width, int* height) {
