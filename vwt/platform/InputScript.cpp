@@ -35,7 +35,7 @@ const KeyName KEYS[] = {
     {"star", VK_ASTERISK},  {"pound", VK_POUND},   {"up", VK_UP},         {"down", VK_DOWN},
     {"left", VK_LEFT},      {"right", VK_RIGHT},   {"select", VK_RETURN}, {"soft1", VK_F1},
     {"soft2", VK_F2},       {"escape", VK_ESCAPE}, {"back", VK_BACK},     {"shift", VK_SHIFT},
-    {"backspace", VK_BACK},
+    {"backspace", VK_BACK}, {"delete", VK_DELETE},
 };
 
 int keyCode(const std::string& name) {

@@ -16,6 +16,7 @@ enum VirtualKey : int {
   VK_UP = 0x26,
   VK_RIGHT = 0x27,
   VK_DOWN = 0x28,
+  VK_DELETE = 0x2E,    // the edit controls' forward delete; no toolkit key code
   VK_ASTERISK = 0x2A,  // '*'
   VK_0 = 0x30,
   VK_9 = 0x39,

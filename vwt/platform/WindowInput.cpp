@@ -23,6 +23,10 @@ WindowHandle WindowSystem::keyTarget() const {
   return topLevelTop();
 }
 
+bool WindowSystem::isKeyDown(int virtualKey) const {
+  return virtualKey >= 0 && virtualKey <= 255 && state_->keysDown[virtualKey];
+}
+
 void WindowSystem::keyDown(int virtualKey, bool repeat) {
   if (virtualKey < 0 || virtualKey > 255) return;
   bool wasDown = state_->keysDown[virtualKey];

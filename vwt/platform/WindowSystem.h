@@ -82,6 +82,7 @@ class WindowSystem : public InputSink {
   std::u16string getClassName(WindowHandle window) const;
   // The top-level window of a class, the one nearest the top first; 0 for none.
   WindowHandle findWindow(const std::u16string& className) const;
+  // Tells the window with WM_SETTEXT after the text has changed (the edit controls draw it).
   void setText(WindowHandle window, const std::u16string& text);
   std::u16string getText(WindowHandle window) const;
 
@@ -171,6 +172,9 @@ class WindowSystem : public InputSink {
 
   // Window client point from the screen point.
   void screenToClient(WindowHandle window, int* x, int* y) const;
+
+  // Whether the key is held now, as input has delivered it (shift for the edit controls).
+  bool isKeyDown(int virtualKey) const;
 
   // InputSink: desktop and scripted input become queued messages.
   void keyDown(int virtualKey, bool repeat) override;

@@ -229,6 +229,7 @@ void WindowSystem::setText(WindowHandle window, const std::u16string& text) {
   if (Node* n = node(window)) {
     n->title = text;
     if (!n->parent) display_->setTitle(String(text.data(), 0, static_cast<int>(text.size())));
+    send(window, WM_SETTEXT, 0, 0);
   }
 }
 
