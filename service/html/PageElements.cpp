@@ -268,7 +268,7 @@ std::string BoxElement::sizeStyle() {
     w = std::min(std::max(w, 12), maxWidth);
     h = std::min(h, MAX_DECLARED_SIDE);
   }
-  return "display:inline-block;overflow:hidden;width:" + std::to_string(w) +
+  return "display:inline-block;overflow:hidden;vertical-align:middle;width:" + std::to_string(w) +
          "px;height:" + std::to_string(h) + "px";
 }
 
