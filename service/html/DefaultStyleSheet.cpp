@@ -51,7 +51,7 @@ table[border] td, table[border] th { border: 1px solid #808080; }
 table[border] { border: 1px solid #808080; }
 a:link, a:visited { color: #0000EE; text-decoration: underline; }
 a[href] { color: #0000EE; text-decoration: underline; }
-img { display: inline-block; }
+img { display: inline-block; max-width: 100%; }
 input, select, textarea, button, iframe, object, embed { display: inline-block; }
 input[type="hidden"] { display: none; }
 br { display: block; }

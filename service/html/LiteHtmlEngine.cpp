@@ -177,6 +177,12 @@ void PageAssembler::document(const std::string& html, const std::string& url, in
   if (depth == 0) page_.background = container.background();
   int clipBottom = clipHeight >= 0 ? y0 + clipHeight : MAX_PAGE_HEIGHT;
 
+  std::vector<PictureStore::Use> uses;
+  for (const DrawnItem& d : container.drawn()) {
+    if (d.kind == DrawnItem::PICTURE && !d.url.empty()) uses.push_back({d.url, d.item.width, d.item.height});
+  }
+  pictures_.plan(uses);
+
   std::vector<PendingFrame> pending;
   Run run;
   for (DrawnItem& d : container.drawn()) {

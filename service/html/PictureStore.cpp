@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "service/html/PictureCodec.h"
 
@@ -41,6 +42,18 @@ PictureStore::Entry* PictureStore::fetch(const std::string& url) {
 
 void PictureStore::request(const std::string& url) { fetch(url); }
 
+void PictureStore::plan(const std::vector<Use>& uses) {
+  std::set<std::string> seen;
+  double demand = 0;
+  for (const Use& u : uses) {
+    Entry* e = fetch(u.url);
+    if (!e || !e->picture || u.width <= 0 || u.height <= 0) continue;
+    if (!seen.insert(u.url + "#" + std::to_string(u.width) + "x" + std::to_string(u.height)).second) continue;
+    demand += 3.0 * std::min(e->declaredWidth, u.width) * std::min(e->declaredHeight, u.height);
+  }
+  share_ = demand > memoryLeft_ && demand > 0 ? std::sqrt(memoryLeft_ / demand) : 1.0;
+}
+
 bool PictureStore::naturalSize(const std::string& url, int& width, int& height) {
   Entry* e = fetch(url);
   if (!e || !e->picture) return false;
@@ -66,19 +79,19 @@ int PictureStore::place(const std::string& url, int width, int height, std::vect
     return done->second;
   }
   if (table.size() >= static_cast<size_t>(MAX_PICTURES)) return -1;
-  // Never larger than shown, and within the memory the handset has left for this page's pictures.
-  int w = std::min(e->width, width), h = std::min(e->height, height);
-  if (w < e->width || h < e->height) {
-    double f = std::min(static_cast<double>(width) / e->width, static_cast<double>(height) / e->height);
-    w = std::max(1, static_cast<int>(std::lround(e->width * f)));
-    h = std::max(1, static_cast<int>(std::lround(e->height * f)));
+  // Never larger than shown (the handset stretches a picture to its box anyway), and scaled by the
+  // page's share of the memory the handset keeps for pictures.
+  int w = std::min(e->declaredWidth, width), h = std::min(e->declaredHeight, height);
+  if (share_ < 1.0) {
+    w = std::max(1, static_cast<int>(w * share_));
+    h = std::max(1, static_cast<int>(h * share_));
   }
   if (static_cast<int64_t>(w) * h * 3 > memoryLeft_) {
     double f = std::sqrt(static_cast<double>(memoryLeft_) / (static_cast<double>(w) * h * 3));
     w = static_cast<int>(w * f);
     h = static_cast<int>(h * f);
-    if (w < MIN_SIDE || h < MIN_SIDE) return -1;
   }
+  if (w < MIN_SIDE || h < MIN_SIDE) return -1;
   PageImage image;
   if (w == e->declaredWidth && h == e->declaredHeight) {
     image.bytes = e->bytes;

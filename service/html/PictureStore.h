@@ -20,7 +20,15 @@ class PictureStore {
 
   PictureStore(ResourceLoader& loader, int32_t memoryLimit);
 
+  struct Use {
+    std::string url;
+    int width, height;
+  };
+
   void request(const std::string& url);
+  // The pictures a document shows: when together they exceed the memory left, each is scaled down
+  // by the same factor, so that all of them fit rather than the first ones alone.
+  void plan(const std::vector<Use>& uses);
   // The size the picture declares, bounded to the decodable limits; false when it is not a picture.
   bool naturalSize(const std::string& url, int& width, int& height);
   // The image index of the picture shown at width x height, adding it to the table; -1 when it cannot
@@ -41,6 +49,7 @@ class PictureStore {
 
   ResourceLoader& loader_;
   int64_t memoryLeft_;
+  double share_ = 1.0;
   size_t fetchedBytes_ = 0;
   std::map<std::string, Entry> entries_;
   std::map<std::string, int> placed_;
