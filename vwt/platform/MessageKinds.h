@@ -24,6 +24,7 @@ enum MessageKind : uint32_t {
   WM_ERASEBKGND = 0x0014,
   WM_SHOWWINDOW = 0x0018,
   WM_SETTINGCHANGE = 0x001A,
+  WM_SETCURSOR = 0x0020,
   WM_COPYDATA = 0x004A,
   WM_KEYDOWN = 0x0100,
   WM_KEYUP = 0x0101,
@@ -47,6 +48,11 @@ constexpr uint32_t SPI_SETSIPINFO = 224;
 // wParam of WM_ACTIVATE (low word).
 constexpr uint32_t WA_INACTIVE = 0;
 constexpr uint32_t WA_ACTIVE = 1;
+
+// The pointer over the client area: the low word of WM_SETCURSOR's lParam.
+constexpr uint32_t HT_CLIENT = 1;
+// The left button held: wParam of pointer messages.
+constexpr uintptr_t MK_LBUTTON = 0x0001;
 
 // lParam of key messages: bit 30 says the key was already down (an auto-repeat); bit 31 is set on key up.
 constexpr uint32_t KEY_REPEAT_BIT = 1u << 30;

@@ -14,7 +14,6 @@ namespace platform {
 namespace {
 // One turn of the wheel never floods the queue.
 const int MAX_WHEEL_STEPS = 16;
-const uintptr_t MK_LBUTTON = 1;
 }  // namespace
 
 WindowHandle WindowSystem::keyTarget() const {

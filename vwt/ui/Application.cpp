@@ -13,6 +13,7 @@
 #include "vwt/platform/Paths.h"
 #include "vwt/platform/ScreenMetrics.h"
 #include "vwt/platform/WindowSystem.h"
+#include "vwt/ui/ATLModule.h"
 #include "vwt/ui/Frame.h"
 #include "vwt/ui/ImagingFactory.h"
 
@@ -39,6 +40,7 @@ Application::~Application() {
   gCurrent.compare_exchange_strong(self, nullptr);
   delete parameters_;
   delete imaging_;
+  delete atlModule_;
 }
 
 void Application::setArgument(void* instance, void* previousInstance, const String& commandLine,
@@ -89,6 +91,11 @@ int Application::run() {
 
 void Application::terminate() {
   if (frame_) frame_->dispose();
+}
+
+ATLModule* Application::getATLModule() {
+  if (!atlModule_) atlModule_ = new ATLModule();
+  return atlModule_;
 }
 
 String Application::getExecutableFileName() const { return String(vwt::platform::executablePath().c_str()); }

@@ -7,6 +7,7 @@
 #include "vwt/lang/String.h"
 #include "vwt/lang/VectorV.h"
 
+class ATLModule;
 class Frame;
 class ImagingFactory;
 class Window;
@@ -74,6 +75,8 @@ class Application : public Object {
   // The program directory with a trailing separator: the executable's, or the one a test set.
   String getExecutableFileDirectory() const;
   int getLaunchType() const { return 0; }
+  // The control-hosting library, made on first use; owned by the application.
+  ATLModule* getATLModule();
 
   // Starts another program without waiting for it; failures are thrown (-1202, -1203, -1204, -2000).
   void launch(LaunchType type, const String& argument) const;
@@ -96,4 +99,5 @@ class Application : public Object {
   bool socketsStarted_ = false;
   Hashtable<int, Window*> windowHandles_;
   ImagingFactory* imaging_ = nullptr;  // owned
+  ATLModule* atlModule_ = nullptr;     // owned
 };
