@@ -16,6 +16,9 @@ namespace platform {
 //   key NAME [down|up]   tap X Y   press X Y   move X Y   release X Y   drag X1 Y1 X2 Y2 MS
 //   type TEXT   wait MS   idle   shot FILE.png   answer N [TEXT]   quit
 // The whole file is read first, so a bad line stops the program before any input is given.
+// `answer N [TEXT]` queues an answer: the next modal dialog ends at once with N, which is what the
+// toolkit call returns: a message box (Dialog::show) 0 OK, 1 Yes, 2 No, 3 other; a file dialog 1
+// approved with TEXT as the path, 0 cancelled; a popup menu the chosen item's id, 0 dismissed.
 class InputScript {
  public:
   struct Command {

@@ -64,6 +64,20 @@ intptr_t WindowSystem::send(WindowHandle window, uint32_t kind, uintptr_t wParam
   return s.answer;
 }
 
+intptr_t WindowSystem::call(const std::function<intptr_t()>& task) {
+  if (std::this_thread::get_id() == state_->uiThread) return task();
+  Sent s;
+  s.task = &task;
+  {
+    std::lock_guard<std::mutex> g(state_->lock);
+    state_->sent.push_back(&s);
+  }
+  display_->wake();
+  std::unique_lock<std::mutex> g(state_->lock);
+  state_->answered.wait(g, [&s] { return s.done; });
+  return s.answer;
+}
+
 void WindowSystem::serveSent() {
   for (;;) {
     Sent* s;
@@ -73,7 +87,7 @@ void WindowSystem::serveSent() {
       s = state_->sent.front();
       state_->sent.pop_front();
     }
-    intptr_t answer = dispatch(s->message);
+    intptr_t answer = s->task ? (*s->task)() : dispatch(s->message);
     std::lock_guard<std::mutex> g(state_->lock);
     s->answer = answer;
     s->done = true;

@@ -120,6 +120,9 @@ class WindowSystem : public InputSink {
   // the UI thread to take it (sent messages go before posted ones) and returns the answer.
   bool post(WindowHandle window, uint32_t kind, uintptr_t wParam, intptr_t lParam);
   intptr_t send(WindowHandle window, uint32_t kind, uintptr_t wParam, intptr_t lParam);
+  // Runs task on the UI thread and returns its answer: at once on the UI thread; from another
+  // thread it waits, as send() does, for the UI thread to take it.
+  intptr_t call(const std::function<intptr_t()>& task);
   // Waits for the next message: sent ones are answered on the way, posted ones come first, then one
   // paint pass when something is dirty, then due timers, then input (or the script). False on quit.
   bool get(Message* message);

@@ -50,6 +50,7 @@ struct WindowSystem::Timer {
 
 struct Sent {
   Message message;
+  const std::function<intptr_t()>* task = nullptr;  // instead of the message when set
   intptr_t answer = 0;
   bool done = false;
 };

@@ -1,0 +1,140 @@
+#include "vwt/platform/ModalLoop.h"
+
+#include <utility>
+#include <vector>
+
+#include "vwt/platform/MessageKinds.h"
+#include "vwt/platform/ScriptAnswers.h"
+
+namespace vwt {
+namespace platform {
+
+namespace {
+
+ModalLoop::Filter& filter() {
+  static ModalLoop::Filter f;
+  return f;
+}
+
+// The script's answer text is UTF-8; a malformed sequence becomes U+FFFD.
+std::u16string utf16FromUtf8(const std::string& s) {
+  std::u16string out;
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+    uint32_t cp = extra == 0 ? c : extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : c & 0x07;
+    bool ok = extra >= 0 && i + extra < s.size();
+    for (int k = 1; ok && k <= extra; ++k) {
+      unsigned char d = static_cast<unsigned char>(s[i + k]);
+      ok = (d & 0xC0) == 0x80;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    i += extra + 1;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+ModalLoop::ModalLoop(WindowHandle dialog, WindowHandle owner) : dialog_(dialog), owner_(owner) {}
+
+void ModalLoop::setFilter(Filter f) { filter() = std::move(f); }
+
+bool ModalLoop::isInput(uint32_t kind) const {
+  switch (kind) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEWHEEL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ModalLoop::belongsToDialog(WindowHandle window) const {
+  WindowSystem& ws = WindowSystem::get();
+  for (WindowHandle w = window; w; w = ws.getParent(w))
+    if (w == dialog_) return true;
+  return false;
+}
+
+int ModalLoop::exec(int cancelResult) {
+  ScriptAnswers::Answer answer;
+  if (ScriptAnswers::take(&answer)) {
+    answeredByScript_ = true;
+    answerText_ = utf16FromUtf8(answer.text);
+    done_ = true;
+    result_ = answer.button;
+    return result_;
+  }
+  if (done_) return result_;
+  WindowSystem& ws = WindowSystem::get();
+  const WindowHandle oldFocus = ws.getFocus();
+  const WindowHandle oldActive = ws.getActive();
+  const bool disableOwner = owner_ && owner_ != dialog_ && ws.isEnabled(owner_);
+  if (disableOwner) ws.enable(owner_, false);
+  if (!ws.getParent(dialog_)) ws.setActive(dialog_);
+  ws.setFocus(dialog_);
+  // Releases of keys pressed before the dialog opened belong to the window that saw the press.
+  std::vector<Message> heldReleases;
+  Message m;
+  while (!done_) {
+    if (!ws.isWindow(dialog_)) {
+      result_ = cancelResult;
+      break;
+    }
+    if (!ws.get(&m)) {
+      // The program is ending: the outer loop has to see the quit as well.
+      ws.postQuit(ws.getQuitCode());
+      result_ = cancelResult;
+      break;
+    }
+    if (isInput(m.kind)) {
+      if (!belongsToDialog(m.window)) continue;
+      int vk = static_cast<int>(m.wParam);
+      if (m.kind == WM_KEYDOWN) keysPressed_.insert(vk);
+      if (m.kind == WM_KEYUP && !keysPressed_.erase(vk)) {
+        heldReleases.push_back(m);
+        continue;
+      }
+    }
+    if (filter() && filter()(m)) continue;
+    ws.translate(m);
+    ws.dispatch(m);
+  }
+  if (disableOwner && ws.isWindow(owner_)) ws.enable(owner_, true);
+  if (oldActive && ws.isWindow(oldActive)) ws.setActive(oldActive);
+  if (oldFocus && ws.isWindow(oldFocus)) ws.setFocus(oldFocus);
+  for (Message& release : heldReleases)
+    ws.post(oldFocus ? oldFocus : owner_, release.kind, release.wParam, release.lParam);
+  return result_;
+}
+
+void ModalLoop::done(int result) {
+  result_ = result;
+  done_ = true;
+  // A loop waiting for input wakes to see it.
+  if (WindowSystem::exists() && !WindowSystem::get().isUiThread())
+    WindowSystem::get().post(dialog_, WM_NULL, 0, 0);
+}
+
+}  // namespace platform
+}  // namespace vwt
