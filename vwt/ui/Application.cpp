@@ -10,6 +10,7 @@
 #include "vwt/lang/System.h"
 #include "vwt/lang/Thread.h"
 #include "vwt/platform/InputScript.h"
+#include "vwt/platform/ModalLoop.h"
 #include "vwt/platform/Paths.h"
 #include "vwt/platform/ScreenMetrics.h"
 #include "vwt/platform/WindowSystem.h"
@@ -23,12 +24,22 @@ namespace {
 // Read by worker threads that decode pictures.
 std::atomic<Application*> gCurrent{nullptr};
 const int MAX_SCREEN_SIDE = 4096;
+
+// The main loop's turn before translation: accelerators, then the target window's pre-translation.
+// True when the message was used up. Modal dialogs' loops take the same turn.
+bool usedUp(const Application* app, const Message& m) {
+  Frame* frame = app->getFrame();
+  if (frame && frame->translateAccelerator(m.window, m.kind, m.wParam, m.lParam)) return true;
+  Window* target = m.window ? app->getWindowFromHandle(m.window) : nullptr;
+  return target && !target->onPreTranslateMessage(m.window, m.kind, m.wParam, m.lParam);
+}
 }  // namespace
 
 Application::Application() {
   gCurrent.store(this);
   // The script's `idle` waits for the program's worker threads.
   InputScript::setWorkerCheck([] { return Thread::activeCount() > 0; });
+  ModalLoop::setFilter([this](const Message& m) { return usedUp(this, m); });
 }
 
 Application::~Application() {
@@ -38,6 +49,7 @@ Application::~Application() {
   // A pointer to a destroyed application would be followed by the next picture decode.
   Application* self = this;
   gCurrent.compare_exchange_strong(self, nullptr);
+  ModalLoop::setFilter(nullptr);
   delete parameters_;
   delete imaging_;
   delete atlModule_;
@@ -80,9 +92,7 @@ int Application::run() {
   WindowSystem& ws = WindowSystem::get();
   Message m;
   while (ws.get(&m)) {
-    if (frame_ && frame_->translateAccelerator(m.window, m.kind, m.wParam, m.lParam)) continue;
-    Window* target = m.window ? getWindowFromHandle(m.window) : nullptr;
-    if (target && !target->onPreTranslateMessage(m.window, m.kind, m.wParam, m.lParam)) continue;
+    if (usedUp(this, m)) continue;
     ws.translate(m);
     ws.dispatch(m);
   }
