@@ -31,6 +31,31 @@ std::string lower(const char* s) {
   return out;
 }
 
+// Texts travel with a 16-bit byte count in modified UTF-8 (up to twice as long): cut them at a
+// character boundary well below it.
+constexpr size_t MAX_TEXT_BYTES = 16000;
+constexpr size_t MAX_RUN_BYTES = 2000;
+constexpr int MAX_COORDINATE = 1000000;
+
+void cut(std::string& s, size_t max) {
+  if (s.size() <= max) return;
+  size_t n = max;
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  s.resize(n);
+}
+
+void bound(RenderItem& it) {
+  cut(it.text, it.type == TEXT ? MAX_RUN_BYTES : MAX_TEXT_BYTES);
+  cut(it.name, MAX_TEXT_BYTES);
+  cut(it.extra, MAX_TEXT_BYTES);
+  for (auto& s : it.labels) cut(s, MAX_TEXT_BYTES / 4);
+  for (auto& s : it.values) cut(s, MAX_TEXT_BYTES / 4);
+  it.x = std::clamp(it.x, -MAX_COORDINATE, MAX_COORDINATE);
+  it.y = std::clamp(it.y, -MAX_COORDINATE, MAX_COORDINATE);
+  it.width = std::clamp(it.width, 0, MAX_COORDINATE);
+  it.height = std::clamp(it.height, 0, MAX_COORDINATE);
+}
+
 bool isBlank(const std::string& s) { return s.find_first_not_of(" \t\r\n\f") == std::string::npos; }
 
 // Builds one page from a document and the frames it holds; each document is laid out on its own.
@@ -447,6 +472,15 @@ void PageAssembler::finish() {
     }
   }
   page_.height = std::max(bottom_ + 4, 16);
+  for (auto& it : page_.items) bound(it);
+  for (auto& it : page_.structure) bound(it);
+  for (auto& f : page_.frames) cut(f.name, MAX_TEXT_BYTES);
+  for (auto& f : page_.files) {
+    cut(f.label, 256);
+    cut(f.name, 256);
+  }
+  cut(page_.title, 1024);
+  cut(page_.url, MAX_TEXT_BYTES);
 }
 
 class LiteHtmlEngine : public HtmlEngine {

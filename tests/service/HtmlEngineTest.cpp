@@ -2,7 +2,9 @@
 
 #include <map>
 
+#include "service/DataWriter.h"
 #include "service/PageDump.h"
+#include "service/PageWriter.h"
 #include "service/html/HtmlEngine.h"
 #include "service/html/PictureCodec.h"
 #include "service/html/TextMetrics.h"
@@ -320,6 +322,9 @@ TEST(HtmlEngineTest, BadInputGivesAPageAndTheEngineGoesOn) {
       "<html><body><p>unclosed <b><i>nesting</p></b> <table><td>cell</table>",
       deep + "deep",
       "<p class='" + wide + "'>huge attribute</p>",
+      "<a href='" + wide + "'>long address</a><form action='" + wide + "'><input name=q value='" + wide +
+          "'></form>",
+      "<textarea>" + wide + "</textarea><title>" + wide + "</title>",
       "<p>" + wide + "</p>",
       "<table><tr><td colspan=100000 rowspan=100000>span</td></tr></table>",
       "<img src=huge.png><img src=junk.png width=999999999 height=999999999><img width=-5 height=abc>",
@@ -336,6 +341,8 @@ TEST(HtmlEngineTest, BadInputGivesAPageAndTheEngineGoesOn) {
     EXPECT_GT(p.height, 0);
     EXPECT_EQ(p.width, 240);
     for (const auto& image : p.images) EXPECT_LE(image.bytes.size(), 4u * 1024 * 1024);
+    vesk::DataWriter out;
+    EXPECT_NO_THROW(vesk::PageWriter::write(out, p, 1, BASE)) << "every text fits its 16-bit count";
   }
   Page after = layout("<p>still fine</p>", loader);
   auto texts = ofType(after, vesk::TEXT);
