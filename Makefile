@@ -36,15 +36,15 @@ bench: build
 	@set -e; for b in $(BUILD)/bin/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b" $(BENCH_ARGS); done
 
-# `make fuzz FUZZ_SECONDS=600`: libFuzzer over the response decoder and the picture decoders (clang),
-# each for FUZZ_SECONDS.
+# `make fuzz FUZZ_SECONDS=600`: libFuzzer over the response decoder, the picture decoders and the
+# service's HTML engine (clang), each for FUZZ_SECONDS.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
 	@tools/install-deps tools/debian-packages-fuzz.txt
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVWT_BUILD_FUZZ=ON -DVWT_BUILD_TESTS=OFF -DVWT_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_envelope fuzz_picture picture_seeds
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_envelope fuzz_picture picture_seeds fuzz_html
 	mkdir -p $(FUZZ_BUILD)/corpus/envelope
 	$(FUZZ_BUILD)/bin/fuzz_envelope -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/envelope fuzz/corpus/envelope
@@ -52,6 +52,9 @@ fuzz:
 	$(FUZZ_BUILD)/bin/picture_seeds $(FUZZ_BUILD)/seeds/picture
 	$(FUZZ_BUILD)/bin/fuzz_picture -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/picture- $(FUZZ_BUILD)/corpus/picture $(FUZZ_BUILD)/seeds/picture
+	mkdir -p $(FUZZ_BUILD)/corpus/html
+	$(FUZZ_BUILD)/bin/fuzz_html -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -rss_limit_mb=4096 \
+	  -artifact_prefix=$(FUZZ_BUILD)/html- $(FUZZ_BUILD)/corpus/html service/sites/demo
 
 # One style for the whole tree (.clang-format); CI runs the check.
 format: deps
