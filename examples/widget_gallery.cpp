@@ -1,0 +1,257 @@
+// Every widget of the toolkit in one frame: scroll bars both ways, static image windows (copied,
+// scaled and shaped by a region), a text box, the Flash placeholder and a status bar whose taps reach
+// the frame. Run it with a desktop (SDL) or headless with a script:
+//   VWT_DISPLAY=headless VWT_INPUT_SCRIPT=demo.txt build/bin/widget_gallery
+// Keys: the arrows move the scroll bars' knobs, 5 taps the movie; soft2 quits.
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "vwt/io/DataOutputStream.h"
+#include "vwt/io/FileOutputStream.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Exception.h"
+#include "vwt/lang/String.h"
+#include "vwt/ui/Application.h"
+#include "vwt/ui/Flash.h"
+#include "vwt/ui/Font.h"
+#include "vwt/ui/Frame.h"
+#include "vwt/ui/Graphics.h"
+#include "vwt/ui/Image.h"
+#include "vwt/ui/Region.h"
+#include "vwt/ui/ScrollBar.h"
+#include "vwt/ui/StaticImageWindow.h"
+#include "vwt/ui/StatusBar.h"
+
+namespace {
+
+const int BACKGROUND = 0xF2F2F2;
+const int INK = 0x202020;
+const int CAPTION = 0x505A64;
+const int TITLE_BAND = 0x2E4A62;
+const int TRACK = 0xFFFFFF, TRACK_FRAME = 0x8C96A0, KNOB = 0x4A7BA6;
+
+// The picture the image windows show: a small landscape, 32 x 32.
+Image* makeLandscape() {
+  Image* image = Image::createImage(32, 32, 0x87CEEB);
+  Graphics* g = image->getGraphics();
+  for (int y = 0; y < 20; ++y) {  // sky, lighter towards the horizon
+    g->setColor(Graphics::getColorOfRGB(90 + y * 4, 150 + y * 4, 230) & 0xFFFFFF);
+    g->fillRect(0, y, 32, 1);
+  }
+  g->setColor(0xFFD23C);  // sun
+  g->fillArc(20, 3, 9, 9, 0, 360);
+  g->setColor(0x3C8C3C);  // hills
+  g->fillArc(-8, 14, 30, 20, 0, 360);
+  g->fillArc(12, 17, 30, 20, 0, 360);
+  g->setColor(0x2E6B2E);
+  g->fillRect(0, 26, 32, 6);
+  g->setColor(0x7A4A22);  // a tree
+  g->fillRect(8, 18, 2, 8);
+  g->setColor(0x1F5A1F);
+  g->fillArc(5, 12, 8, 8, 0, 360);
+  return image;
+}
+
+// A disc of diameter size made of one rectangle per row.
+Region* disc(int size) {
+  Region* shape = Region::createRectRgn(0, 0, 0, 0);
+  int r2 = size * size / 4;
+  for (int y = 0; y < size; ++y) {
+    int dy = 2 * y + 1 - size;  // twice the distance of the row's middle from the centre
+    int half = 0;
+    while ((2 * half + 2) * (2 * half + 2) + dy * dy <= 4 * r2) ++half;
+    AutoPtr<Region> row(Region::createRectRgn(size / 2 - half - 1, y, size / 2 + half + 1, y + 1));
+    shape->combineRgn(row.get(), Region::RGN_OR);
+  }
+  return shape;
+}
+
+// The movie's parameter file: a count, then key and value texts.
+void writeMovieParameters(const String& moviePath) {
+  DataOutputStream out(new FileOutputStream(moviePath + u".param"_s));
+  out.writeInt(3);
+  out.writeUTF(u"BGCOLOR"_s);
+  out.writeUTF(u"#1E3A5F"_s);
+  out.writeUTF(u"LOOP"_s);
+  out.writeUTF(u"true"_s);
+  out.writeUTF(u"QUALITY"_s);
+  out.writeUTF(u"high"_s);
+}
+
+class GalleryFrame;
+
+// The strip at the bottom: says what was tapped last.
+class GalleryStatus : public StatusBar {
+ public:
+  GalleryStatus(Frame* parent, vwt::Font* font)
+      : StatusBar(parent, 18, u"WidgetGalleryStatus"_s), font_(font) {}
+  void setMessage(const String& message) {
+    message_ = message;
+    repaint();
+  }
+  void onPaint(Graphics* g) override {
+    g->setColor(0x33414E);
+    g->fillRect(0, 0, getWidth(), getHeight());
+    g->setColor(0x56687A);
+    g->fillRect(0, 0, getWidth(), 1);
+    g->setFont(font_);
+    g->setColor(0xFFFFFF);
+    g->drawString(message_, 6, 13);
+    g->setFont(nullptr);
+  }
+
+ private:
+  vwt::Font* font_;  // the frame's
+  String message_ = u"Status bar: tap it"_s;
+};
+
+class GalleryFrame : public Frame {
+ public:
+  explicit GalleryFrame(Application* app)
+      : Frame(app, u"Widget gallery"_s),
+        small_(vwt::Font::getFont(vwt::Font::FACE_VARIABLE_PITCH, 12)),
+        title_(vwt::Font::getFont(vwt::Font::FACE_VARIABLE_PITCH, 16)) {}
+
+  ~GalleryFrame() override {
+    // The widgets go before the frame's window, the picture after the windows that show it.
+    flash_.reset();
+    for (auto& w : images_) w.reset();
+    for (auto& b : bars_) b.reset();
+    status_.reset();
+    if (!movieFolder_.empty()) {
+      std::error_code ignored;
+      std::filesystem::remove_all(movieFolder_, ignored);
+    }
+  }
+
+  // After the frame's window exists.
+  void build() {
+    picture_.reset(makeLandscape());
+    // Scroll bars: three knob places, a view that holds everything, and two horizontal ones.
+    struct Bar {
+      int x, y, length;
+      ScrollBar::DIRECTION direction;
+      int total, visible, position;
+    } bars[] = {{10, 40, 86, ScrollBar::VERTICAL, 100, 25, 0},
+                {24, 40, 86, ScrollBar::VERTICAL, 100, 25, 40},
+                {38, 40, 86, ScrollBar::VERTICAL, 100, 25, 75},
+                {52, 40, 86, ScrollBar::VERTICAL, 50, 50, 0},
+                {70, 104, 160, ScrollBar::HORIZONTAL, 300, 100, 60},
+                {70, 118, 160, ScrollBar::HORIZONTAL, 1000, 40, 960}};
+    int i = 0;
+    for (const Bar& b : bars) {
+      bars_[i].reset(new ScrollBar(this, b.x, b.y, 9, b.length, b.direction));
+      bars_[i]->setColor(TRACK, TRACK_FRAME, KNOB);
+      bars_[i]->setBarLength(b.total, b.visible);
+      bars_[i]->setButtonPosition(b.position);
+      bars_[i]->repaint();
+      ++i;
+    }
+    // The picture as it is, twice its size, and in a disc.
+    images_[0].reset(
+        new StaticImageWindow(u"WidgetGalleryImage"_s, this, picture_.get(), 74, 56, 32, 32, 0, 0, 32, 32));
+    images_[1].reset(
+        new StaticImageWindow(u"WidgetGalleryImage"_s, this, picture_.get(), 116, 40, 48, 48, 0, 0, 32, 32));
+    images_[2].reset(
+        new StaticImageWindow(u"WidgetGalleryImage"_s, this, picture_.get(), 176, 40, 48, 48, 0, 0, 32, 32));
+    AutoPtr<Region> shape(disc(48));
+    images_[2]->setWindowRgn(shape.get());
+
+    try {
+      // A folder of this run's own: another gallery may be running.
+      std::random_device random;
+      movieFolder_ = std::filesystem::temp_directory_path() / ("widget-gallery-" + std::to_string(random()));
+      std::error_code failed;  // then the parameter file cannot be written: an Exception
+      std::filesystem::create_directories(movieFolder_, failed);
+      moviePath_ = String((movieFolder_ / "intro.swf").c_str());
+      writeMovieParameters(moviePath_);
+      flash_.reset(new Flash(this, moviePath_, 10, 164, 220, 56));
+    } catch (const Exception& e) {
+      caption_ = e.getMessage();
+    }
+    status_.reset(new GalleryStatus(this, small_.get()));
+  }
+
+  void onPaint(Graphics* g) override {
+    int w = getWidth();
+    g->setColor(BACKGROUND);
+    g->fillRect(0, 0, w, getHeight());
+    g->setColor(TITLE_BAND);
+    g->fillRect(0, 0, w, 24);
+    g->setFont(title_.get());
+    g->setColor(0xFFFFFF);
+    g->drawString(u"Widget gallery"_s, 8, 18);
+    g->setFont(small_.get());
+    g->setColor(CAPTION);
+    g->drawString(u"scroll bars"_s, 8, 140);
+    g->drawString(u"1:1"_s, 80, 100);
+    g->drawString(u"scaled"_s, 124, 100);
+    g->drawString(u"shaped"_s, 182, 100);
+    g->drawString(u"Flash movie (placeholder)"_s, 10, 158);
+    if (caption_.length()) {
+      g->setColor(0xB00020);
+      g->drawString(caption_, 10, 236);
+    }
+    g->setColor(INK);
+    g->setFont(nullptr);
+  }
+
+  void onKeyPressed(int key) override {
+    switch (key) {
+      case KEY_UP:
+      case KEY_DOWN:
+        for (int i = 0; i < 3; ++i) {
+          bars_[i]->setButtonPosition(bars_[i]->getPosition() + (key == KEY_DOWN ? 10 : -10));
+          bars_[i]->repaint();
+        }
+        return;
+      case KEY_LEFT:
+      case KEY_RIGHT:
+        for (int i = 4; i < 6; ++i) {
+          bars_[i]->setButtonPosition(bars_[i]->getPosition() + (key == KEY_RIGHT ? 40 : -40));
+          bars_[i]->repaint();
+        }
+        return;
+      case 5:
+        if (flash_.get()) {
+          flash_->click(flash_->getWidth() / 2, flash_->getHeight() / 2);
+          status_->setMessage(u"Movie tapped: "_s + String(flash_->getProperties().singleClicks) +
+                              u" single, "_s + String(flash_->getProperties().doubleClicks) + u" double"_s);
+        }
+        return;
+      case KEY_SOFT2:
+        Application::getCurrentApp()->terminate();
+        return;
+      default:
+        return;
+    }
+  }
+
+  void processTapStatusbar(int x, int y) override {
+    status_->setMessage(u"Status bar tapped at "_s + String(x) + u", "_s + String(y));
+  }
+
+ private:
+  AutoPtr<vwt::Font> small_, title_;
+  AutoPtr<Image> picture_;
+  AutoPtr<ScrollBar> bars_[6];
+  AutoPtr<StaticImageWindow> images_[3];
+  AutoPtr<Flash> flash_;
+  AutoPtr<GalleryStatus> status_;
+  std::filesystem::path movieFolder_;  // removed with the frame
+  String moviePath_;
+  String caption_;
+};
+
+}  // namespace
+
+int main() {
+  Application app;
+  app.setArgument(nullptr, nullptr, String(), 1, true);
+  GalleryFrame* frame = new GalleryFrame(&app);  // the application deletes it
+  if (!frame->initializeWindow(u"WidgetGallery"_s, 0, 0, 0, 0)) return 1;
+  frame->build();
+  return app.run();
+}
