@@ -14,13 +14,17 @@ std::string CommandLine::usage() {
          "  --portal-host HOST   host[:port] named by the portal page's links\n"
          "  --block-bytes N      bytes per image block (default 16384)\n"
          "  --memory-limit N     decoded image memory the handset may use (default 4194304)\n"
-         "  --no-control         disable the control endpoint\n";
+         "  --no-control         disable the control endpoint\n"
+         "  --site NAME=DIR      serve the folder DIR as the web host NAME (repeatable)\n"
+         "  --offline            fetch nothing from the network, only from the sites\n"
+         "  --fetch-timeout S    seconds a page may take to fetch (default 20)\n";
 }
 
 bool CommandLine::parse(const std::vector<std::string>& args, ServiceConfig& c, std::string& error,
                         bool& help) {
   help = false;
   c.stateDir = "vesk-service-state";
+  c.fetchNetwork = true;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string& out) {
@@ -68,6 +72,23 @@ bool CommandLine::parse(const std::vector<std::string>& args, ServiceConfig& c, 
         c.imageMemoryLimit = n;
     } else if (a == "--no-control") {
       c.control = false;
+    } else if (a == "--offline") {
+      c.fetchNetwork = false;
+    } else if (a == "--site") {
+      if (!value(v)) return false;
+      size_t eq = v.find('=');
+      if (eq == 0 || eq == std::string::npos || eq + 1 == v.size() || v.find_first_of("/:", 0) < eq) {
+        error = "--site wants NAME=DIR";
+        return false;
+      }
+      c.sites.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+    } else if (a == "--fetch-timeout") {
+      if (!value(v)) return false;
+      if (!QueryString::parseInt32(v, n) || n <= 0 || n > 600) {
+        error = "--fetch-timeout wants seconds from 1 to 600";
+        return false;
+      }
+      c.fetchTimeoutMs = n * 1000;
     } else {
       error = "unknown option " + a;
       return false;

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vesk {
 
@@ -25,6 +27,16 @@ struct ServiceConfig {
   int requestTimeoutMs = 10000;
   int answerTimeoutMs = 30000;
   size_t maxWorkers = 512;  // connections served at once; more wait for a free worker
+  // Pages that are no fixture come from the site folders (host name, folder) and, when
+  // fetchNetwork is set, from the web. Off here so that tests never leave the machine; the
+  // program turns it on unless started with --offline.
+  std::vector<std::pair<std::string, std::string>> sites;
+  bool fetchNetwork = false;
+  int fetchConnectTimeoutMs = 10000;
+  int fetchTimeoutMs = 20000;  // one page with its redirects; its resources share another such span
+  int maxRedirects = 10;
+  size_t pageBytes = 2 * 1024 * 1024;
+  size_t resourceBytes = 1024 * 1024;
 };
 
 }  // namespace vesk
