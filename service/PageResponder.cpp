@@ -9,6 +9,8 @@
 #include "service/ServedPage.h"
 #include "service/ServiceState.h"
 #include "service/SessionCipher.h"
+#include "service/fetch/WebPageBuilder.h"
+#include "service/fetch/WebUrl.h"
 
 namespace vesk {
 
@@ -33,17 +35,42 @@ GatewayReply PageResponder::sealed(const Session& session, const std::string& af
   return r;
 }
 
-std::shared_ptr<const Page> PageResponder::resolve(const std::string& url) {
-  try {
-    if (auto p = state_.fixtures.find(url)) return p;
-  } catch (const ProtocolError& e) {
-    state_.log.add(std::string("ERROR fixture ") + e.what());
-    return std::make_shared<const Page>(PortalPage::notice("Fixture error", e.what()));
+bool PageResponder::fixturesAnswer(const std::string& url) const {
+  if (!state_.config.fetchNetwork) return true;
+  size_t start = url.find("://");
+  start = start == std::string::npos ? 0 : start + 3;
+  std::string authority = url.substr(start, url.find_first_of("/?#", start) - start);
+  for (char& c : authority)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  std::string portal = portalHostOf(state_.config);
+  return authority == portal || authority + ":80" == portal;
+}
+
+std::shared_ptr<const Page> PageResponder::resolve(const std::string& url, const Session& session,
+                                                   const QueryString& q) {
+  auto web = WebUrl::parse(url);
+  bool site = web && state_.fetcher.siteFor(web->host());
+  if (!site && fixturesAnswer(url)) {
+    try {
+      if (auto p = state_.fixtures.find(url)) return p;
+    } catch (const ProtocolError& e) {
+      state_.log.add(std::string("ERROR fixture ") + e.what());
+      return std::make_shared<const Page>(PortalPage::notice("Fixture error", e.what()));
+    }
   }
   auto rel = FixtureLibrary::fixturePath(url);
-  if (rel && "/" + *rel == PortalPage::PATH)
+  if (!site && rel && "/" + *rel == PortalPage::PATH) {
+    std::vector<std::string> sites;
+    for (const auto& s : state_.fetcher.sites()) sites.push_back(s.name());
     return std::make_shared<const Page>(
-        PortalPage::start(portalHostOf(state_.config), state_.fixtures.list(40)));
+        PortalPage::start(portalHostOf(state_.config), state_.fixtures.list(40), sites));
+  }
+  if (site || state_.config.fetchNetwork) {
+    WebPageBuilder builder(state_.fetcher, state_.forms);
+    Page page =
+        builder.build(url, q, session.userId, WebPageBuilder::metricsFrom(q, state_.config.imageMemoryLimit));
+    return std::make_shared<const Page>(std::move(page));
+  }
   return std::make_shared<const Page>(PortalPage::notice("Not found", "No page for " + url));
 }
 
@@ -58,7 +85,7 @@ GatewayReply PageResponder::page(const Session& session, const QueryString& q) {
 
   if (q.get("db") == "1") state_.bookmarks.replace(session.userId, {});
 
-  std::shared_ptr<const Page> page = resolve(url);
+  std::shared_ptr<const Page> page = resolve(url, session, q);
   EnvelopeHead head;
   head.command = page->command;
   head.userId = session.userId;

@@ -24,7 +24,11 @@ class PageResponder {
   GatewayReply files(const Session& session, const QueryString& query);
 
  private:
-  std::shared_ptr<const Page> resolve(const std::string& url);
+  std::shared_ptr<const Page> resolve(const std::string& url, const Session& session,
+                                      const QueryString& query);
+  // Whether the fixture folder answers for url: for any host when the service does not fetch
+  // from the network, else for the portal's own host only.
+  bool fixturesAnswer(const std::string& url) const;
   GatewayReply sealed(const Session& session, const std::string& afterMagic, int32_t magic = MAGIC) const;
 
   ServiceState& state_;

@@ -21,7 +21,8 @@ RenderItem text(int x, int y, int w, const std::string& s, int32_t color, int32_
 
 }  // namespace
 
-Page PortalPage::start(const std::string& host, const std::vector<std::string>& fixtures) {
+Page PortalPage::start(const std::string& host, const std::vector<std::string>& fixtures,
+                       const std::vector<std::string>& sites) {
   Page p;
   p.title = "Vesk portal";
   p.background = 0xFFFFFF;
@@ -36,21 +37,28 @@ Page PortalPage::start(const std::string& host, const std::vector<std::string>& 
   p.items.push_back(banner);
   p.items.push_back(text(4, y, 228, "Vesk portal", 0xFFFFFF, 0x2));
   y += 26;
+  auto addLink = [&p, &y](const std::string& label, const std::string& url) {
+    p.items.push_back(text(8, y, 224, label, 0x0000CC, 0x1));
+    RenderItem link;
+    link.type = LINK;
+    link.text = url;
+    link.refs.push_back(static_cast<int32_t>(p.items.size() - 1));
+    p.structure.push_back(link);
+    y += LINE_HEIGHT;
+  };
+  if (!sites.empty()) {
+    p.items.push_back(text(4, y, 228, "Sites:", 0x000000));
+    y += LINE_HEIGHT + 2;
+    for (const auto& s : sites) addLink("http://" + s + "/", "http://" + s + "/");
+    y += 6;
+  }
   p.items.push_back(text(4, y, 228, "Pages on this service:", 0x000000));
   y += LINE_HEIGHT + 2;
   if (fixtures.empty()) {
     p.items.push_back(text(8, y, 224, "(no fixture pages)", 0x808080));
     y += LINE_HEIGHT;
   }
-  for (const auto& f : fixtures) {
-    p.items.push_back(text(8, y, 224, f, 0x0000CC, 0x1));
-    RenderItem link;
-    link.type = LINK;
-    link.text = "http://" + host + "/" + f;
-    link.refs.push_back(static_cast<int32_t>(p.items.size() - 1));
-    p.structure.push_back(link);
-    y += LINE_HEIGHT;
-  }
+  for (const auto& f : fixtures) addLink(f, "http://" + host + "/" + f);
   p.height = y + 8;
   return p;
 }

@@ -9,6 +9,8 @@
 #include "service/ServiceConfig.h"
 #include "service/SessionRegistry.h"
 #include "service/UploadStore.h"
+#include "service/fetch/FormMethods.h"
+#include "service/fetch/WebFetcher.h"
 
 namespace vesk {
 
@@ -27,9 +29,12 @@ class ServiceState {
   PageMemory pages;
   ScriptedBehaviour script;
   RequestLog log;
+  WebFetcher fetcher;
+  FormMethods forms;
 
  private:
   static std::string inState(const ServiceConfig& c, const std::string& name);
+  static WebFetcher makeFetcher(const ServiceConfig& c);
 };
 
 }  // namespace vesk
