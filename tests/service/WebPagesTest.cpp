@@ -6,6 +6,7 @@
 #include "EnvelopeDecoder.h"
 #include "OriginServer.h"
 #include "ServiceHarness.h"
+#include "service/CommandLine.h"
 #include "service/QueryString.h"
 #include "service/fetch/WebPageBuilder.h"
 
@@ -196,6 +197,36 @@ TEST(WebPageBuilderTest, TheHandsetsMetricsComeFromTheQueryWithinBounds) {
     EXPECT_EQ(m.wideWidth, c.wide) << c.query;
     EXPECT_EQ(m.widthTable.empty(), !c.table) << c.query;
     EXPECT_EQ(m.imageMemoryLimit, 1000);
+  }
+}
+
+TEST(WebPageBuilderTest, TheCommandLineNamesSitesAndSwitchesTheNetworkOff) {
+  struct Case {
+    std::vector<std::string> args;
+    bool ok, network;
+    size_t sites;
+    int timeoutMs;
+  } cases[] = {
+      {{}, true, true, 0, 20000},
+      {{"--site", "demo.site=/srv/demo", "--site", "b=/x", "--offline", "--fetch-timeout", "5"},
+       true,
+       false,
+       2,
+       5000},
+      {{"--site", "demo.site"}, false, true, 0, 0},
+      {{"--site", "=dir"}, false, true, 0, 0},
+      {{"--site", "a/b=dir"}, false, true, 0, 0},
+      {{"--fetch-timeout", "0"}, false, true, 0, 0},
+  };
+  for (const Case& c : cases) {
+    vesk::ServiceConfig config;
+    std::string error;
+    bool help = false;
+    ASSERT_EQ(vesk::CommandLine::parse(c.args, config, error, help), c.ok) << error;
+    if (!c.ok) continue;
+    EXPECT_EQ(config.fetchNetwork, c.network);
+    EXPECT_EQ(config.sites.size(), c.sites);
+    EXPECT_EQ(config.fetchTimeoutMs, c.timeoutMs);
   }
 }
 
