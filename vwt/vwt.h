@@ -84,6 +84,7 @@
 #include "vwt/ui/DecodedImage.h"
 #include "vwt/ui/Display.h"
 #include "vwt/ui/EventListener.h"
+#include "vwt/ui/FileChooser.h"
 #include "vwt/ui/Flash.h"
 #include "vwt/ui/Font.h"
 #include "vwt/ui/Frame.h"

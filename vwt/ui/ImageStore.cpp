@@ -7,15 +7,27 @@
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/ui/FileChooser.h"
 #include "vwt/ui/MediaImage.h"
 
-String ImageStore::addEntry(const Window*, const MediaImage*) {
-  // The save dialog comes with the toolkit's widgets; until then the user has cancelled it, and a
-  // cancelled dialog names no file (not just an extension).
-  return String::null;
+String ImageStore::addEntry(const Window* owner, const MediaImage* image) {
+  FileChooser chooser;
+  chooser.setInitialDirectory(u"\\"_s);
+  chooser.setFileNameFilter(Resource::getString(getFilterMessageId(image)));
+  // A cancelled dialog names no file: not even the extension is returned.
+  if (chooser.showSaveDialog(owner) != FileChooser::APPROVED) return String::null;
+  String path = withExtension(chooser.getSelectedFileName(), image);
+  writeEntry(path, image);
+  return path;
 }
 
-ImageStore* ImageStore::selectEntry(const Window*) { return nullptr; }
+ImageStore* ImageStore::selectEntry(const Window* owner) {
+  FileChooser chooser;
+  chooser.setInitialDirectory(u"\\"_s);
+  chooser.setFileNameFilter(Resource::getString(-2704));
+  if (chooser.showOpenDialog(owner) != FileChooser::APPROVED) return nullptr;
+  return new ImageStore(chooser.getSelectedFileName());
+}
 
 InputStream* ImageStore::getInputStream() const {
   if (path_.isNull()) throw Exception(Resource::getString(-2705));

@@ -14,11 +14,10 @@ class ImageStore : public Object {
 
   // Asks for a file name in a save dialog (its filter by the picture's type) and writes the
   // picture's bytes there. The chosen name, with the type's extension added when it lacks it, is
-  // returned; empty, with nothing written, when the dialog is cancelled. Until the toolkit has its
-  // file dialogs every dialog counts as cancelled.
+  // returned; empty, with nothing written, when the dialog is cancelled.
   static String addEntry(const Window* owner, const MediaImage* image);
   // Asks for a picture file in an open dialog (filter -2704): a new ImageStore for it, owned by
-  // the caller, or null when cancelled (so far always).
+  // the caller, or null when cancelled.
   static ImageStore* selectEntry(const Window* owner);
 
   // A buffered stream on the file, owned by the caller; -2705 when there is no file name.

@@ -62,12 +62,6 @@ TEST(ImageStore, WritesAndReadsEntries) {
   }
 }
 
-TEST(ImageStore, WithoutFileDialogsEveryChoiceIsCancelled) {
-  AutoPtr<MediaImage> image(imageOf(PNG, true));
-  EXPECT_TRUE(ImageStore::addEntry(nullptr, image.get()).isNull());
-  EXPECT_EQ(ImageStore::selectEntry(nullptr), nullptr);
-}
-
 TEST(Camera, NeverHasPictures) {
   AutoPtr<Camera> camera(Camera::getCamera(0));
   camera->takePicture();
