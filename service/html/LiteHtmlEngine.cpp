@@ -91,14 +91,8 @@ class PageAssembler {
     std::string url;
     int x, y, width, height;
   };
-  struct Run {
-    RenderItem item;
-    const litehtml::element* link = nullptr;
-    std::vector<std::pair<std::string, int>> pieces;
-  };
 
   int32_t addItem(RenderItem item, const litehtml::element* link, PageContainer& container);
-  void closeRun(Run& run, PageContainer& container);
   void walk(const litehtml::element::ptr& el, PageContainer& container, int x0, int y0, int level);
   void addFrame(const std::string& url, int32_t firstItem);
 
@@ -136,25 +130,6 @@ int32_t PageAssembler::addItem(RenderItem item, const litehtml::element* link, P
     }
   }
   return index;
-}
-
-void PageAssembler::closeRun(Run& run, PageContainer& container) {
-  if (run.pieces.empty()) return;
-  // Spaces at either end of a line are not drawn.
-  size_t first = 0, last = run.pieces.size();
-  while (first < last && isBlank(run.pieces[first].first)) run.item.x += run.pieces[first++].second;
-  while (last > first && isBlank(run.pieces[last - 1].first)) --last;
-  if (first < last) {
-    RenderItem it = run.item;
-    it.text.clear();
-    it.width = 0;
-    for (size_t k = first; k < last; ++k) {
-      it.text += run.pieces[k].first;
-      it.width += run.pieces[k].second;
-    }
-    addItem(std::move(it), run.link, container);
-  }
-  run.pieces.clear();
 }
 
 void PageAssembler::addFrame(const std::string& url, int32_t firstItem) {
@@ -204,35 +179,45 @@ void PageAssembler::document(const std::string& html, const std::string& url, in
 
   std::vector<PictureStore::Use> uses;
   for (const DrawnItem& d : container.drawn()) {
-    if (d.kind == DrawnItem::PICTURE && !d.url.empty()) uses.push_back({d.url, d.item.width, d.item.height});
+    if (d.kind != DrawnItem::PICTURE || d.url.empty()) continue;
+    bool tile = d.item.type == BOX;
+    uses.push_back({d.url, tile ? d.item.value1 : d.item.width, tile ? d.item.value2 : d.item.height});
   }
   pictures_.plan(uses);
 
   std::vector<PendingFrame> pending;
-  Run run;
   for (DrawnItem& d : container.drawn()) {
     RenderItem it = std::move(d.item);
     it.x += x0;
     it.y += y0;
     if (it.y >= clipBottom) continue;
     if (it.type == TEXT && d.kind == DrawnItem::PLAIN) {
-      bool joins = !run.pieces.empty() && run.link == d.link && run.item.y == it.y &&
-                   run.item.height == it.height && run.item.color == it.color && run.item.flags == it.flags &&
-                   run.item.x + run.item.width == it.x;
-      if (!joins) {
-        closeRun(run, container);
-        run.item = it;
-        run.item.width = 0;
-        run.link = d.link;
-      }
-      run.item.width += it.width;
-      run.pieces.emplace_back(it.text, it.width);
+      // Spaces at either end of a line are not drawn.
+      if (!d.inked) continue;
+      size_t first = it.text.find_first_not_of(" \t\r\n\f");
+      size_t last = it.text.find_last_not_of(" \t\r\n\f");
+      it.text = it.text.substr(first, last + 1 - first);
+      it.x += d.leading;
+      it.width -= d.leading + d.trailing;
+      addItem(std::move(it), d.link, container);
       continue;
     }
-    closeRun(run, container);
     switch (d.kind) {
       case DrawnItem::PICTURE: {
         int sentW = 0, sentH = 0;
+        if (it.type == BOX) {
+          // A background picture is sent at its own size; the handset repeats it over the box.
+          int index = pictures_.place(d.url, it.value1, it.value2, page_.images, sentW, sentH);
+          it.value1 = it.value2 = 0;
+          if (index >= 0) {
+            it.image = index;
+          } else {
+            it.flags &= ~0x3010;
+            it.param1 = it.param2 = 0;
+          }
+          if (index >= 0 || it.color2 != NO_COLOR) addItem(std::move(it), nullptr, container);
+          break;
+        }
         int index =
             d.url.empty() ? -1 : pictures_.place(d.url, it.width, it.height, page_.images, sentW, sentH);
         if (index >= 0) {
@@ -278,7 +263,6 @@ void PageAssembler::document(const std::string& html, const std::string& url, in
       }
     }
   }
-  closeRun(run, container);
   walk(doc->root(), container, x0, y0, 0);
   bottom_ = std::max(bottom_, std::min(clipBottom, y0 + doc->height()));
 

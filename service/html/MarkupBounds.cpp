@@ -50,21 +50,35 @@ size_t tagEnd(const std::string& s, size_t i) {
   return std::string::npos;
 }
 
+// Appends text, counting its words; false once the page has had its share of words.
+bool appendText(std::string& out, const std::string& html, size_t from, size_t to, size_t& words,
+                size_t maxWords) {
+  bool inWord = false;
+  for (size_t i = from; i < to; ++i) {
+    bool space = std::isspace(static_cast<unsigned char>(html[i])) != 0;
+    if (!space && !inWord && ++words > maxWords) {
+      out.append(html, from, i - from);
+      return false;
+    }
+    inWord = !space;
+  }
+  out.append(html, from, to - from);
+  return true;
+}
+
 }  // namespace
 
-std::string MarkupBounds::apply(const std::string& input, int maxDepth, size_t maxBytes) {
+std::string MarkupBounds::apply(const std::string& input, int maxDepth, size_t maxBytes, size_t maxTags,
+                                size_t maxWords) {
   const std::string html = input.size() > maxBytes ? input.substr(0, maxBytes) : input;
   std::string out;
   out.reserve(html.size());
   int depth = 0;
-  size_t i = 0;
+  size_t i = 0, tags = 0, words = 0;
   while (i < html.size()) {
     size_t lt = html.find('<', i);
-    if (lt == std::string::npos) {
-      out.append(html, i, std::string::npos);
-      break;
-    }
-    out.append(html, i, lt - i);
+    if (!appendText(out, html, i, lt == std::string::npos ? html.size() : lt, words, maxWords)) break;
+    if (lt == std::string::npos) break;
     i = lt;
     if (html.compare(i, 4, "<!--") == 0) {
       size_t end = html.find("-->", i + 4);
@@ -101,6 +115,7 @@ std::string MarkupBounds::apply(const std::string& input, int maxDepth, size_t m
       i = end + 1;
       continue;
     }
+    if (++tags > maxTags) break;
     bool keep = true;
     if (!isVoid && !selfClosing) {
       ++depth;

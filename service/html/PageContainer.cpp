@@ -66,7 +66,9 @@ PageContainer::PageContainer(const ClientMetrics& metrics, const std::string& ur
       url_(url),
       base_(url),
       pictures_(pictures),
-      loader_(loader) {}
+      loader_(loader) {
+  drawn_.reserve(1024);
+}
 
 std::string PageContainer::resolve(const std::string& ref) const { return PageUrl::resolve(base_, ref); }
 
@@ -117,16 +119,37 @@ void PageContainer::draw_text(litehtml::uint_ptr, const litehtml::tchar_t* text,
                               litehtml::web_color color, const litehtml::position& pos) {
   if (!text || !*text || color.alpha == 0) return;
   const Font& f = font(handle);
+  int32_t flags = (f.underline ? 0x1 : 0) | (f.bold ? 0x2 : 0) | (f.strike ? 0x4 : 0);
+  int height = text_.lineHeight(f.size);
+  bool blank = true;
+  for (const char* p = text; *p && blank; ++p) blank = isSpace(static_cast<unsigned char>(*p));
+  const litehtml::element* link = links_.empty() ? nullptr : links_.back();
+  if (!drawn_.empty()) {
+    DrawnItem& last = drawn_.back();
+    RenderItem& run = last.item;
+    if (last.kind == DrawnItem::PLAIN && run.type == TEXT && last.link == link && run.y == pos.y &&
+        run.height == height && run.color == rgb(color) && run.flags == flags && run.x + run.width == pos.x) {
+      run.text += text;
+      run.width += pos.width;
+      if (!last.inked && blank) last.leading += pos.width;
+      last.trailing = blank ? last.trailing + pos.width : 0;
+      last.inked = last.inked || !blank;
+      return;
+    }
+  }
   RenderItem it;
   it.type = TEXT;
   it.x = pos.x;
   it.y = pos.y;
   it.width = pos.width;
-  it.height = text_.lineHeight(f.size);
+  it.height = height;
   it.color = rgb(color);
   it.text = text;
-  it.flags = (f.underline ? 0x1 : 0) | (f.bold ? 0x2 : 0) | (f.strike ? 0x4 : 0);
+  it.flags = flags;
   add(std::move(it), nullptr);
+  DrawnItem& d = drawn_.back();
+  d.inked = !blank;
+  d.leading = d.trailing = blank ? pos.width : 0;
 }
 
 int PageContainer::pt_to_px(int pt) const { return pt * 4 / 3; }
@@ -183,21 +206,50 @@ void PageContainer::get_image_size(const litehtml::tchar_t* src, const litehtml:
 }
 
 void PageContainer::draw_background(litehtml::uint_ptr, const litehtml::background_paint& bg) {
-  if (bg.color.alpha == 0) return;
+  bool image = !bg.image.empty() && bg.image_size.width > 0 && bg.image_size.height > 0;
   if (bg.is_root || drawingBody_) {
     // The page's own colour: the handset fills the whole view with it.
-    background_ = rgb(bg.color);
+    if (bg.color.alpha != 0) background_ = rgb(bg.color);
     return;
   }
-  if (bg.border_box.width <= 0 || bg.border_box.height <= 0) return;
+  if ((bg.color.alpha == 0 && !image) || bg.border_box.width <= 0 || bg.border_box.height <= 0) return;
   RenderItem it;
   it.type = BOX;
   it.x = bg.border_box.x;
   it.y = bg.border_box.y;
   it.width = bg.border_box.width;
   it.height = bg.border_box.height;
-  it.color2 = rgb(bg.color);
-  add(std::move(it), nullptr);
+  it.color2 = bg.color.alpha != 0 ? rgb(bg.color) : NO_COLOR;
+  if (!image) {
+    add(std::move(it), nullptr);
+    return;
+  }
+  // The picture's placement inside the box: offsets in the high halves, far edges in the low ones.
+  int repeat = 0;
+  switch (bg.repeat) {
+    case litehtml::background_repeat_repeat_x:
+      repeat = 1;
+      break;
+    case litehtml::background_repeat_repeat_y:
+      repeat = 2;
+      break;
+    case litehtml::background_repeat_no_repeat:
+      repeat = 3;
+      break;
+    default:
+      break;
+  }
+  int left = std::clamp(bg.position_x - it.x, -0x7FFF, 0x7FFF);
+  int top = std::clamp(bg.position_y - it.y, -0x7FFF, 0x7FFF);
+  int right = std::clamp(left + bg.image_size.width, 0, 0xFFFF);
+  int bottom = std::clamp(top + bg.image_size.height, 0, 0xFFFF);
+  it.flags = 0x10 | (repeat << 12);
+  it.param1 = static_cast<int32_t>((static_cast<uint32_t>(left) << 16) | static_cast<uint32_t>(right));
+  it.param2 = static_cast<int32_t>((static_cast<uint32_t>(top) << 16) | static_cast<uint32_t>(bottom));
+  it.value1 = bg.image_size.width;
+  it.value2 = bg.image_size.height;
+  add(std::move(it), nullptr, DrawnItem::PICTURE,
+      PageUrl::resolve(bg.baseurl.empty() ? base_ : bg.baseurl, bg.image));
 }
 
 void PageContainer::draw_borders(litehtml::uint_ptr, const litehtml::borders& borders,
@@ -216,7 +268,7 @@ void PageContainer::draw_borders(litehtml::uint_ptr, const litehtml::borders& bo
   if (!drawn_.empty()) {
     RenderItem& last = drawn_.back().item;
     if (last.type == BOX && last.x == pos.x && last.y == pos.y && last.width == pos.width &&
-        last.height == pos.height && (last.flags & 0xF) == 0)
+        last.height == pos.height && (last.flags & 0xF) == 0 && drawn_.back().kind != DrawnItem::FRAME)
       box = &last;
   }
   if (!box) {

@@ -21,6 +21,10 @@ struct DrawnItem {
   std::string url;                            // the picture, frame document or object file it shows
   const litehtml::element* link = nullptr;    // the <a> it lies in
   const litehtml::element* source = nullptr;  // the control, picture, frame or object that drew it
+  // Text: the words of one line drawn one after the other in one style make one run; the widths of
+  // the spaces at its ends, which the handset does not need.
+  int leading = 0, trailing = 0;
+  bool inked = false;
 };
 
 // litehtml's callbacks for one document: text is measured with the client's width table and metrics,

@@ -304,6 +304,32 @@ TEST(HtmlEngineTest, PicturesAreScaledToTheirBoxAndTheMemoryLimit) {
   EXPECT_EQ(ofType(p, vesk::PLACEHOLDER).size(), 0u) << "a missing picture without a size takes no room";
 }
 
+TEST(HtmlEngineTest, BackgroundPicturesAndEmbeddedFiles) {
+  MapLoader loader;
+  loader.files["http://site.test/dir/tile.png"] = png(8, 6);
+  loader.files["http://site.test/movies/intro.swf"] = "FWS-movie-bytes";
+  Page p = layout(
+      "<div style='background:#FFEEDD url(tile.png) repeat-x;height:40px'>band</div>"
+      "<object data='../movies/intro.swf' type='application/x-shockwave-flash' width=100 height=50></object>"
+      "<embed src='missing.swf'>",
+      loader);
+  auto boxes = ofType(p, vesk::BOX);
+  ASSERT_EQ(boxes.size(), 1u) << vesk::PageDump::dump(p);
+  EXPECT_EQ(boxes[0]->color2, 0xFFEEDD);
+  EXPECT_EQ(boxes[0]->flags, 0x10 | (1 << 12)) << "a picture repeated across";
+  ASSERT_GE(boxes[0]->image, 0);
+  EXPECT_EQ(boxes[0]->param1, 8) << "from the left edge to the picture's width";
+  EXPECT_EQ(boxes[0]->param2, 6);
+  auto objects = ofType(p, vesk::OBJECT);
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(objects[0]->name, "intro.swf");
+  EXPECT_EQ(objects[0]->width, 100);
+  EXPECT_EQ(objects[0]->height, 50);
+  ASSERT_EQ(p.files.size(), 1u) << "a file that cannot be fetched is not sent";
+  EXPECT_EQ(p.files[0].name, "intro.swf");
+  EXPECT_EQ(p.files[0].data, "FWS-movie-bytes");
+}
+
 TEST(HtmlEngineTest, BadInputGivesAPageAndTheEngineGoesOn) {
   MapLoader loader;
   std::string huge = png(8, 8);
