@@ -1,14 +1,30 @@
 #include "vwt/ui/ImageStore.h"
 
+#include <string>
+
 #include "vwt/io/BufferedInputStream.h"
 #include "vwt/io/BufferedOutputStream.h"
+#include "vwt/io/File.h"
 #include "vwt/io/FileInputStream.h"
 #include "vwt/io/FileOutputStream.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/platform/DrawnMessageBox.h"
 #include "vwt/ui/FileChooser.h"
 #include "vwt/ui/MediaImage.h"
+#include "vwt/ui/Window.h"
+
+namespace {
+std::u16string units(const String& s) { return std::u16string(s.getCString(), s.length()); }
+
+bool replaceAllowed(const Window* owner, const String& path) {
+  using vwt::platform::DrawnMessageBox;
+  return DrawnMessageBox::show(owner ? owner->getHandle() : 0, units(Resource::getString(-3101)),
+                               units(Resource::getString(-3110, path)), DrawnMessageBox::BUTTONS_YES_NO,
+                               DrawnMessageBox::ICON_QUESTION) == DrawnMessageBox::RESULT_YES;
+}
+}  // namespace
 
 String ImageStore::addEntry(const Window* owner, const MediaImage* image) {
   FileChooser chooser;
@@ -16,7 +32,11 @@ String ImageStore::addEntry(const Window* owner, const MediaImage* image) {
   chooser.setFileNameFilter(Resource::getString(getFilterMessageId(image)));
   // A cancelled dialog names no file: not even the extension is returned.
   if (chooser.showSaveDialog(owner) != FileChooser::APPROVED) return String::null;
-  String path = withExtension(chooser.getSelectedFileName(), image);
+  const String& chosen = chooser.getSelectedFileName();
+  String path = withExtension(chosen, image);
+  // The dialog asked about the name as typed; with the extension it may name a file that exists.
+  if (path.length() != chosen.length() && File::exists(path) && !replaceAllowed(owner, path))
+    return String::null;
   writeEntry(path, image);
   return path;
 }

@@ -14,7 +14,8 @@ class ImageStore : public Object {
 
   // Asks for a file name in a save dialog (its filter by the picture's type) and writes the
   // picture's bytes there. The chosen name, with the type's extension added when it lacks it, is
-  // returned; empty, with nothing written, when the dialog is cancelled.
+  // returned; empty, with nothing written, when the dialog is cancelled (or the user would not
+  // replace the file the added extension names).
   static String addEntry(const Window* owner, const MediaImage* image);
   // Asks for a picture file in an open dialog (filter -2704): a new ImageStore for it, owned by
   // the caller, or null when cancelled.

@@ -128,6 +128,16 @@ TEST_F(FileChooserTest, ImageStoreSavesAndSelectsThroughTheDialogs) {
   // Cancelled: nothing is written and no name comes back.
   script("key escape\n");
   EXPECT_TRUE(ImageStore::addEntry(nullptr, image.get()).isNull());
+  // The dialog asked about "saved"; the name with its extension is asked about after it.
+  const std::string other = "GIF89a, another";
+  AutoPtr<MediaImage> second(new MediaImage(other.data(), 0, static_cast<int>(other.size()), true));
+  script("type saved\nanswer 2\nkey select\n");
+  EXPECT_TRUE(ImageStore::addEntry(nullptr, second.get()).isNull());
+  EXPECT_EQ(program.dir.read("saved.gif"), gif);
+  EXPECT_EQ(ScriptAnswers::count(), 0);
+  script("type saved\nanswer 1\nkey select\n");
+  EXPECT_EQ(narrow(ImageStore::addEntry(nullptr, second.get())), program.dir / "saved.gif");
+  EXPECT_EQ(program.dir.read("saved.gif"), other);
 
   // The open dialog lists pictures only; the one chosen is read back.
   program.dir.write("notes.txt", "x");
@@ -137,7 +147,7 @@ TEST_F(FileChooserTest, ImageStoreSavesAndSelectsThroughTheDialogs) {
   EXPECT_EQ(narrow(entry->getPath()), program.dir / "saved.gif");
   AutoPtr<InputStream> in(entry->getInputStream());
   char buf[32];
-  EXPECT_EQ(in->read(buf, 0, sizeof buf), static_cast<int>(gif.size()));
+  EXPECT_EQ(in->read(buf, 0, sizeof buf), static_cast<int>(other.size()));
   script("key escape\n");
   EXPECT_EQ(ImageStore::selectEntry(nullptr), nullptr);
 }
