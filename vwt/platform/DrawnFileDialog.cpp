@@ -519,7 +519,6 @@ void FileDialog::paintList(Surface& s) {
       fillRect(s, ix, iy, ICON_WIDTH / 2, 2, FOLDER_ICON);
       fillRect(s, ix, iy + 2, ICON_WIDTH, ih - 2, FOLDER_ICON);
     } else {
-      fillRect(s, ix + 2, iy, ICON_WIDTH - 4, ih, Look::EDIT_FACE);
       drawRectOutline(s, ix + 2, iy, ICON_WIDTH - 5, ih - 1,
                       chosen && listFocused ? Look::HIGHLIGHT_TEXT : Look::OUTLINE);
     }
