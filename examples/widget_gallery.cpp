@@ -19,6 +19,8 @@
 #include "vwt/ui/Frame.h"
 #include "vwt/ui/Graphics.h"
 #include "vwt/ui/Image.h"
+#include "vwt/ui/MenuItem.h"
+#include "vwt/ui/PopupMenu.h"
 #include "vwt/ui/Region.h"
 #include "vwt/ui/ScrollBar.h"
 #include "vwt/ui/StaticImageWindow.h"
@@ -31,6 +33,9 @@ const int INK = 0x202020;
 const int CAPTION = 0x505A64;
 const int TITLE_BAND = 0x2E4A62;
 const int TRACK = 0xFFFFFF, TRACK_FRAME = 0x8C96A0, KNOB = 0x4A7BA6;
+
+// The menu's commands.
+enum Command { SCROLL_TOP = 100, SCROLL_END, TAP_MOVIE, LOOP_MOVIE, PRINT, QUIT };
 
 // The picture the image windows show: a small landscape, 32 x 32.
 Image* makeLandscape() {
@@ -221,12 +226,59 @@ class GalleryFrame : public Frame {
                               u" single, "_s + String(flash_->getProperties().doubleClicks) + u" double"_s);
         }
         return;
+      case KEY_SOFT1:
+        showMenu();
+        return;
       case KEY_SOFT2:
         Application::getCurrentApp()->terminate();
         return;
       default:
         return;
     }
+  }
+
+  // The chosen item comes back here after the menu has closed.
+  bool onCommand(int id) override {
+    switch (id) {
+      case SCROLL_TOP:
+      case SCROLL_END:
+        for (auto& bar : bars_) {
+          bar->setButtonPosition(id == SCROLL_TOP ? 0 : bar->getTotal());
+          bar->repaint();
+        }
+        status_->setMessage(id == SCROLL_TOP ? u"Scrolled to the top"_s : u"Scrolled to the end"_s);
+        return true;
+      case TAP_MOVIE:
+        onKeyPressed(5);
+        return true;
+      case LOOP_MOVIE:
+        if (flash_.get()) {
+          flash_->setParameter(u"LOOP"_s, flash_->getProperties().loop ? u"false"_s : u"true"_s);
+          status_->setMessage(flash_->getProperties().loop ? u"The movie loops"_s
+                                                           : u"The movie plays once"_s);
+        }
+        return true;
+      case QUIT:
+        Application::getCurrentApp()->terminate();
+        return true;
+      default:
+        return Frame::onCommand(id);
+    }
+  }
+
+  // At the left soft key: the lower left corner of the frame.
+  void showMenu() {
+    PopupMenu menu;
+    menu.add(new MenuItem(SCROLL_TOP, u"Scroll to the top"_s));
+    menu.add(new MenuItem(SCROLL_END, u"Scroll to the end"_s));
+    menu.addSeparator();
+    menu.add(new MenuItem(TAP_MOVIE, u"Tap the movie"_s, flash_.get() != nullptr));
+    menu.add(new MenuItem(LOOP_MOVIE, u"Loop the movie"_s, flash_.get() != nullptr,
+                          flash_.get() && flash_->getProperties().loop));
+    menu.add(new MenuItem(PRINT, u"Print (not here)"_s, false));
+    menu.addSeparator();
+    menu.add(new MenuItem(QUIT, u"Quit"_s));
+    menu.show(this, 0, getHeight(), PopupMenu::ALIGN_LEFT | PopupMenu::ALIGN_BOTTOM);
   }
 
   void processTapStatusbar(int x, int y) override {
