@@ -4,16 +4,18 @@
 //   VWT_DISPLAY=headless VWT_INPUT_SCRIPT=demo.txt build/bin/widget_gallery
 // Keys: the arrows move the scroll bars' knobs, 5 taps the movie; soft2 quits.
 
-#include <filesystem>
 #include <random>
 #include <string>
 
 #include "vwt/io/DataOutputStream.h"
+#include "vwt/io/File.h"
 #include "vwt/io/FileOutputStream.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/String.h"
+#include "vwt/lang/System.h"
 #include "vwt/ui/Application.h"
+#include "vwt/ui/FileChooser.h"
 #include "vwt/ui/Flash.h"
 #include "vwt/ui/Font.h"
 #include "vwt/ui/Frame.h"
@@ -73,16 +75,35 @@ Region* disc(int size) {
   return shape;
 }
 
-// The movie's parameter file: a count, then key and value texts.
-void writeMovieParameters(const String& moviePath) {
-  DataOutputStream out(new FileOutputStream(moviePath + u".param"_s));
-  out.writeInt(3);
-  out.writeUTF(u"BGCOLOR"_s);
-  out.writeUTF(u"#1E3A5F"_s);
-  out.writeUTF(u"LOOP"_s);
-  out.writeUTF(u"true"_s);
-  out.writeUTF(u"QUALITY"_s);
-  out.writeUTF(u"high"_s);
+// Files of the gallery's own beside the program: the movie with its parameter file (a count, then
+// key and value texts) and a few files for the file dialogs. Each is written under a name of this
+// run's own and then renamed, so that a gallery running at the same time never reads half a file.
+String writeSampleFiles() {
+  String folder = System::getProgramDirectory() + u"gallery"_s;
+  File(folder + u"/photos/"_s).mkdirs();  // the parents of the last separator
+  std::random_device random;
+  String scratch = folder + u"/."_s + String(static_cast<int>(random() & 0x7FFFFFFF));
+  auto place = [&](const char16_t* name, void (*fill)(DataOutputStream & out)) {
+    {
+      DataOutputStream out(new FileOutputStream(scratch));
+      fill(out);
+    }
+    File(scratch).renameTo(File(folder + u"/"_s + String(name, false)));
+  };
+  place(u"intro.swf.param", [](DataOutputStream& out) {
+    out.writeInt(3);
+    out.writeUTF(u"BGCOLOR"_s);
+    out.writeUTF(u"#1E3A5F"_s);
+    out.writeUTF(u"LOOP"_s);
+    out.writeUTF(u"true"_s);
+    out.writeUTF(u"QUALITY"_s);
+    out.writeUTF(u"high"_s);
+  });
+  // The stand-in never reads the movie itself.
+  place(u"intro.swf", [](DataOutputStream&) {});
+  place(u"notes.txt", [](DataOutputStream& out) { out.write("Widget gallery notes\n", 0, 21); });
+  place(u"shopping list.txt", [](DataOutputStream& out) { out.write("milk, bread\n", 0, 12); });
+  return folder;
 }
 
 class GalleryFrame;
@@ -125,10 +146,6 @@ class GalleryFrame : public Frame {
     for (auto& w : images_) w.reset();
     for (auto& b : bars_) b.reset();
     status_.reset();
-    if (!movieFolder_.empty()) {
-      std::error_code ignored;
-      std::filesystem::remove_all(movieFolder_, ignored);
-    }
   }
 
   // After the frame's window exists.
@@ -165,14 +182,8 @@ class GalleryFrame : public Frame {
     images_[2]->setWindowRgn(shape.get());
 
     try {
-      // A folder of this run's own: another gallery may be running.
-      std::random_device random;
-      movieFolder_ = std::filesystem::temp_directory_path() / ("widget-gallery-" + std::to_string(random()));
-      std::error_code failed;  // then the parameter file cannot be written: an Exception
-      std::filesystem::create_directories(movieFolder_, failed);
-      moviePath_ = String((movieFolder_ / "intro.swf").c_str());
-      writeMovieParameters(moviePath_);
-      flash_.reset(new Flash(this, moviePath_, 10, 164, 220, 56));
+      folder_ = writeSampleFiles();
+      flash_.reset(new Flash(this, folder_ + u"/intro.swf"_s, 10, 164, 220, 56));
     } catch (const Exception& e) {
       caption_ = e.getMessage();
     }
@@ -226,6 +237,10 @@ class GalleryFrame : public Frame {
                               u" single, "_s + String(flash_->getProperties().doubleClicks) + u" double"_s);
         }
         return;
+      case 6:
+      case 7:
+        chooseFile(key == 7);
+        return;
       case KEY_SOFT1:
         showMenu();
         return;
@@ -266,6 +281,20 @@ class GalleryFrame : public Frame {
     }
   }
 
+  // The sample files are there to choose from.
+  void chooseFile(bool save) {
+    FileChooser chooser;
+    chooser.setInitialDirectory(folder_);
+    chooser.setFileNameFilter(u"Texts (*.txt)|*.txt|Movies (*.swf)|*.swf|All files (*.*)|*.*"_s);
+    if (save) chooser.setSelectedFileName(u"gallery notes.txt"_s);
+    int state = save ? chooser.showSaveDialog(this) : chooser.showOpenDialog(this);
+    String name = chooser.getSelectedFileName();
+    int slash = name.lastIndexOf(u'/');
+    status_->setMessage(state == FileChooser::APPROVED
+                            ? (save ? u"Save as "_s : u"Open "_s) + name.substring(slash + 1)
+                            : u"No file chosen"_s);
+  }
+
   // At the left soft key: the lower left corner of the frame.
   void showMenu() {
     PopupMenu menu;
@@ -292,8 +321,7 @@ class GalleryFrame : public Frame {
   AutoPtr<StaticImageWindow> images_[3];
   AutoPtr<Flash> flash_;
   AutoPtr<GalleryStatus> status_;
-  std::filesystem::path movieFolder_;  // removed with the frame
-  String moviePath_;
+  String folder_;  // the sample files
   String caption_;
 };
 
