@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vwt/platform/Clipboard.h"
+#include "vwt/platform/ControlLook.h"
 #include "vwt/platform/FontEngine.h"
 #include "vwt/platform/MessageKinds.h"
 #include "vwt/platform/RasterRects.h"
@@ -21,24 +22,23 @@ const char16_t EditControl::CLASS_NAME[] = u"vwt.Edit";
 
 namespace {
 
-// The look, in one place until the drawn controls share theirs.
-const char16_t FONT_FAMILY[] = u"IPAPGothic";
-const int FONT_HEIGHT = 16;
-const int BORDER = 1;
-const int PADDING = 2;
+// The shared look of the drawn controls; the field's own parts below.
+const int FONT_HEIGHT = ControlLook::FONT_HEIGHT;
+const int BORDER = ControlLook::BORDER;
+const int PADDING = 2;          // a field is one line high: less room than a dialog's
 const int INDICATOR_WIDTH = 4;  // the multi-line scroll indicator, inside the border
 const int INDICATOR_GAP = 1;
 const int MIN_KNOB = 6;
-const uint32_t BACKGROUND_RGB = 0xFFFFFF;
-const uint32_t DISABLED_BACKGROUND_RGB = 0xEEEEEE;
-const uint32_t BORDER_RGB = 0x7F7F7F;
-const uint32_t FOCUS_BORDER_RGB = 0x2B5FB4;
-const uint32_t TEXT_RGB = 0x000000;
-const uint32_t DISABLED_TEXT_RGB = 0x8C8C8C;
-const uint32_t SELECTION_RGB = 0x2B5FB4;
-const uint32_t SELECTED_TEXT_RGB = 0xFFFFFF;
-const uint32_t TRACK_RGB = 0xE0E0E0;
-const uint32_t KNOB_RGB = 0x8C8C8C;
+const uint32_t BACKGROUND_RGB = ControlLook::EDIT_FACE;
+const uint32_t DISABLED_BACKGROUND_RGB = ControlLook::FACE;
+const uint32_t BORDER_RGB = ControlLook::OUTLINE;
+const uint32_t FOCUS_BORDER_RGB = ControlLook::HIGHLIGHT;
+const uint32_t TEXT_RGB = ControlLook::TEXT;
+const uint32_t DISABLED_TEXT_RGB = ControlLook::GREYED_TEXT;
+const uint32_t SELECTION_RGB = ControlLook::HIGHLIGHT;
+const uint32_t SELECTED_TEXT_RGB = ControlLook::HIGHLIGHT_TEXT;
+const uint32_t TRACK_RGB = ControlLook::FACE;
+const uint32_t KNOB_RGB = ControlLook::SEPARATOR;
 
 struct Edit {
   uint32_t style = 0;
@@ -85,7 +85,9 @@ Edit* find(WindowHandle h) {
   return it == edits().end() ? nullptr : &it->second;
 }
 
-FontFace* editFace() { return FontEngine::instance().face(String(FONT_FAMILY, false), FONT_HEIGHT, false); }
+FontFace* editFace() {
+  return FontEngine::instance().face(String(ControlLook::FONT_FACE, false), FONT_HEIGHT, false);
+}
 
 bool isBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
@@ -160,12 +162,12 @@ View makeView(WindowHandle h, const Edit& e) {
     for (char16_t& c : v.shown)
       if (!isBreak(c)) c = u'*';
   v.face = editFace();
-  v.lineHeight = std::max(1, FontEngine::instance().height(v.face));
+  const bool multi = (e.style & EditControl::EDIT_MULTILINE) != 0;
+  v.lineHeight = std::max(1, FontEngine::instance().height(v.face) + (multi ? ControlLook::LINE_GAP : 0));
   PixelRect r = ws.getRect(h);
   const int inset = BORDER + PADDING;
   v.area =
       PixelRect{inset, inset, std::max(inset, r.x1 - r.x0 - inset), std::max(inset, r.y1 - r.y0 - inset)};
-  const bool multi = (e.style & EditControl::EDIT_MULTILINE) != 0;
   if (!multi) {
     // One line, centred in the height.
     int top = std::max(inset, (r.y1 - r.y0 - v.lineHeight) / 2);

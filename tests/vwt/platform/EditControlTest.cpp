@@ -6,6 +6,7 @@
 
 #include "vwt/lang/String.h"
 #include "vwt/platform/Clipboard.h"
+#include "vwt/platform/ControlLook.h"
 #include "vwt/platform/EditControl.h"
 #include "vwt/platform/FontEngine.h"
 #include "vwt/platform/InputScript.h"
@@ -24,7 +25,9 @@ const int TEXT_INSET = 3;
 std::string narrow(const std::u16string& s) { return std::string(s.begin(), s.end()); }
 std::u16string wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
-FontFace* fieldFace() { return FontEngine::instance().face(u"IPAPGothic"_s, 16, false); }
+FontFace* fieldFace() {
+  return FontEngine::instance().face(String(ControlLook::FONT_FACE, false), ControlLook::FONT_HEIGHT, false);
+}
 
 int textWidth(const std::u16string& s) {
   return FontEngine::instance().measure(fieldFace(), s.data(), static_cast<int>(s.size()));
@@ -224,7 +227,7 @@ TEST_F(EditControlTest, DigitsOnlyAndTheLimitRefuseCharacters) {
 
 TEST_F(EditControlTest, AMultiLineFieldWrapsAndScrollsToTheCaret) {
   // Three lines of room.
-  const int lineHeight = FontEngine::instance().height(fieldFace());
+  const int lineHeight = FontEngine::instance().height(fieldFace()) + ControlLook::LINE_GAP;
   WindowHandle h = field(EditControl::EDIT_MULTILINE, "", 120, 3 * lineHeight + 2 * TEXT_INSET);
   run("type 1\nkey select\ntype 2\nkey select\ntype 3\nkey select\ntype 4\nkey select\ntype 5\n");
   EXPECT_EQ(text(h), "1\r\n2\r\n3\r\n4\r\n5");
