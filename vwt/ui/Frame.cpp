@@ -9,6 +9,7 @@
 #include "vwt/ui/Application.h"
 #include "vwt/ui/Component.h"
 #include "vwt/ui/Graphics.h"
+#include "vwt/ui/TextBox.h"
 
 using namespace vwt::platform;
 
@@ -104,9 +105,12 @@ void Frame::setFullScreen(bool on) {
 }
 
 void Frame::imeOn(const String& initialText, int style, int mode) {
-  (void)initialText, (void)style, (void)mode;
-  // The edit control that serves as the text box arrives with the widgets; it is handed over
-  // through setImeTextBox.
+  // The old box goes first, its window with it.
+  setImeTextBox(nullptr);
+  if (!handle_) return;
+  TextBox* box = new TextBox(this, 0, 0, getWidth(), getHeight(), initialText, style, mode);
+  box->addListener(this);
+  setImeTextBox(box);
 }
 
 void Frame::setImeTextBox(Window* textBox) {

@@ -49,7 +49,8 @@ class Frame : public Window, public TextListener {
   void setFullScreen(bool on);
   bool isFullScreen() const { return fullScreen_; }
 
-  // The input-method text box comes with the edit control; until then a window may stand in for it.
+  // The input-method text box: a TextBox over the whole frame (style and mode as TextBox takes them)
+  // that tells this frame its text through processIMEEvent. A box already there is replaced.
   void imeOn(const String& initialText, int style, int mode);
   bool isImeVisible() const;
   void setImeTextBoxSize(int width, int height);
