@@ -90,11 +90,13 @@ TextBox::~TextBox() { dropMenu(); }
 
 void TextBox::dropMenu() {
   if (!menu_) return;
-  // The items answer through the frame's components: they go from there with the menu.
+  // The items answer through the frame's components: they leave it with the menu, unless a newer
+  // menu has taken their ids.
   if (Frame* frame = mainFrame())
-    for (const MenuEntry& m : MENU)
-      if (frame->getComponent(m.id) && dynamic_cast<MenuItem*>(frame->getComponent(m.id)))
-        frame->remove(m.id);
+    for (int i = 0; i < menu_->getItemCount(); ++i) {
+      MenuItem* item = menu_->getItem(i);
+      if (item && frame->getComponent(item->getId()) == item) frame->remove(item->getId());
+    }
   delete menu_;
   menu_ = nullptr;
 }
@@ -138,8 +140,8 @@ bool TextBox::onPreTranslateMessage(int handle, uint32_t message, uintptr_t wPar
   if (message != WM_KEYDOWN || !isSelecting()) return true;
   int key = ConvertVKeyToKey(static_cast<int>(wParam));
   if (key == KEY_LEFT || key == KEY_RIGHT || key == KEY_UP || key == KEY_DOWN) {
-    String text = String(WindowSystem::get().getText(handle_).data(), 0,
-                         static_cast<int>(WindowSystem::get().getText(handle_).size()));
+    std::u16string raw = WindowSystem::get().getText(handle_);
+    String text(raw.data(), 0, static_cast<int>(raw.size()));
     selectEnd_ = moveSelectEnd(text, selectEnd_, key, &selectColumn_);
     int length = text.length();
     EditControl::setSelection(handle_, std::max(0, std::min(selectAnchor_, length)),
