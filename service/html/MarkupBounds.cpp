@@ -1,5 +1,6 @@
 #include "service/html/MarkupBounds.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -75,6 +76,7 @@ std::string MarkupBounds::apply(const std::string& input, int maxDepth, size_t m
   out.reserve(html.size());
   int depth = 0;
   size_t i = 0, tags = 0, words = 0;
+  int tableDepth = 0, droppedTables = 0;
   while (i < html.size()) {
     size_t lt = html.find('<', i);
     if (!appendText(out, html, i, lt == std::string::npos ? html.size() : lt, words, maxWords)) break;
@@ -109,6 +111,15 @@ std::string MarkupBounds::apply(const std::string& input, int maxDepth, size_t m
     bool selfClosing = end > i && html[end - 1] == '/';
     bool isVoid = inList(name, VOID_TAGS, sizeof VOID_TAGS / sizeof *VOID_TAGS) ||
                   inList(name, OPTIONAL_END_TAGS, sizeof OPTIONAL_END_TAGS / sizeof *OPTIONAL_END_TAGS);
+    if (name == "table") {
+      bool drop = closing ? droppedTables > 0 : tableDepth >= MAX_TABLE_DEPTH;
+      if (drop) {
+        droppedTables += closing ? -1 : 1;
+        i = end + 1;
+        continue;
+      }
+      tableDepth = std::max(0, tableDepth + (closing ? -1 : 1));
+    }
     if (closing) {
       if (depth <= maxDepth) out.append(html, i, end + 1 - i);
       if (depth > 0 && !isVoid) --depth;

@@ -28,6 +28,11 @@ TEST(MarkupBoundsTest, KeepsWhatIsWithinTheBounds) {
     EXPECT_EQ(MarkupBounds::apply(c.html, c.depth, 1 << 20, c.tags, c.words), c.want) << c.html;
   }
   EXPECT_EQ(MarkupBounds::apply(std::string(100, 'x'), 5, 10).size(), 10u);
+  std::string nested, kept;
+  for (int i = 0; i < 12; ++i) nested += "<table><tr><td>";
+  for (int i = 0; i < 12; ++i) kept += i < MarkupBounds::MAX_TABLE_DEPTH ? "<table><tr><td>" : "<tr><td>";
+  EXPECT_EQ(MarkupBounds::apply(nested + "x" + "</table></table>"), kept + "x")
+      << "tables nest a few levels deep";
 }
 
 }  // namespace vesktest
