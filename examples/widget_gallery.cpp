@@ -27,6 +27,7 @@
 #include "vwt/ui/ScrollBar.h"
 #include "vwt/ui/StaticImageWindow.h"
 #include "vwt/ui/StatusBar.h"
+#include "vwt/ui/TextBox.h"
 
 namespace {
 
@@ -143,6 +144,7 @@ class GalleryFrame : public Frame {
   ~GalleryFrame() override {
     // The widgets go before the frame's window, the picture after the windows that show it.
     flash_.reset();
+    textBox_.reset();
     for (auto& w : images_) w.reset();
     for (auto& b : bars_) b.reset();
     status_.reset();
@@ -187,6 +189,12 @@ class GalleryFrame : public Frame {
     } catch (const Exception& e) {
       caption_ = e.getMessage();
     }
+    // A text box takes the focus and the soft keys when it is made; the frame keeps them here, and
+    // a tap gives the box the focus.
+    textBox_.reset(new TextBox(this, 10, 226, 220, 20, u"A text box: tap it to type"_s, 0, 1));
+    requestFocus();
+    setSoftLabel(SOFT_KEY_LEFT, u"Menu"_s);
+    setSoftLabel(SOFT_KEY_RIGHT, u"Quit"_s);
     status_.reset(new GalleryStatus(this, small_.get()));
   }
 
@@ -236,6 +244,10 @@ class GalleryFrame : public Frame {
           status_->setMessage(u"Movie tapped: "_s + String(flash_->getProperties().singleClicks) +
                               u" single, "_s + String(flash_->getProperties().doubleClicks) + u" double"_s);
         }
+        return;
+      case 8:
+        // The input-method box over the whole frame: Done and Cancel tell processIMEEvent.
+        imeOn(u"Typed in the input box"_s, TextBox::STYLE_SELECT_ALL, 1);
         return;
       case 6:
       case 7:
@@ -310,6 +322,12 @@ class GalleryFrame : public Frame {
     menu.show(this, 0, getHeight(), PopupMenu::ALIGN_LEFT | PopupMenu::ALIGN_BOTTOM);
   }
 
+  void processIMEEvent(int type, const String& text) override {
+    status_->setMessage(type == 0 ? u"Done: "_s + text : u"Cancelled"_s);
+    setSoftLabel(SOFT_KEY_LEFT, u"Menu"_s);
+    setSoftLabel(SOFT_KEY_RIGHT, u"Quit"_s);
+  }
+
   void processTapStatusbar(int x, int y) override {
     status_->setMessage(u"Status bar tapped at "_s + String(x) + u", "_s + String(y));
   }
@@ -320,6 +338,7 @@ class GalleryFrame : public Frame {
   AutoPtr<ScrollBar> bars_[6];
   AutoPtr<StaticImageWindow> images_[3];
   AutoPtr<Flash> flash_;
+  AutoPtr<TextBox> textBox_;
   AutoPtr<GalleryStatus> status_;
   String folder_;  // the sample files
   String caption_;
