@@ -201,6 +201,15 @@ TEST_F(SdlDisplayTest, ScaleComesDownToFitTheDesktop) {
   EXPECT_EQ(vwt::platform::sdlDisplayScale(*display), 2);
 }
 
+TEST_F(SdlDisplayTest, TheClipboardIsTheDesktops) {
+  std::unique_ptr<Display> display = open(16, 16, 1);
+  ASSERT_NE(display, nullptr);
+  EXPECT_TRUE(display->setClipboardText(u"日本 text\r\nline"));
+  std::u16string back;
+  EXPECT_TRUE(display->getClipboardText(&back));
+  EXPECT_EQ(back, u"日本 text\r\nline");
+}
+
 TEST_F(SdlDisplayTest, WakeFromAnotherThreadEndsTheWait) {
   std::unique_ptr<Display> display = open(16, 16, 1);
   ASSERT_NE(display, nullptr);
