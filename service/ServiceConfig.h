@@ -33,7 +33,7 @@ struct ServiceConfig {
   std::vector<std::pair<std::string, std::string>> sites;
   bool fetchNetwork = false;
   int fetchConnectTimeoutMs = 10000;
-  int fetchTimeoutMs = 20000;  // one page with its redirects; its resources share another such span
+  int fetchTimeoutMs = 20000;  // one page with its redirects and its resources
   int maxRedirects = 10;
   size_t pageBytes = 2 * 1024 * 1024;
   size_t resourceBytes = 1024 * 1024;

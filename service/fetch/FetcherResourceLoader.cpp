@@ -6,13 +6,13 @@
 namespace vesk {
 
 FetcherResourceLoader::FetcherResourceLoader(const WebFetcher& fetcher, std::string pageUrl,
-                                             std::string cookieHeader, std::vector<Cookie> pageCookies)
+                                             std::string cookieHeader, std::vector<Cookie> pageCookies,
+                                             std::chrono::steady_clock::time_point deadline)
     : fetcher_(fetcher),
       pageUrl_(std::move(pageUrl)),
       cookieHeader_(std::move(cookieHeader)),
       pageCookies_(std::move(pageCookies)),
-      deadline_(std::chrono::steady_clock::now() +
-                std::chrono::milliseconds(fetcher.limits().totalTimeoutMs)) {
+      deadline_(deadline) {
   if (auto u = WebUrl::parse(pageUrl_)) pageHost_ = u->host();
 }
 

@@ -12,7 +12,7 @@
 namespace vesk {
 
 // The style sheets, pictures and frames of one page, fetched with the page's limits: each within
-// the fetcher's resource byte limit, all of them within one deadline, a bounded count and a
+// the fetcher's resource byte limit, all of them by the page's deadline, a bounded count and a
 // bounded total. The
 // page's cookies go along to its own host. A resource asked for twice is fetched once.
 class FetcherResourceLoader : public ResourceLoader {
@@ -21,9 +21,9 @@ class FetcherResourceLoader : public ResourceLoader {
   static const size_t MAX_BYTES = 16 * 1024 * 1024;
 
   // pageUrl: the address the page came from (after redirects); cookieHeader: the handset's cookies
-  // for it; pageCookies: what the page's answer set.
+  // for it; pageCookies: what the page's answer set; deadline: when the page's answer is due.
   FetcherResourceLoader(const WebFetcher& fetcher, std::string pageUrl, std::string cookieHeader,
-                        std::vector<Cookie> pageCookies);
+                        std::vector<Cookie> pageCookies, std::chrono::steady_clock::time_point deadline);
 
   FetchedResource load(const std::string& absoluteUrl, size_t maxBytes) override;
 

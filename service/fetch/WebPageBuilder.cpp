@@ -1,5 +1,6 @@
 #include "service/fetch/WebPageBuilder.h"
 
+#include <chrono>
 #include <exception>
 
 #include "service/PortalPage.h"
@@ -88,7 +89,7 @@ Page WebPageBuilder::errorPage(const std::string& url, const std::string& reason
   try {
     // Nothing to fetch for it: a loader without sites or network.
     static const WebFetcher nothing(FetchLimits(), {}, false);
-    FetcherResourceLoader none(nothing, url, std::string(), {});
+    FetcherResourceLoader none(nothing, url, std::string(), {}, std::chrono::steady_clock::now());
     page = layout(html, url, metrics, none);
   } catch (const std::exception&) {
     page = Page();
@@ -111,7 +112,10 @@ Page WebPageBuilder::build(const std::string& url, const QueryString& q, int32_t
   request.password = q.get("apw");
   request.referrer = q.get("bu", q.get("o"));
   if (request.referrer.compare(0, 4, "http") != 0) request.referrer.clear();
-  FetchOutcome o = fetcher_.fetch(request);
+  // The handset waits 30 s for its answer: the page and its resources share one span.
+  auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(fetcher_.limits().totalTimeoutMs);
+  FetchOutcome o = fetcher_.fetch(request, deadline);
   if (stats) stats->documentBytes = o.body.size();
 
   Page page;
@@ -130,7 +134,7 @@ Page WebPageBuilder::build(const std::string& url, const QueryString& q, int32_t
       html = "<html><body><img src=\"" + escapeHtml(o.url) + "\"></body></html>";
     else
       html = "<html><body><pre>" + escapeHtml(o.body) + "</pre></body></html>";
-    FetcherResourceLoader resources(fetcher_, o.url, request.cookieHeader, o.cookies);
+    FetcherResourceLoader resources(fetcher_, o.url, request.cookieHeader, o.cookies, deadline);
     try {
       page = layout(html, o.url, metrics, resources);
     } catch (const std::exception& e) {

@@ -94,6 +94,13 @@ class WebFetcherTest : public ::testing::Test {
         return sink.write(part.data(), part.size());
       });
     });
+    s.Get("/away", [this](const httplib::Request&, httplib::Response& r) {
+      r.set_redirect("http://localhost:" + std::to_string(origin_.port()) + "/page");
+    });
+    s.Post("/echo", [this](const httplib::Request& q, httplib::Response& r) {
+      origin_.remember(q);
+      r.set_content("<p>ok</p>", "text/html");
+    });
     s.Get("/missing", [](const httplib::Request&, httplib::Response& r) {
       r.status = 500;
       r.set_content("<p>broken</p>", "text/html");
@@ -173,9 +180,6 @@ TEST_F(WebFetcherTest, ACookieSetOnTheWayIsSentToTheNextHopAndReturned) {
 }
 
 TEST_F(WebFetcherTest, TheHandsetsCookiesAndCredentialsStayWithTheOriginItAskedFor) {
-  origin_.server().Get("/away", [this](const httplib::Request&, httplib::Response& r) {
-    r.set_redirect("http://localhost:" + std::to_string(origin_.port()) + "/page");
-  });
   PageRequest r;
   r.url = origin_.url("/away");
   r.cookieHeader = "visit=1";
@@ -226,10 +230,6 @@ TEST_F(WebFetcherTest, FormsArePostedAsBrowsersDoOrSentAsTheQueryOfAGet) {
 }
 
 TEST_F(WebFetcherTest, APostCarriesTheFormBody) {
-  origin_.server().Post("/echo", [this](const httplib::Request& q, httplib::Response& r) {
-    origin_.remember(q);
-    r.set_content("<p>ok</p>", "text/html");
-  });
   PageRequest post;
   post.url = origin_.url("/echo");
   post.post = true;

@@ -51,6 +51,17 @@ class WebPagesTest : public ServiceHarness {
     s.Get("/big", [](const httplib::Request&, httplib::Response& r) {
       r.set_content(std::string(300000, 'x'), "text/html");
     });
+    s.Get("/pictures", [this](const httplib::Request&, httplib::Response& r) {
+      r.set_content(
+          "<html><head><title>Pictures</title></head><body><p>two pictures</p>"
+          "<img src=\"/pic.gif\" width=8 height=8><img src=\"" +
+              silent_.url("/never.gif") + "\" width=8 height=8></body></html>",
+          "text/html");
+    });
+    s.Get("/pic.gif", [this](const httplib::Request& q, httplib::Response& r) {
+      origin_.remember(q);
+      r.set_content("GIF89a", "image/gif");
+    });
     s.Get("/file.zip", [](const httplib::Request&, httplib::Response& r) {
       r.set_content("PK\x03\x04", "application/zip");
     });
@@ -78,6 +89,7 @@ class WebPagesTest : public ServiceHarness {
   }
 
   OriginServer origin_;
+  SilentOrigin silent_;
 };
 
 TEST_F(WebPagesTest, APageComesAfterItsRedirectsWithTheHandsetsCookiesAndSetsItsOwn) {
@@ -94,6 +106,18 @@ TEST_F(WebPagesTest, APageComesAfterItsRedirectsWithTheHandsetsCookiesAndSetsIts
   EXPECT_EQ(c.name, "seen");
   EXPECT_EQ(c.value, "yes");
   EXPECT_EQ(c.lifetime, 600);
+}
+
+TEST_F(WebPagesTest, APagesResourcesGetItsCookiesAndOneThatNeverArrivesIsLeftOut) {
+  connect();
+  DecodedEnvelope e = load(origin_.url("/pictures"), "&co=" + vesk::QueryString::encode("visit=1"));
+  EXPECT_EQ(e.status, 0);
+  EXPECT_EQ(e.url, origin_.url("/pictures"));
+  EXPECT_NE(e.title, "Page not available");
+  EXPECT_EQ(origin_.last().path, "/pic.gif");
+  EXPECT_EQ(origin_.last().get_header_value("Cookie"), "visit=1");
+  EXPECT_EQ(origin_.last().get_header_value("Referer"), origin_.url("/pictures"));
+  EXPECT_EQ(load("http://portal.test/portal/indexQK.jsp").title, "Vesk portal");
 }
 
 TEST_F(WebPagesTest, FormsAreSentWithTheMethodOfTheirPage) {
