@@ -40,6 +40,9 @@ enum WindowStyle : uint32_t {
   STYLE_CHILD = 1,    // positioned in and clipped to its parent's client area
   STYLE_VISIBLE = 2,  // shown when created
   STYLE_DISABLED = 4,
+  // A top-level window that is never activated by being shown, nor given keys or the close
+  // request for being on top (a bar beside the main window).
+  STYLE_NO_ACTIVATE = 8,
 };
 
 // Handles, classes, the window tree, the message queue, timers and the paint cycle of one process.

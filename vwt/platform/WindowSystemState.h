@@ -31,6 +31,7 @@ struct WindowSystem::Node {
   std::unique_ptr<PixelRegion> shape;  // window coordinates
   bool visible = false;
   bool enabled = true;
+  bool noActivate = false;
   bool destroying = false;
   bool dirty = false;     // waits for WM_PAINT
   bool erase = false;     // waits for WM_ERASEBKGND

@@ -139,6 +139,7 @@ WindowHandle WindowSystem::createWindow(const std::u16string& className, const s
   w->parent = up;
   w->rect = PixelRect{x, y, x + std::max(width, 0), y + std::max(height, 0)};
   w->enabled = (style & STYLE_DISABLED) == 0;
+  w->noActivate = (style & STYLE_NO_ACTIVATE) != 0;
   PixelTarget t = screen();
   t.width = t.height = state_->capacity;
   w->surface.reset(new Surface(t));
@@ -252,7 +253,7 @@ bool WindowSystem::show(WindowHandle window, bool visible) {
     n->visible = true;
     send(window, WM_SHOWWINDOW, 1, 0);
     invalidate(window, nullptr, true);
-    if (!n->parent) {
+    if (!n->parent && !n->noActivate) {
       setActive(window);
       if (!focus_) setFocus(window);
     }
@@ -392,8 +393,10 @@ WindowHandle WindowSystem::windowAt(int x, int y) const {
 
 WindowHandle WindowSystem::topLevelTop() const {
   for (auto it = state_->topLevel.rbegin(); it != state_->topLevel.rend(); ++it)
-    if (!(*it)->destroying && (*it)->visible) return (*it)->handle;
-  return state_->topLevel.empty() ? 0 : state_->topLevel.back()->handle;
+    if (!(*it)->destroying && (*it)->visible && !(*it)->noActivate) return (*it)->handle;
+  for (auto it = state_->topLevel.rbegin(); it != state_->topLevel.rend(); ++it)
+    if (!(*it)->noActivate) return (*it)->handle;
+  return 0;
 }
 
 WindowHandle WindowSystem::setFocus(WindowHandle window) {

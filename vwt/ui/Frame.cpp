@@ -4,6 +4,7 @@
 #include "vwt/platform/InstanceChannel.h"
 #include "vwt/platform/MessageKinds.h"
 #include "vwt/platform/ScreenMetrics.h"
+#include "vwt/platform/SoftKeyBar.h"
 #include "vwt/platform/VirtualKeys.h"
 #include "vwt/platform/WindowSystem.h"
 #include "vwt/ui/Application.h"
@@ -34,6 +35,7 @@ Frame::~Frame() {
 
 void Frame::dispose() {
   stopInstanceChannel();
+  softKeyBar_.reset();
   Window::dispose();
 }
 
@@ -49,6 +51,13 @@ bool Frame::initializeWindow(const String& className, int acceleratorResource, i
   int w, h;
   ws.screenSize(&w, &h);
   ws.move(handle_, 0, 0, w, fullScreen_ ? h : h - menuBarHeight_);
+  softKeyBar_.reset(new SoftKeyBar(handle_, menuBarHeight_, softKeyCommandId_[0], softKeyCommandId_[1]));
+  for (int i = 0; i < 2; ++i)
+    softKeyBar_->setLabel(
+        i, std::u16string(softLabel_[i].getCString(), static_cast<size_t>(softLabel_[i].length())));
+  // Without a menu bar resource the bar still shows, with the default soft-key commands.
+  if (menuBarId_) menuBar_ = softKeyBar_->getHandle();
+  softKeyBar_->place(!fullScreen_ && (!application_ || application_->getCommandShow() != 0));
   if (!application_ || application_->getCommandShow() != 0) ws.show(handle_, true);
   ws.update();
   startInstanceChannel(className);
@@ -83,11 +92,15 @@ void Frame::onCreate() {
 void Frame::onDestory() {
   delete imeTextBox_;
   imeTextBox_ = nullptr;
+  softKeyBar_.reset();
   menuBar_ = 0;
 }
 
 void Frame::setSoftLabel(SoftKey key, const String& label) {
-  softLabel_[key == SOFT_KEY_LEFT ? 0 : 1] = label;
+  const int i = key == SOFT_KEY_LEFT ? 0 : 1;
+  softLabel_[i] = label;
+  if (softKeyBar_)
+    softKeyBar_->setLabel(i, std::u16string(label.getCString(), static_cast<size_t>(label.length())));
 }
 
 int Frame::getSoftKeyFromCommandId(int id) const {
@@ -102,6 +115,7 @@ void Frame::setFullScreen(bool on) {
   int w, h;
   WindowSystem::get().screenSize(&w, &h);
   setPosition(0, 0, w, on ? h : h - menuBarHeight_);
+  if (softKeyBar_) softKeyBar_->place(!on);
 }
 
 void Frame::imeOn(const String& initialText, int style, int mode) {

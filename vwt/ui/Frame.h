@@ -12,7 +12,8 @@ class Application;
 namespace vwt {
 namespace platform {
 class InstanceChannel;
-}
+class SoftKeyBar;
+}  // namespace platform
 }  // namespace vwt
 
 // The program's main window: the handset's screen above its soft-key bar. It turns the window
@@ -41,6 +42,7 @@ class Frame : public Window, public TextListener {
   bool createWindow(const String& className);
   Accelerator* getAccelerator() { return &accelerator_; }
 
+  // The label of a button of the soft-key bar, which repaints.
   void setSoftLabel(SoftKey key, const String& label);
   String getSoftLabel(SoftKey key) const { return softLabel_[key == SOFT_KEY_LEFT ? 0 : 1]; }
   int getSoftKeyCount() const { return menuBar_ ? 2 : 0; }
@@ -117,4 +119,5 @@ class Frame : public Window, public TextListener {
   bool x01t_ = false;   // the handset whose 0xE4 key is a modifier
   int pressedAs_[256];  // per virtual key, the code its press was delivered as
   std::unique_ptr<vwt::platform::InstanceChannel> channel_;  // this process's claim on its class
+  std::unique_ptr<vwt::platform::SoftKeyBar> softKeyBar_;    // drawn below the window
 };
