@@ -2,7 +2,8 @@
 // scaled and shaped by a region), a text box, the Flash placeholder and a status bar whose taps reach
 // the frame. Run it with a desktop (SDL) or headless with a script:
 //   VWT_DISPLAY=headless VWT_INPUT_SCRIPT=demo.txt build/bin/widget_gallery
-// Keys: the arrows move the scroll bars' knobs, 5 taps the movie; soft2 quits.
+// Keys: 1-4 message boxes, 5 taps the movie, 6 and 7 the file dialogs, 8 the input-method box; the
+// arrows move the scroll bars' knobs; the left soft key opens a menu, the right one quits.
 
 #include <random>
 #include <string>
@@ -15,6 +16,7 @@
 #include "vwt/lang/String.h"
 #include "vwt/lang/System.h"
 #include "vwt/ui/Application.h"
+#include "vwt/ui/Dialog.h"
 #include "vwt/ui/FileChooser.h"
 #include "vwt/ui/Flash.h"
 #include "vwt/ui/Font.h"
@@ -131,7 +133,7 @@ class GalleryStatus : public StatusBar {
 
  private:
   vwt::Font* font_;  // the frame's
-  String message_ = u"Status bar: tap it"_s;
+  String message_ = u"Keys 1-8 open dialogs; tap me"_s;
 };
 
 class GalleryFrame : public Frame {
@@ -245,6 +247,12 @@ class GalleryFrame : public Frame {
                               u" single, "_s + String(flash_->getProperties().doubleClicks) + u" double"_s);
         }
         return;
+      case 1:
+      case 2:
+      case 3:
+      case 4:
+        showMessage(key);
+        return;
       case 8:
         // The input-method box over the whole frame: Done and Cancel tell processIMEEvent.
         imeOn(u"Typed in the input box"_s, TextBox::STYLE_SELECT_ALL, 1);
@@ -291,6 +299,25 @@ class GalleryFrame : public Frame {
       default:
         return Frame::onCommand(id);
     }
+  }
+
+  // One message box of each kind; the answer goes to the status bar.
+  void showMessage(int key) {
+    struct Kind {
+      Dialog::DialogType type;
+      const char16_t* caption;
+      const char16_t* text;
+    } kinds[] = {
+        {Dialog::TYPE_INFORMATION, u"Information", u"The gallery shows every widget of the toolkit."},
+        {Dialog::TYPE_WARNING, u"Warning", u"The movie is a placeholder:\nno Flash player here."},
+        {Dialog::TYPE_ERROR, u"Error", u"Nothing went wrong. This is how an error looks."},
+        {Dialog::TYPE_YES_NO_CANCEL, u"Question", u"Scroll the bars back to the top?"},
+    };
+    const Kind& k = kinds[key - 1];
+    int answer = Dialog(this, k.type, String(k.caption, false), String(k.text, false)).show();
+    const char16_t* names[] = {u"OK", u"Yes", u"No", u"Cancel"};
+    status_->setMessage(u"Answer: "_s + String(names[answer >= 0 && answer <= 3 ? answer : 3], false));
+    if (k.type == Dialog::TYPE_YES_NO_CANCEL && answer == Dialog::RESULT_YES) onCommand(SCROLL_TOP);
   }
 
   // The sample files are there to choose from.
