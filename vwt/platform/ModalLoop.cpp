@@ -95,6 +95,7 @@ int ModalLoop::exec(int cancelResult) {
   ws.setFocus(dialog_);
   // Releases of keys pressed before the dialog opened belong to the window that saw the press.
   std::vector<Message> heldReleases;
+  bool closeRequested = false;
   Message m;
   while (!done_) {
     if (!ws.isWindow(dialog_)) {
@@ -119,12 +120,24 @@ int ModalLoop::exec(int cancelResult) {
     if (filter() && filter()(m)) continue;
     ws.translate(m);
     ws.dispatch(m);
+    // The desktop's close button is meant for the program, not for the dialog on top: the dialog
+    // ends (as it answers a close, or cancelled) and the request goes on to the window below.
+    if (m.kind == WM_CLOSE && belongsToDialog(m.window)) {
+      closeRequested = true;
+      if (!done_) result_ = cancelResult;
+      break;
+    }
   }
   if (disableOwner && ws.isWindow(owner_)) ws.enable(owner_, true);
   if (oldActive && ws.isWindow(oldActive)) ws.setActive(oldActive);
   if (oldFocus && ws.isWindow(oldFocus)) ws.setFocus(oldFocus);
   for (Message& release : heldReleases)
     ws.post(oldFocus ? oldFocus : owner_, release.kind, release.wParam, release.lParam);
+  if (closeRequested) {
+    WindowHandle below = owner_ && ws.isWindow(owner_) ? owner_ : oldActive;
+    while (below && ws.getParent(below)) below = ws.getParent(below);
+    if (below && below != dialog_ && ws.isWindow(below)) ws.post(below, WM_CLOSE, 0, 0);
+  }
   return result_;
 }
 

@@ -81,6 +81,19 @@ TEST_F(ModalLoopTest, AQuitEndsTheDialogWithTheCancelResultAndStaysForTheOuterLo
   EXPECT_EQ(ws.getQuitCode(), 9);
 }
 
+TEST_F(ModalLoopTest, AClosedProgramWindowCancelsTheDialogAndTheCloseGoesOnToTheOwner) {
+  WindowSystem& ws = WindowSystem::get();
+  ws.bringToTop(dialog);
+  ws.closeRequested();  // the desktop's close button, with the dialog on top
+  ModalLoop l(dialog, owner);
+  heard.clear();
+  EXPECT_EQ(l.exec(-1), -1);
+  EXPECT_EQ(count(dialog, WM_CLOSE, 0), 1);
+  Message m;
+  while (ws.peek(&m, true)) ws.dispatch(m);
+  EXPECT_EQ(count(owner, WM_CLOSE, 0), 1) << "the program still hears the close";
+}
+
 TEST_F(ModalLoopTest, ADestroyedDialogWindowEndsTheLoopWithTheCancelResult) {
   WindowSystem& ws = WindowSystem::get();
   ModalLoop l(dialog, owner);
