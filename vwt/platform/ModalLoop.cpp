@@ -5,6 +5,7 @@
 
 #include "vwt/platform/MessageKinds.h"
 #include "vwt/platform/ScriptAnswers.h"
+#include "vwt/platform/Text.h"
 
 namespace vwt {
 namespace platform {
@@ -14,37 +15,6 @@ namespace {
 ModalLoop::Filter& filter() {
   static ModalLoop::Filter f;
   return f;
-}
-
-// The script's answer text is UTF-8; a malformed sequence becomes U+FFFD.
-std::u16string utf16FromUtf8(const std::string& s) {
-  std::u16string out;
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    uint32_t cp = extra == 0 ? c : extra == 1 ? c & 0x1F : extra == 2 ? c & 0x0F : c & 0x07;
-    bool ok = extra >= 0 && i + extra < s.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      unsigned char d = static_cast<unsigned char>(s[i + k]);
-      ok = (d & 0xC0) == 0x80;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    i += extra + 1;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return out;
 }
 
 }  // namespace

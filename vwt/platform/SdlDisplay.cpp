@@ -71,40 +71,6 @@ bool typesCharacter(int virtualKey) {
   return (virtualKey >= VK_0 && virtualKey <= VK_9) || virtualKey == VK_ASTERISK || virtualKey == VK_POUND;
 }
 
-// UTF-8 from the desktop's text input to UTF-16 units; a malformed sequence becomes U+FFFD.
-std::u16string utf16FromUtf8(const char* s) {
-  std::u16string out;
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
-  while (*p != 0) {
-    uint32_t c = *p;
-    int more = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-    if (more < 0) {
-      out += u'\uFFFD';
-      ++p;
-      continue;
-    }
-    c = more == 0 ? c : c & (0x3F >> more);
-    ++p;
-    bool good = true;
-    for (int i = 0; i < more; ++i, ++p) {
-      if ((*p & 0xC0) != 0x80) {
-        good = false;
-        break;
-      }
-      c = (c << 6) | (*p & 0x3F);
-    }
-    if (!good || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += u'\uFFFD';
-    } else if (c >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
-
 class SdlDisplay : public Display {
  public:
   SdlDisplay(int width, int height, int scale) : width_(width), height_(height), scale_(scale) {}

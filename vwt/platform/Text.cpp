@@ -305,6 +305,12 @@ int encodeCodePage(CodePage page, const char16_t* units, size_t count, char* out
   return static_cast<int>(written);
 }
 
+std::u16string utf16FromUtf8(const char* bytes, size_t count) {
+  std::u16string out;
+  appendUtf8(bytes, count, out);
+  return out;
+}
+
 std::string utf8FromUtf16(const char16_t* units, size_t count) {
   std::string out;
   for (size_t i = 0; i < count; ++i) {

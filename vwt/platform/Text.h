@@ -46,6 +46,11 @@ int encodeCodePage(CodePage page, const char16_t* units, size_t count, char* out
 // surrogate becomes U+FFFD.
 std::string utf8FromUtf16(const char16_t* units, size_t count);
 
+// UTF-8 to UTF-16 (script answers, desktop text input); a malformed sequence
+// becomes U+FFFD.
+std::u16string utf16FromUtf8(const char* bytes, size_t count);
+inline std::u16string utf16FromUtf8(const std::string& s) { return utf16FromUtf8(s.data(), s.size()); }
+
 // The demangled name of a type, as the type information spells it.
 std::string typeName(const char* mangled);
 

@@ -95,3 +95,25 @@ TEST(PlatformText, DemanglesTypeNames) {
   EXPECT_EQ(typeName(typeid(int).name()), "int");
   EXPECT_EQ(typeName(typeid(std::string*).name()).find("std::"), 0u);
 }
+
+TEST(PlatformText, Utf8AndUtf16BothWays) {
+  struct Case {
+    std::string utf8;
+    std::u16string utf16;
+  } cases[] = {
+      {"abc", u"abc"},
+      {"\xE6\x97\xA5\xE6\x9C\xAC", u"\u65E5\u672C"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600"},  // a pair of surrogates
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},                            // a byte that starts nothing
+      {"\xE6\x97", u"\uFFFD\uFFFD"},            // cut short
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},            // an overlong slash
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(utf16FromUtf8(c.utf8), c.utf16) << c.utf8;
+    if (c.utf16.find(u'\uFFFD') == std::u16string::npos)
+      EXPECT_EQ(utf8FromUtf16(c.utf16.data(), c.utf16.size()), c.utf8);
+  }
+}
