@@ -682,8 +682,9 @@ TEST_F(RecordStoreTest, ADamagedStoreThatCannotBeCopiedIsLeftAsItIs) {
   }
   std::string damaged = bytes().substr(0, 40000);
   setBytes(damaged);
-  // Every name a copy could take in the next seconds is taken.
-  for (int s = 0; s < 3; ++s) {
+  // Every name a copy could take in the next half minute is taken: a loaded machine may take
+  // seconds to get from here to the open.
+  for (int s = 0; s < 30; ++s) {
     std::string base = dir_ + "/data0-damaged-" + stamp(s);
     std::ofstream(base + ".bin") << "x";
     for (int n = 2; n <= 99; ++n) std::ofstream(base + "-" + std::to_string(n) + ".bin") << "x";
