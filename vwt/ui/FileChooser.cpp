@@ -38,8 +38,8 @@ int FileChooser::show(const Window* owner, bool save) {
 
   DrawnFileDialog::Texts texts;
   texts.title = message(save ? -3101 : -3100);
-  texts.ok = message(-3102);
-  texts.cancel = message(-3103);
+  texts.ok = message(-3000);
+  texts.cancel = message(-3003);
   texts.allFiles = message(-3111);
   texts.notice = [](DrawnFileDialog::Notice notice, const std::u16string& path) {
     return units(Resource::getString(NOTICE_MESSAGES[notice], text(path)));
