@@ -1,5 +1,6 @@
 #include "service/Gateway.h"
 
+#include "service/AsciiText.h"
 #include "service/DataReader.h"
 #include "service/DataWriter.h"
 #include "service/ProtocolError.h"
@@ -22,13 +23,6 @@ const std::string FAVORITE_TYPE = "vesk-favorite";
 constexpr size_t UPLOAD_HEADER = 12;
 
 bool startsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
-
-std::string trim(const std::string& s) {
-  size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return std::string();
-  size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
-}
 
 bool printableQuery(const std::string& s) {
   if (s.empty()) return false;
@@ -53,7 +47,7 @@ GatewayReply Gateway::rejected(int status, const std::string& why) {
 }
 
 GatewayReply Gateway::handle(const GatewayRequest& req) {
-  std::string type = trim(req.contentType);
+  std::string type = trimBlanks(req.contentType);
   try {
     if (startsWith(type, FORM_TYPE)) return publicKey(req.body);
     if (type == KEY_EXCHANGE_TYPE) return keyExchange(req.body);

@@ -6,18 +6,14 @@
 #include <cstring>
 #include <map>
 
+#include "service/AsciiText.h"
+
 namespace vesk {
 
 namespace {
 
 const size_t META_SCAN_BYTES = 4096;
 const char REPLACEMENT[] = "\xEF\xBF\xBD";
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 bool labelChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == ':';
@@ -112,7 +108,7 @@ bool CharsetDecoder::isUtf8(const std::string& bytes) {
 }
 
 std::string CharsetDecoder::fromContentType(const std::string& contentType) {
-  std::string s = lower(contentType);
+  std::string s = asciiLower(contentType);
   size_t semi = s.find(';');
   while (semi != std::string::npos) {
     size_t at = s.find("charset", semi);
@@ -125,7 +121,7 @@ std::string CharsetDecoder::fromContentType(const std::string& contentType) {
 }
 
 std::string CharsetDecoder::fromMeta(const std::string& html) {
-  std::string s = lower(html.substr(0, META_SCAN_BYTES));
+  std::string s = asciiLower(html.substr(0, META_SCAN_BYTES));
   size_t at = 0;
   while ((at = s.find("<meta", at)) != std::string::npos) {
     size_t end = s.find('>', at);
@@ -142,7 +138,7 @@ std::string CharsetDecoder::fromMeta(const std::string& html) {
 }
 
 std::string CharsetDecoder::toUtf8(const std::string& bytes, const std::string& charset) {
-  std::string name = iconvName(lower(charset));
+  std::string name = iconvName(asciiLower(charset));
   if (name == "UTF-8" || name == "utf-8" || name.empty()) return sanitizeUtf8(bytes);
   iconv_t cd = iconv_open("UTF-8", name.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return sanitizeUtf8(bytes);

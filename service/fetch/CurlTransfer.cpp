@@ -4,6 +4,8 @@
 
 #include <mutex>
 
+#include "service/AsciiText.h"
+
 namespace vesk {
 
 const char* CurlTransfer::USER_AGENT = "Mozilla/5.0 (Linux) veskRenderService/1.0";
@@ -27,12 +29,6 @@ size_t onBody(char* data, size_t size, size_t n, void* user) {
   return bytes;
 }
 
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 size_t onHeader(char* data, size_t size, size_t n, void* user) {
   HopResponse* r = static_cast<HopResponse*>(user);
   std::string line(data, size * n);
@@ -47,7 +43,7 @@ size_t onHeader(char* data, size_t size, size_t n, void* user) {
   std::string value = line.substr(colon + 1);
   size_t a = value.find_first_not_of(" \t");
   value = a == std::string::npos ? std::string() : value.substr(a);
-  if (r->headers.size() < 200) r->headers.emplace_back(lower(line.substr(0, colon)), value);
+  if (r->headers.size() < 200) r->headers.emplace_back(asciiLower(line.substr(0, colon)), value);
   return size * n;
 }
 

@@ -4,17 +4,12 @@
 
 #include <algorithm>
 
+#include "service/AsciiText.h"
 #include "service/fetch/WebUrl.h"
 
 namespace vesk {
 
 namespace {
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 std::string attribute(const GumboElement& e, const char* name) {
   const GumboAttribute* a = gumbo_get_attribute(&e.attributes, name);
@@ -27,7 +22,7 @@ void collect(const GumboNode* node, const std::string& base, std::vector<FormMet
   if (e.tag == GUMBO_TAG_FORM) {
     std::string action = attribute(e, "action");
     auto absolute = WebUrl::resolve(base, action.empty() ? base : action);
-    if (absolute) out.push_back({FormMethods::key(*absolute), lower(attribute(e, "method")) != "post"});
+    if (absolute) out.push_back({FormMethods::key(*absolute), asciiLower(attribute(e, "method")) != "post"});
   }
   for (unsigned i = 0; i < e.children.length; ++i)
     collect(static_cast<const GumboNode*>(e.children.data[i]), base, out, depth + 1);
@@ -39,7 +34,7 @@ std::string FormMethods::key(const std::string& url) { return url.substr(0, url.
 
 std::vector<FormMethods::Form> FormMethods::scan(const std::string& html, const std::string& url) {
   std::vector<Form> out;
-  if (lower(html).find("<form") == std::string::npos) return out;
+  if (asciiLower(html).find("<form") == std::string::npos) return out;
   GumboOutput* doc = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
   if (!doc) return out;
   collect(doc->root, url, out, 0);

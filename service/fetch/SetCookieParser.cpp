@@ -5,22 +5,11 @@
 #include <climits>
 #include <cstdlib>
 
+#include "service/AsciiText.h"
+
 namespace vesk {
 
 namespace {
-
-std::string trim(const std::string& s) {
-  size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return std::string();
-  size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
-}
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 bool domainCovers(const std::string& domain, const std::string& host) {
   if (domain == host) return true;
@@ -50,8 +39,8 @@ std::optional<Cookie> SetCookieParser::parse(const std::string& header, const st
   size_t eq = pair.find('=');
   if (eq == std::string::npos) return std::nullopt;
   Cookie c;
-  c.name = trim(pair.substr(0, eq));
-  c.value = trim(pair.substr(eq + 1));
+  c.name = trimBlanks(pair.substr(0, eq));
+  c.value = trimBlanks(pair.substr(eq + 1));
   if (c.name.empty()) return std::nullopt;
   if (c.value.size() >= 2 && c.value.front() == '"' && c.value.back() == '"')
     c.value = c.value.substr(1, c.value.size() - 2);
@@ -64,10 +53,10 @@ std::optional<Cookie> SetCookieParser::parse(const std::string& header, const st
         header.substr(semi + 1, next == std::string::npos ? std::string::npos : next - semi - 1);
     semi = next;
     size_t aeq = attr.find('=');
-    std::string key = lower(trim(attr.substr(0, aeq)));
-    std::string value = aeq == std::string::npos ? std::string() : trim(attr.substr(aeq + 1));
+    std::string key = asciiLower(trimBlanks(attr.substr(0, aeq)));
+    std::string value = aeq == std::string::npos ? std::string() : trimBlanks(attr.substr(aeq + 1));
     if (key == "domain" && !value.empty()) {
-      std::string d = lower(value);
+      std::string d = asciiLower(value);
       while (!d.empty() && d[0] == '.') d.erase(0, 1);
       if (d.empty() || !domainCovers(d, host)) return std::nullopt;
       c.domain = d;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "service/AsciiText.h"
 #include "service/fetch/WebUrl.h"
 
 namespace vesk {
@@ -15,19 +16,6 @@ namespace vesk {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-std::string trim(const std::string& s) {
-  size_t a = s.find_first_not_of(" \t\r");
-  if (a == std::string::npos) return std::string();
-  size_t b = s.find_last_not_of(" \t\r");
-  return s.substr(a, b - a + 1);
-}
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -88,7 +76,7 @@ bool readAuth(const fs::path& file, AuthRule& rule) {
   std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {
-    line = trim(line);
+    line = trimBlanks(line, " \t\r");
     if (line.empty() || line[0] == '#') continue;
     if (line.compare(0, 6, "realm=") == 0) rule.realm = line.substr(6);
     if (line.compare(0, 5, "user=") == 0) rule.users.push_back(line.substr(5));
@@ -99,8 +87,8 @@ bool readAuth(const fs::path& file, AuthRule& rule) {
 
 bool credentialsAccepted(const AuthRule& rule, const HopRequest& request) {
   for (const auto& h : request.headers) {
-    if (h.first != "authorization" || lower(h.second.substr(0, 6)) != "basic ") continue;
-    std::string pair = base64Decode(trim(h.second.substr(6)));
+    if (h.first != "authorization" || asciiLower(h.second.substr(0, 6)) != "basic ") continue;
+    std::string pair = base64Decode(trimBlanks(h.second.substr(6), " \t\r"));
     for (const auto& u : rule.users)
       if (!pair.empty() && pair == u) return true;
   }
@@ -109,7 +97,7 @@ bool credentialsAccepted(const AuthRule& rule, const HopRequest& request) {
 
 }  // namespace
 
-SiteFolder::SiteFolder(std::string name, std::string folder) : name_(lower(std::move(name))) {
+SiteFolder::SiteFolder(std::string name, std::string folder) : name_(asciiLower(std::move(name))) {
   std::error_code ec;
   fs::path canon = fs::canonical(folder, ec);
   folder_ = ec ? folder : canon.string();
@@ -124,7 +112,7 @@ std::string SiteFolder::contentTypeFor(const std::string& fileName) {
       {".webp", "image/webp"},     {".json", "application/json"}, {".xml", "application/xml"},
       {".zip", "application/zip"}, {".pdf", "application/pdf"},
   };
-  std::string ext = lower(fs::path(fileName).extension().string());
+  std::string ext = asciiLower(fs::path(fileName).extension().string());
   auto it = types.find(ext);
   return it != types.end() ? it->second : "application/octet-stream";
 }
@@ -145,7 +133,7 @@ HopResponse SiteFolder::serve(const HopRequest& request) const {
     std::string seg = path.substr(start, end - start);
     start = end + 1;
     if (seg.empty() || seg == ".") continue;
-    if (seg[0] == '.' || lower(fs::path(seg).extension().string()) == ".headers")
+    if (seg[0] == '.' || asciiLower(fs::path(seg).extension().string()) == ".headers")
       return answer(404, "Not Found");
     segments.push_back(seg);
     file /= seg;
@@ -196,11 +184,11 @@ HopResponse SiteFolder::serve(const HopRequest& request) const {
     std::istringstream lines(sidecar);
     std::string line;
     while (std::getline(lines, line)) {
-      line = trim(line);
+      line = trimBlanks(line, " \t\r");
       size_t colon = line.find(':');
       if (line.empty() || line[0] == '#' || colon == std::string::npos) continue;
-      std::string name = lower(trim(line.substr(0, colon)));
-      std::string value = trim(line.substr(colon + 1));
+      std::string name = asciiLower(trimBlanks(line.substr(0, colon), " \t\r"));
+      std::string value = trimBlanks(line.substr(colon + 1), " \t\r");
       if (name == "status") {
         int status = std::atoi(value.c_str());
         if (status >= 100 && status <= 599) r.status = status;

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "service/AsciiText.h"
 #include "service/fetch/CharsetDecoder.h"
 #include "service/fetch/CurlTransfer.h"
 #include "service/fetch/SetCookieParser.h"
@@ -14,12 +15,6 @@ namespace vesk {
 
 namespace {
 
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 std::string base64(const std::string& in) {
   std::vector<unsigned char> out(4 * ((in.size() + 2) / 3) + 1);
   int n = EVP_EncodeBlock(out.data(), reinterpret_cast<const unsigned char*>(in.data()),
@@ -28,7 +23,7 @@ std::string base64(const std::string& in) {
 }
 
 std::string mediaType(const std::string& contentType) {
-  std::string t = lower(contentType.substr(0, contentType.find(';')));
+  std::string t = asciiLower(contentType.substr(0, contentType.find(';')));
   size_t a = t.find_first_not_of(" \t");
   size_t b = t.find_last_not_of(" \t");
   return a == std::string::npos ? std::string() : t.substr(a, b - a + 1);
@@ -42,9 +37,9 @@ bool isText(const std::string& type) {
 // The realm of a Basic challenge; nothing when the answer offers no Basic scheme.
 bool basicRealm(const HopResponse& r, std::string& realm) {
   for (const auto& h : r.headers) {
-    if (h.first != "www-authenticate" || lower(h.second.substr(0, 5)) != "basic") continue;
+    if (h.first != "www-authenticate" || asciiLower(h.second.substr(0, 5)) != "basic") continue;
     std::string v = h.second;
-    size_t at = lower(v).find("realm=");
+    size_t at = asciiLower(v).find("realm=");
     realm.clear();
     if (at != std::string::npos) {
       at += 6;
@@ -79,7 +74,7 @@ WebFetcher::WebFetcher(FetchLimits limits, std::vector<SiteFolder> sites, bool n
 }
 
 const SiteFolder* WebFetcher::siteFor(const std::string& host) const {
-  std::string h = lower(host);
+  std::string h = asciiLower(host);
   for (const SiteFolder& s : sites_)
     if (s.name() == h) return &s;
   return nullptr;

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "service/AsciiText.h"
+
 namespace vesk {
 
 namespace {
@@ -22,12 +24,6 @@ struct UrlHandle {
 
 bool isWebScheme(const std::string& s) { return s == "http" || s == "https"; }
 
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 std::optional<WebUrl> WebUrl::parse(const std::string& url) {
@@ -39,11 +35,11 @@ std::optional<WebUrl> WebUrl::parse(const std::string& url) {
   auto port = u.get(CURLUPART_PORT, CURLU_DEFAULT_PORT);
   auto path = u.get(CURLUPART_PATH);
   auto text = u.get(CURLUPART_URL);
-  if (!scheme || !host || !path || !text || !isWebScheme(lower(*scheme)) || host->empty())
+  if (!scheme || !host || !path || !text || !isWebScheme(asciiLower(*scheme)) || host->empty())
     return std::nullopt;
   WebUrl w;
-  w.scheme_ = lower(*scheme);
-  w.host_ = lower(*host);
+  w.scheme_ = asciiLower(*scheme);
+  w.host_ = asciiLower(*host);
   w.port_ = port ? std::atoi(port->c_str()) : 0;
   w.path_ = *path;
   w.pathAndQuery_ = *path;

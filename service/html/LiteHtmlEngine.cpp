@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "service/AsciiText.h"
 #include "service/html/DefaultStyleSheet.h"
 #include "service/html/HtmlEngine.h"
 #include "service/html/MarkupBounds.h"
@@ -24,12 +25,6 @@ constexpr size_t MAX_FILES = 4;
 constexpr int MAX_PAGE_HEIGHT = 1000000;
 constexpr int32_t NO_COLOR = static_cast<int32_t>(0x80000000);
 constexpr int32_t FRAME_BORDER = 0x808080;
-
-std::string lower(const char* s) {
-  std::string out(s ? s : "");
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Texts travel with a 16-bit byte count in modified UTF-8 (up to twice as long): cut them at a
 // character boundary well below it.
@@ -120,7 +115,7 @@ int32_t PageAssembler::addItem(RenderItem item, const litehtml::element* link, P
   if (link) {
     const char* href = link->get_attr("href");
     std::string ref = href ? href : "";
-    if (!isBlank(ref) && lower(ref.c_str()).rfind("javascript:", 0) != 0) {
+    if (!isBlank(ref) && asciiLower(ref.c_str()).rfind("javascript:", 0) != 0) {
       auto found = linkIndex_.find(link);
       if (found == linkIndex_.end()) {
         found = linkIndex_.emplace(link, links_.size()).first;
@@ -281,7 +276,7 @@ void PageAssembler::document(const std::string& html, const std::string& url, in
 void PageAssembler::walk(const litehtml::element::ptr& el, PageContainer& container, int x0, int y0,
                          int level) {
   if (!el || level > MarkupBounds::MAX_DEPTH + 16) return;
-  std::string tag = lower(el->get_tagName());
+  std::string tag = asciiLower(el->get_tagName());
   const char* id = el->get_attr("id");
   const char* name = tag == "a" ? el->get_attr("name") : nullptr;
   for (const char* anchor : {id, name}) {
@@ -326,8 +321,8 @@ void PageAssembler::walk(const litehtml::element::ptr& el, PageContainer& contai
     const char* action = el->get_attr("action");
     f.action = container.resolve(action ? action : "");
     f.name = el->get_attr("name") ? el->get_attr("name") : "";
-    if (lower(el->get_attr("method")) == "post") f.m |= 0x2;
-    if (lower(el->get_attr("enctype")) == "multipart/form-data") f.m |= 0x4;
+    if (asciiLower(el->get_attr("method")) == "post") f.m |= 0x2;
+    if (asciiLower(el->get_attr("enctype")) == "multipart/form-data") f.m |= 0x4;
     forms_.push_back(f);
   }
   if (tag == "map") {
@@ -349,7 +344,7 @@ void PageAssembler::walk(const litehtml::element::ptr& el, PageContainer& contai
         coords.push_back(static_cast<int>(std::clamp<long>(v, -100000, 100000)));
         i = used;
       }
-      std::string shape = lower(area->get_attr("shape"));
+      std::string shape = asciiLower(area->get_attr("shape"));
       Area a;
       a.item.type = AREA;
       a.item.text = container.resolve(href);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "service/AsciiText.h"
 #include "service/html/PageContainer.h"
 
 namespace vesk {
@@ -24,12 +25,6 @@ constexpr size_t MAX_VALUE_BYTES = 4096;
 constexpr int MAX_DECLARED_SIDE = 4096;
 constexpr int MAX_SPAN = 64;
 constexpr int MAX_OPTIONS = 512;
-
-std::string lower(const char* s) {
-  std::string out(s ? s : "");
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 int intAttribute(const element& el, const char* name, int fallback, int lo, int hi) {
   const char* v = el.get_attr(name);
@@ -66,7 +61,7 @@ class Bounded : public Base {
   explicit Bounded(const std::shared_ptr<litehtml::document>& doc) : Base(doc) {}
   void set_attr(const char* name, const char* value) override {
     if (!name) return;
-    Base::set_attr(name, boundedValue(lower(name), value).c_str());
+    Base::set_attr(name, boundedValue(asciiLower(name), value).c_str());
   }
 };
 
@@ -168,7 +163,7 @@ class BoxElement : public Bounded<litehtml::html_tag> {
 };
 
 std::string BoxElement::label() const {
-  std::string type = lower(Bounded::get_attr("type"));
+  std::string type = asciiLower(Bounded::get_attr("type"));
   if (tag_ == "button") return PageElements::text(*this);
   const char* value = Bounded::get_attr("value");
   if (value) return std::string(value).substr(0, MAX_VALUE_BYTES);
@@ -184,7 +179,7 @@ int BoxElement::type() const {
     return Bounded::get_attr("multiple") || intAttribute(*this, "size", 1, 1, 100) > 1 ? LIST : SELECT;
   }
   if (tag_ != "input") return 0;
-  std::string type = lower(Bounded::get_attr("type"));
+  std::string type = asciiLower(Bounded::get_attr("type"));
   if (type == "hidden") return HIDDEN_FIELD;
   if (type == "password") return PASSWORD_FIELD;
   if (type == "checkbox") return CHECKBOX;
@@ -237,13 +232,13 @@ std::string BoxElement::sizeStyle() {
         for (size_t i = 0; i < get_children_count(); ++i) {
           element::ptr child = get_child(static_cast<int>(i));
           std::vector<element::ptr> options{child};
-          if (lower(child->get_tagName()) == "optgroup") {
+          if (asciiLower(child->get_tagName()) == "optgroup") {
             options.clear();
             for (size_t k = 0; k < child->get_children_count(); ++k)
               options.push_back(child->get_child(static_cast<int>(k)));
           }
           for (const auto& o : options) {
-            if (lower(o->get_tagName()) != "option") continue;
+            if (asciiLower(o->get_tagName()) != "option") continue;
             widest = std::max(widest, m.textWidth(PageElements::text(*o), m.baseSize(), false));
             ++count;
           }
@@ -309,7 +304,7 @@ void BoxElement::record(const position& pos) {
       break;
     case BUTTON: {
       it.text = label();
-      std::string type = lower(Bounded::get_attr("type"));
+      std::string type = asciiLower(Bounded::get_attr("type"));
       if (type == "reset") {
         it.flags |= 0x100;
       } else if (type == "file") {
@@ -330,7 +325,7 @@ void BoxElement::record(const position& pos) {
       std::vector<element::ptr> options;
       for (size_t i = 0; i < get_children_count(); ++i) {
         element::ptr child = get_child(static_cast<int>(i));
-        if (lower(child->get_tagName()) == "optgroup") {
+        if (asciiLower(child->get_tagName()) == "optgroup") {
           for (size_t k = 0; k < child->get_children_count(); ++k)
             options.push_back(child->get_child(static_cast<int>(k)));
         } else {
@@ -338,7 +333,7 @@ void BoxElement::record(const position& pos) {
         }
       }
       for (const auto& o : options) {
-        if (lower(o->get_tagName()) != "option" || it.labels.size() >= static_cast<size_t>(MAX_OPTIONS))
+        if (asciiLower(o->get_tagName()) != "option" || it.labels.size() >= static_cast<size_t>(MAX_OPTIONS))
           continue;
         std::string label = PageElements::text(*o);
         it.labels.push_back(label);
@@ -375,7 +370,7 @@ void BoxElement::record(const position& pos) {
 std::shared_ptr<element> PageElements::create(const char* tagName, const litehtml::string_map&,
                                               const std::shared_ptr<litehtml::document>& doc,
                                               PageContainer&) {
-  std::string tag = lower(tagName);
+  std::string tag = asciiLower(tagName);
   if (tag == "a") return std::make_shared<AnchorElement>(doc);
   if (tag == "img") return std::make_shared<PictureElement>(doc);
   if (tag == "body") return std::make_shared<BodyElement>(doc);
