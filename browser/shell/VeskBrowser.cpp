@@ -1,0 +1,3 @@
+#include "browser/shell/VeskBrowser.h"
+
+VeskBrowser::~VeskBrowser() = default;
