@@ -1,5 +1,6 @@
 #pragma once
-// Screenshots compared with checked-in PNGs under tests/vwt/ui/golden/: each channel may differ by a
+// Screenshots compared with checked-in PNGs (under tests/vwt/ui/golden/ unless a folder of the tree is
+// named): each channel may differ by a
 // little (anti-aliased text), a mismatch writes a difference picture beside the shot, and
 // VESK_WRITE_GOLDEN=1 rewrites the golden picture from the shot instead.
 
@@ -20,8 +21,10 @@ namespace golden {
 
 const int CHANNEL_TOLERANCE = 24;
 
-inline std::string path(const std::string& name) {
-  return std::string(VWT_SOURCE_DIR) + "/tests/vwt/ui/golden/" + name;
+const char* const TOOLKIT_FOLDER = "tests/vwt/ui/golden/";
+
+inline std::string path(const std::string& name, const std::string& folder = TOOLKIT_FOLDER) {
+  return std::string(VWT_SOURCE_DIR) + "/" + folder + name;
 }
 
 inline bool load(const std::string& file, vwt::platform::DecodedPicture* picture) {
@@ -40,17 +43,18 @@ inline bool close(uint32_t a, uint32_t b) {
 }
 
 // The shot (a PNG file the program wrote) against the golden picture of that name.
-inline ::testing::AssertionResult matches(const std::string& shot, const std::string& name) {
+inline ::testing::AssertionResult matches(const std::string& shot, const std::string& name,
+                                          const std::string& folder = TOOLKIT_FOLDER) {
   const char* rewrite = getenv("VESK_WRITE_GOLDEN");
   if (rewrite && std::string(rewrite) == "1") {
-    std::filesystem::copy_file(shot, path(name), std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(shot, path(name, folder), std::filesystem::copy_options::overwrite_existing);
     return ::testing::AssertionSuccess();
   }
   vwt::platform::DecodedPicture actual, expected;
   if (!load(shot, &actual)) return ::testing::AssertionFailure() << "no shot " << shot;
-  if (!load(path(name), &expected))
+  if (!load(path(name, folder), &expected))
     return ::testing::AssertionFailure()
-           << "no golden picture " << path(name) << " (VESK_WRITE_GOLDEN=1 makes it)";
+           << "no golden picture " << path(name, folder) << " (VESK_WRITE_GOLDEN=1 makes it)";
   if (actual.width != expected.width || actual.height != expected.height)
     return ::testing::AssertionFailure() << "size " << actual.width << "x" << actual.height << ", golden "
                                          << expected.width << "x" << expected.height;
@@ -65,7 +69,8 @@ inline ::testing::AssertionResult matches(const std::string& shot, const std::st
   std::string diffFile = shot + ".diff.png";
   vwt::platform::writePng(diffFile,
                           vwt::platform::PixelTarget{diff.data(), actual.width, actual.width, actual.height});
-  return ::testing::AssertionFailure() << bad << " pixels differ from " << path(name) << "; see " << diffFile;
+  return ::testing::AssertionFailure()
+         << bad << " pixels differ from " << path(name, folder) << "; see " << diffFile;
 }
 
 }  // namespace golden
