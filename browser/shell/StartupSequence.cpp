@@ -132,10 +132,10 @@ void StartupSequence::applySettings() {
 
 void StartupSequence::applyMenuOrder() {
   RecordStore& store = host_->records();
-  menuOrder_ = mergeMenuOrder(store.readString(MENU_ORDER_RECORD, String()));
+  menuOrder_ = mergeMenuOrder(store.readString(RecordStore::MENU_ORDER, String()));
   Vector<Object*> record;
   record.addElement(new String(menuOrder_));
-  store.writeRecord(MENU_ORDER_RECORD, record, u"S"_s);
+  store.writeRecord(RecordStore::MENU_ORDER, record, u"S"_s);
 }
 
 void StartupSequence::applyFullScreen() {

@@ -30,7 +30,6 @@ class StartupSequence {
   static const int FLAG_FULL_SCREEN = 1 << 25;
   // The window counts as wide from this width on.
   static const int WIDE_SCREEN_WIDTH = 480;
-  static const int MENU_ORDER_RECORD = 30768;
 
   // host is not owned.
   explicit StartupSequence(StartupHost* host) : host_(host) {}

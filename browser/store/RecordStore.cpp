@@ -403,6 +403,7 @@ String RecordStore::typeOf(int id) {
     case HOME_URL:
     case CREDENTIALS:
     case VISITED:
+    case MENU_ORDER:
       return u"S"_s;
     case WINDOWS:
       return u"SI"_s;

@@ -34,6 +34,7 @@ class RecordStore : public Object {
     CREDENTIALS = 30756,
     VISITED = 30760,
     COOKIES = 30764,
+    MENU_ORDER = 30768,
     KEYS = 30772,
   };
   static const int FIRST_SLOT = 30720;

@@ -344,6 +344,8 @@ String StoreSalvage::getKindName(int id) {
       return Resource::getString(10218);
     case RecordStore::KEYS:
       return Resource::getString(10219);
+    case RecordStore::MENU_ORDER:
+      return Resource::getString(10222);
     default:
       return Resource::getString(10220);
   }

@@ -192,16 +192,20 @@ TEST_F(StartupRunTest, AFirstRunStoresItsDefaultsAndOpensThePortal) {
   EXPECT_EQ(startup.flags(), int{RecordStore::FRESH_FLAGS});
   EXPECT_EQ(narrow(store_->readString(RecordStore::HOME_URL, String())),
             "http://127.0.0.1:7001/portal/indexQK.jsp");
-  EXPECT_EQ(narrow(store_->readString(StartupSequence::MENU_ORDER_RECORD, String())), "GYgWMyjAK ");
+  EXPECT_EQ(narrow(store_->readString(RecordStore::MENU_ORDER, String())), "GYgWMyjAK ");
   AutoPtr<Vector<Object*>> keys(store_->readRecord(RecordStore::SHORTCUTS, u"I"_s));
   std::vector<int> got;
   for (int i = 0; i < keys->size(); ++i) got.push_back(static_cast<Integer*>(keys->elementAt(i))->intValue());
   EXPECT_EQ(got, (std::vector<int>{101, 3, 18, 102, 27, 19, 83, 26, 10, 9, 14, 22}));
+  // Every record written is one the store knows: the next start finds nothing to repair.
+  RecordStore reopened(nullptr, SettingsDefaults());
+  reopened.open();
+  EXPECT_EQ(narrow(reopened.getRepairNotice()), "");
 }
 
 TEST_F(StartupRunTest, StoredChoicesWinAndTheCommandLineNamesTheStartPage) {
   writeText(RecordStore::HOME_URL, u"http://home.example/"_s);
-  writeText(StartupSequence::MENU_ORDER_RECORD, u"GY "_s);
+  writeText(RecordStore::MENU_ORDER, u"GY "_s);
   RecordingHost host(store_.get());
   host.properties = {{"home.url", "http://property.example/"},
                      {"fullscreen", "yes"},
@@ -211,7 +215,7 @@ TEST_F(StartupRunTest, StoredChoicesWinAndTheCommandLineNamesTheStartPage) {
   startup.run(u"http://127.0.0.1:1/given.html"_s);
   EXPECT_EQ(narrow(startup.homeUrl()), "http://home.example/");
   EXPECT_EQ(narrow(startup.menuOrder()), "GYgWMyjAK ");
-  EXPECT_EQ(narrow(store_->readString(StartupSequence::MENU_ORDER_RECORD, String())), "GYgWMyjAK ");
+  EXPECT_EQ(narrow(store_->readString(RecordStore::MENU_ORDER, String())), "GYgWMyjAK ");
   EXPECT_NE(startup.flags() & StartupSequence::FLAG_FULL_SCREEN, 0);
   EXPECT_NE(store_->readValue(RecordStore::FLAGS) & StartupSequence::FLAG_FULL_SCREEN, 0) << "stored";
   EXPECT_EQ(host.steps,
