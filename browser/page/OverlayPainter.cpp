@@ -47,7 +47,9 @@ enum Entry : int {
 // The drawing state every item shares: palette, font measures, zoom.
 class Pen {
  public:
-  Pen(Graphics& g, const OverlayPainter::Style& style) : g(g), style(style), savedFont_(g.getFont()) {
+  // A pen that clips leaves the clip cleared; one that does not leaves the caller's clip alone.
+  Pen(Graphics& g, const OverlayPainter::Style& style, bool clips)
+      : g(g), style(style), clips_(clips), savedFont_(g.getFont()) {
     if (style.interfaceFont) {
       g.setFont(style.interfaceFont);
       lineHeight = std::max(1, style.interfaceFont->getHeight());
@@ -56,7 +58,7 @@ class Pen {
     zoom = style.zoom > 0 ? style.zoom : 100;
   }
   ~Pen() {
-    g.clearClip();
+    if (clips_) g.clearClip();
     g.setFont(savedFont_);
   }
   Pen(const Pen&) = delete;
@@ -78,6 +80,7 @@ class Pen {
   int zoom = 100;
 
  private:
+  bool clips_;
   vwt::Font* savedFont_;
 };
 
@@ -500,7 +503,7 @@ bool OverlayPainter::draw(Graphics& g, RenderItem* item, int x, int y, int w, in
   if (type != RenderItem::SCROLL_BAR && type != ARROW && type != MENU && type != SIDE_MENU && type != PANEL &&
       type != SLIDER)
     return false;
-  Pen p(g, style);
+  Pen p(g, style, type != RenderItem::SCROLL_BAR && type != ARROW);
   switch (type) {
     case RenderItem::SCROLL_BAR:
       drawScrollBar(p, item, x, y, w, h);

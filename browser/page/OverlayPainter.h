@@ -27,7 +27,8 @@ class Font;
 //               the panel's content area; value1 the first row shown, param1 the row height in pixels
 //               (0: the interface line height); value2 the focused child (-1 none).
 //   SLIDER      list 0 minimum, value, maximum (Integer); flags bit 5 focused.
-// The leaves draw with the clip cleared, as the page items do, and the font they found.
+// Scroll bars and arrows keep the caller's clip; the others clip to their parts and leave the clip
+// cleared, as the page items that clip do. Every item leaves the font it found.
 class OverlayPainter {
  public:
   struct Style {

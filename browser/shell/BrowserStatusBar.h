@@ -18,6 +18,7 @@ class Window;
 // only when marked dirty; the clock is drawn on every paint, on its own background. The drawing goes
 // into an image of the bar's own, copied whole to the window: the window system paints the canvas
 // under the bar before each of its paints, so the window keeps nothing from one paint to the next.
+// Used on the user interface thread only.
 class BrowserStatusBar : public StatusBar {
  public:
   // The time source of the clock: a new calendar, owned by the caller.

@@ -230,6 +230,32 @@ TEST_F(OverlayPainterTest, OnlyTheBrowserMadeTypesAreDrawn) {
   EXPECT_EQ(String(OverlayPainter::rowMark(-1), false), String());
 }
 
+// A scroll bar inside a list is drawn within the list's clip, which it leaves in place; a menu clips to
+// its own parts and leaves the clip cleared. Both leave the font they found.
+TEST_F(OverlayPainterTest, ScrollBarsKeepTheCallersClipAndEveryItemItsFont) {
+  AutoPtr<Image> image(Image::createImage(60, 60, BACKDROP));
+  Graphics* g = image->getGraphics();
+  AutoPtr<vwt::Font> pageFont(new vwt::Font(vwt::Font::FACE_VARIABLE_PITCH, 20));
+  g->setFont(pageFont.get());
+  g->setClip(0, 0, 30, 30);
+  AutoPtr<RenderItem> bar(item(RenderItem::SCROLL_BAR, 20, 10, 12, 40));
+  bar->color = 2;
+  bar->color2 = 4;
+  ASSERT_TRUE(draw(*g, bar.get(), style(0, false)));
+  EXPECT_EQ(g->getRGBPixel(25, 35) & 0xFFFFFF, BACKDROP) << "drawn inside the clip only";
+  EXPECT_EQ(g->getFont(), pageFont.get());
+  g->setColor(0);
+  g->fillRect(0, 0, 60, 60);
+  EXPECT_EQ(g->getRGBPixel(40, 40) & 0xFFFFFF, BACKDROP) << "the clip is still set";
+
+  AutoPtr<RenderItem> menu(mainMenu(0, 0));
+  ASSERT_TRUE(draw(*g, menu.get(), style(0, false)));
+  EXPECT_EQ(g->getFont(), pageFont.get());
+  g->setColor(0);
+  g->fillRect(0, 0, 60, 60);
+  EXPECT_EQ(g->getRGBPixel(40, 40) & 0xFFFFFF, 0) << "the clip is cleared";
+}
+
 // Lists missing or of the wrong type, counts out of range, empty and negative sizes, a thumb with a
 // total of 0, a slider whose maximum is below its minimum, no font, no strip and a zoom of 0: each is
 // drawn as far as it makes sense, inside its rectangle, without failing.
