@@ -431,7 +431,8 @@ void drawPanel(Pen& p, RenderItem* item, int x, int y, int w, int h) {
   const int first = clampInt(item->value1, 0, std::max(0, total - visible));
   const bool needsBar = total > visible && visible > 0;
   const int barWidth = p.scaled(OverlayPainter::SCROLL_BAR_WIDTH);
-  const int originY = contentY - p.scaled(first * step);
+  const int originY =
+      contentY - p.scaled(static_cast<int>(std::min<int64_t>(int64_t{first} * step, INT32_MAX / 2)));
   const int focused = item->value2;
   if (contentW > 0 && contentH > 0 && p.style.drawChild) {
     const int clipW = needsBar ? contentW - barWidth - gap : contentW;

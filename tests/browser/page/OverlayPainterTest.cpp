@@ -147,6 +147,18 @@ TEST_F(OverlayPainterTest, SideMenusWithHeadingsAndTheCurrentRow) {
     EXPECT_EQ(side->child, nullptr);
   }
   EXPECT_TRUE(drawn::Scene::matches(image.get(), "overlay-side-menu.png"));
+
+  // Twenty rows do not fit: a scroll bar child over the rows, at the menu's right edge.
+  AutoPtr<RenderItem> longMenu(item(OverlayPainter::SIDE_MENU, 10, 20, 100, 100));
+  for (int i = 0; i < 20; ++i) addString(longMenu.get(), 0, u"Row");
+  longMenu->value1 = 30;
+  AutoPtr<Image> scratch(Image::createImage(120, 130, BACKDROP));
+  EXPECT_TRUE(draw(*scratch->getGraphics(), longMenu.get(), style(0, false)));
+  ASSERT_NE(longMenu->child, nullptr);
+  EXPECT_EQ(longMenu->child->x, 10 + 100 - OverlayPainter::SCROLL_BAR_INSET);
+  EXPECT_EQ(longMenu->child->y, 21);
+  EXPECT_EQ(longMenu->child->color2, 20);
+  EXPECT_EQ(longMenu->child->value1, 20 - longMenu->child->color);
 }
 
 TEST_F(OverlayPainterTest, PanelsDrawTheirChildrenThroughTheRendererFocusedOneLast) {
