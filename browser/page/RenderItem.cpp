@@ -15,6 +15,7 @@ RenderItem::RenderItem()
       imageIndex(0),
       param1(0),
       param2(0),
+      param3(0),
       scrollState(0),
       flags(0),
       refs(nullptr),

@@ -72,6 +72,8 @@ class RenderItem : public Object {
   int color, color2;
   String text;
   int imageIndex, param1, param2;
+  // An open SELECT list's place for hit-testing: top in the high 16 bits, height in the low.
+  int param3;
   String name;
   int scrollState;
   int flags;

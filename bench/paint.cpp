@@ -1,0 +1,113 @@
+// Painting the all-items fixture page at 480 x 640, zoom 100: the full page-buffer repaint, the blit of
+// the buffer to a window-sized surface, and the update after one scroll step (copy plus one strip).
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "browser/page/PageFonts.h"
+#include "browser/page/PageRenderer.h"
+#include "browser/service/Background.h"
+#include "browser/shell/SessionCore.h"
+#include "service/RenderService.h"
+#include "tests/browser/page/RendererTestHost.h"
+#include "tests/vwt/ScratchDirectory.h"
+#include "vwt/lang/Logger.h"
+#include "vwt/lang/System.h"
+
+#ifndef VWT_SOURCE_DIR
+#define VWT_SOURCE_DIR "."
+#endif
+
+namespace {
+
+const int VIEW_WIDTH = 480;
+const int VIEW_HEIGHT = 640;
+const int SCROLL_STEP = 12;  // one key-scroll step of a line
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+// The page loaded once from the service in-process, with its images decoded and the fonts set up.
+struct Scene {
+  Scene() {
+    Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
+    vesk::ServiceConfig config;
+    config.host = "127.0.0.1";
+    config.port = 0;
+    config.fixtureDir = std::string(VWT_SOURCE_DIR) + "/service/fixtures";
+    service.reset(new vesk::RenderService(config));
+    int port = service->start();
+    program.write("res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
+    program.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
+    System::unloadProperties();
+    core.reset(new SessionCore());
+    core->startSession(true);
+    core->startPageRequest(u"http://demo.local/demo/all-items"_s);
+    core->waitForWorker(20000);
+    page = core->getCurrentPage();
+    host.page = page.get();
+    host.decodePageImages();
+    host.loadIconStrip(std::string(VWT_SOURCE_DIR) + "/res/icon.gif");
+    fonts.setUp(false, 0, 0, 0);
+    renderer.reset(new PageRenderer(&host, &fonts));
+    renderer->setViewSize(VIEW_WIDTH, VIEW_HEIGHT);
+    window.reset(Image::createImage(VIEW_WIDTH, VIEW_HEIGHT, 0));
+    service->stop();
+  }
+
+  ScratchProgram program;
+  std::unique_ptr<vesk::RenderService> service;
+  std::unique_ptr<SessionCore> core;
+  SharedPtr<Page> page;
+  RendererTestHost host;
+  PageFonts fonts;
+  std::unique_ptr<PageRenderer> renderer;
+  std::unique_ptr<Image> window;
+};
+
+Scene& scene() {
+  static Scene* s = new Scene();  // lives as long as the process
+  return *s;
+}
+
+void BM_FullRepaint(benchmark::State& state) {
+  Scene& s = scene();
+  s.renderer->scrollTo(0, 0);
+  for (auto _ : state) {
+    s.renderer->invalidateAll();
+    s.renderer->updateBuffer();
+  }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_BlitToWindow(benchmark::State& state) {
+  Scene& s = scene();
+  s.renderer->updateBuffer();
+  Graphics* g = s.window->getGraphics();
+  for (auto _ : state) g->drawImage(s.renderer->buffer(), 0, 0);
+}
+BENCHMARK(BM_BlitToWindow)->Unit(benchmark::kMicrosecond);
+
+// Down and up by one step in turn, so that every update draws a strip of the page.
+void BM_ScrollStep(benchmark::State& state) {
+  Scene& s = scene();
+  s.renderer->scrollTo(0, 0);
+  s.renderer->updateBuffer();
+  bool down = true;
+  for (auto _ : state) {
+    s.renderer->scrollTo(0, down ? SCROLL_STEP : 0);
+    s.renderer->updateBuffer();
+    s.window->getGraphics()->drawImage(s.renderer->buffer(), 0, 0);
+    down = !down;
+  }
+}
+BENCHMARK(BM_ScrollStep)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
