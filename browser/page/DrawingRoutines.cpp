@@ -6,7 +6,9 @@
 #include "vwt/ui/Image.h"
 
 namespace {
-int channel(int colour, int shift) { return static_cast<int>((static_cast<uint32_t>(colour) >> shift) & 255u); }
+int channel(int colour, int shift) {
+  return static_cast<int>((static_cast<uint32_t>(colour) >> shift) & 255u);
+}
 
 int blend(int top, int bottom, int k, int steps) {
   uint32_t out = 0;
@@ -62,7 +64,8 @@ void DrawingRoutines::drawIcon(Graphics& g, Image* strip, int n, int x, int y, i
     g.drawScaledImage(strip, x, y, size, size, sx, sy, ICON_SIZE, ICON_SIZE);
 }
 
-void DrawingRoutines::fillPolygon(Graphics& g, const int* xs, const int* ys, int n, int dx, int dy, int colour) {
+void DrawingRoutines::fillPolygon(Graphics& g, const int* xs, const int* ys, int n, int dx, int dy,
+                                  int colour) {
   if (n <= 0 || n > MAX_POLYGON_POINTS) return;
   int px[MAX_POLYGON_POINTS], py[MAX_POLYGON_POINTS];
   for (int i = 0; i < n; ++i) {

@@ -8,9 +8,9 @@
 // character of the measured ranges). Measured by the renderer's fonts,
 // carried by every page query.
 struct FontMetrics {
-  int ascent = 10;        // fa
-  int descent = 3;        // fb
-  int lineHeight = 13;    // fh
-  int wideCharWidth = 12; // fw
-  String charWidths;      // cw
+  int ascent = 10;         // fa
+  int descent = 3;         // fb
+  int lineHeight = 13;     // fh
+  int wideCharWidth = 12;  // fw
+  String charWidths;       // cw
 };
