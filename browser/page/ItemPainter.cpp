@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "browser/page/DrawingRoutines.h"
+#include "browser/page/OverlayPainter.h"
 #include "browser/page/PageFonts.h"
 #include "browser/page/Palette.h"
 #include "browser/page/RenderItem.h"
@@ -27,12 +28,13 @@ const int64_t COORD_LIMIT = 1 << 28;
 const int64_t FAR_OUT = 1 << 14;
 
 const int INTERFACE_FONT = RenderItem::INTERFACE_FONT;
-const int SCROLLBAR_WIDTH = 12;
-const int SCROLLBAR_INSET = 14;
+const int SCROLLBAR_WIDTH = OverlayPainter::SCROLL_BAR_WIDTH;
+const int SCROLLBAR_INSET = OverlayPainter::SCROLL_BAR_INSET;
 const int CHECKED = 0x4;
 const int BOLD = 0x2, UNDERLINE = 0x1, LINE_THROUGH = 0x4;
 const int BOX_IMAGE = 0x10, BOX_THIN_BORDERS = 0x20, BOX_OUTLINE = 0x40;
-const int TYPE_ARROW = 31, TYPE_MENU = 200, TYPE_SLIDER = 203;
+const int TYPE_ARROW = OverlayPainter::ARROW, TYPE_MENU = OverlayPainter::MENU,
+          TYPE_SLIDER = OverlayPainter::SLIDER;
 
 const String OBJECT_LOADING = u"OBJECT\u63CF\u753B\u6E96\u5099\u4E2D"_s;
 const String OBJECT_UNSUPPORTED = u"\u975E\u5BFE\u5FDC\u8981\u7D20\u3067\u3059\uFF08OBJECT\uFF09"_s;
@@ -761,14 +763,17 @@ void ItemPainter::drawScrollBar(Graphics& g, RenderItem* owner, int visible, int
 }
 
 bool ItemPainter::drawBrowserMade(Graphics& g, RenderItem* item, int x, int y, int w, int h) {
-  // Menus, panels, sliders, arrows and scroll bars belong to the overlay painter.
-  (void)g;
-  (void)item;
-  (void)x;
-  (void)y;
-  (void)w;
-  (void)h;
-  return false;
+  OverlayPainter::Style style;
+  style.paletteSet = host_->paletteSet();
+  style.translucent = host_->isTranslucent();
+  style.interfaceFont = fonts_->interfaceFont();
+  style.iconStrip = host_->iconStrip();
+  style.zoom = pass_.zoom;
+  style.drawChild = [this](Graphics& cg, RenderItem* child, int ox, int oy) { draw(cg, child, ox, oy); };
+  bool drawn = OverlayPainter::draw(g, item, x, y, w, h, style);
+  // Menus and panels leave the clip cleared; the next item expects the pass's.
+  restoreClip(g);
+  return drawn;
 }
 
 void ItemPainter::drawFocus(Graphics& g, RenderItem* item, int ox, int oy) {
