@@ -1,5 +1,7 @@
 #include "vwt/net/HttpConnection.h"
 
+#include <cstring>
+
 #include "vwt/io/ByteArrayOutputStream.h"
 #include "vwt/io/DataInputStream.h"
 #include "vwt/io/DataOutputStream.h"
@@ -11,6 +13,7 @@
 #include "vwt/lang/StringBuffer.h"
 #include "vwt/lang/System.h"
 #include "vwt/net/ChunkedInputStream.h"
+#include "vwt/net/ResponseInputStream.h"
 #include "vwt/net/Socket.h"
 #include "vwt/net/SocketInputStream.h"
 #include "vwt/net/SocketOutputStream.h"
@@ -20,6 +23,7 @@ HttpConnection::HttpConnection(const String& address, Connector::AccessType acce
       socket_(nullptr),
       state_(0),
       responseCode_(0),
+      responseStream_(nullptr),
       bodyStream_(nullptr),
       requestStream_(nullptr),
       chunked_(false),
@@ -127,25 +131,29 @@ void HttpConnection::sendHeader() {
 
   String header(text);
   int room = String::maxAsciiBytes(header.length()) + 1;
-  AutoArrayPtr<char> bytes(new char[room]);
+  int bodySize = requestBody_ ? requestBody_->size() : 0;
+  AutoArrayPtr<char> bytes(new char[room + bodySize]);
   int n;
   try {
     n = header.getCStringAsAscii(bytes.get(), room - 1);
   } catch (const Exception& e) {
     throw Exception(Resource::getString(-2200), e.getCode());
   }
-  requestStream_->write(bytes.get(), 0, n);
-  state_ = 1;
-  if (requestBody_) {
-    requestStream_->write(requestBody_->toByteArray(), 0, requestBody_->size());
-    state_ = 2;
-  }
+  // Header and body go in one send: the service gets the request in one piece.
+  if (bodySize > 0) std::memcpy(bytes.get() + n, requestBody_->toByteArray(), bodySize);
+  requestStream_->write(bytes.get(), 0, n + bodySize);
+  state_ = requestBody_ ? 2 : 1;
 }
 
 void HttpConnection::receiveResponse() {
-  InputStream* socketStream = socket_->getInputStream();
-  bodyStream_ = socketStream;
-  InputStreamReader reader(socketStream, String::DEFAULT);
+  // The header is read through the response stream's blocks; the bytes
+  // after its blank line stay there for the body.
+  if (!responseStream_) {
+    responseStream_ = new ResponseInputStream(socket_->getInputStream());
+    responseStream_->setDeleteSource(false);
+  }
+  bodyStream_ = responseStream_;
+  InputStreamReader reader(responseStream_, String::DEFAULT);
   reader.setDeleteSource(false);
 
   String line;
@@ -176,7 +184,7 @@ void HttpConnection::receiveResponse() {
   }
   state_ = 3;
   if (getHeaderField(u"Transfer-Encoding"_s).equalsIgnoreCase(u"chunked")) {
-    ChunkedInputStream* chunked = new ChunkedInputStream(socketStream);
+    ChunkedInputStream* chunked = new ChunkedInputStream(responseStream_);
     chunked->setDeleteSource(false);
     bodyStream_ = chunked;
     chunked_ = true;
@@ -201,6 +209,8 @@ void HttpConnection::close() {
     bodyStream_ = nullptr;
     chunked_ = false;
   }
+  delete responseStream_;
+  responseStream_ = nullptr;
   delete requestBody_;
   requestBody_ = nullptr;
   if (socket_) {

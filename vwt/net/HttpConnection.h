@@ -10,6 +10,7 @@ class DataInputStream;
 class DataOutputStream;
 class InputStream;
 class OutputStream;
+class ResponseInputStream;
 class Socket;
 
 // One HTTP/1.1 request over a plain TCP socket, made by Connector::open.
@@ -77,8 +78,9 @@ class HttpConnection : public Connection {
   int state_;  // 0 nothing sent, 1 header sent, 2 header and body sent, 3 response header read
   int responseCode_;
   String responseMessage_;
-  InputStream* bodyStream_;      // the socket's, or the owned chunked stream
-  OutputStream* requestStream_;  // the socket's
+  ResponseInputStream* responseStream_;  // owned: the socket's bytes, header and body
+  InputStream* bodyStream_;              // responseStream_, or the owned chunked stream over it
+  OutputStream* requestStream_;          // the socket's
   Hashtable<String, String> requestHeaders_;
   Hashtable<String, String> responseHeaders_;
   bool chunked_;

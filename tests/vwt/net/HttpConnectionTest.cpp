@@ -231,3 +231,56 @@ TEST(HttpConnectionTest, EndlessHeaderIsCutOffWith2402) {
     EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(-2402, u"65536"_s)));
   }
 }
+
+// The header is read in blocks; the body must still get exactly the bytes after the blank line, whether the
+// whole response came in one piece (body bytes in the header's block) or in many small parts.
+TEST(HttpConnectionTest, BodyGetsExactlyTheBytesAfterTheHeaderHoweverTheResponseArrives) {
+  std::string large;
+  for (int i = 0; large.size() < 10000; ++i) large += std::to_string(i) + ",";
+  std::string binary("\r\n\r\n\0\xFF\n", 7);
+  struct Case {
+    const char* name;
+    std::string response;
+    std::string body;
+    int code;
+  } cases[] = {
+      {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", "hello", 200},
+      {"ends with the connection", "HTTP/1.1 201 Made\r\nX: 1\r\n\r\n" + binary, binary, 201},
+      {"large body", "HTTP/1.1 200 OK\r\n\r\n" + large, large, 200},
+      {"chunked",
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n3;x=y\r\nefg\r\n0\r\n\r\n",
+       "abcdefg", 200},
+      {"chunked large",
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2710\r\n" + large.substr(0, 10000) +
+           "\r\n0\r\n\r\n",
+       large.substr(0, 10000), 200},
+      {"empty body", "HTTP/1.1 204 No Content\r\n\r\n", "", 204},
+      {"bare line feeds", "HTTP/1.1 200 OK\nA: b\n\nrest", "rest", 200},
+  };
+  // 0: the whole response in one send (header and body pipelined in one block).
+  for (size_t piece : {0, 1, 7}) {
+    for (const Case& k : cases) {
+      // A byte-by-byte large body would take long; its header split is what matters.
+      if (piece == 1 && k.body.size() > 100) continue;
+      SCOPED_TRACE(std::string(k.name) + ", pieces of " + std::to_string(piece));
+      for (int block : {1, 3, 4096, 20000}) {
+        TestHttpServer server(k.response, piece);
+        AutoPtr<HttpConnection> c(openHttp(server.base() + "/"));
+        EXPECT_EQ(k.code, c->getResponseCode());
+        EXPECT_EQ(k.body, readBody(c->openInputStream(), block)) << "blocks of " << block;
+      }
+    }
+  }
+}
+
+TEST(HttpConnectionTest, HeaderFieldsAndBodyOfAResponseSplitIntoSingleBytes) {
+  TestHttpServer server("HTTP/1.1 200 Fine\r\nContent-Type: x/y\r\nContent-Length: 4\r\n\r\n\x12\x34\x56\x78",
+                        1);
+  AutoPtr<HttpConnection> c(openHttp(server.base() + "/"));
+  EXPECT_EQ(200, c->getResponseCode());
+  EXPECT_TRUE(c->getResponseMessage().equals(u"Fine"));
+  EXPECT_TRUE(c->getHeaderField(u"Content-Type"_s).equals(u"x/y"));
+  AutoPtr<DataInputStream> in(c->openDataInputStream());
+  EXPECT_EQ(0x12345678, in->readInt());
+  EXPECT_EQ(-1, in->read());
+}

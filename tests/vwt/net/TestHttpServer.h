@@ -1,14 +1,19 @@
 #pragma once
 // A one-thread HTTP server on 127.0.0.1 for the client tests: it accepts
 // connections one after another, records each request (header and, with a
-// Content-Length, the body), answers with a fixed text and closes.
+// Content-Length, the body), answers with a fixed text and closes. The text
+// goes in one send, or in sends of pieceBytes with a pause after each, so
+// that the client receives it in many small parts.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -25,7 +30,8 @@ class TestHttpServer {
     std::string body;
   };
 
-  explicit TestHttpServer(std::string response) : response_(std::move(response)) {
+  explicit TestHttpServer(std::string response, size_t pieceBytes = 0)
+      : response_(std::move(response)), pieceBytes_(pieceBytes) {
     listener_ = listenOnLoopback(8, &port_);
     thread_ = std::thread([this] { serve(); });
   }
@@ -67,11 +73,16 @@ class TestHttpServer {
         std::lock_guard<std::mutex> g(mutex_);
         requests_.push_back(r);
       }
+      int one = 1;
+      if (pieceBytes_ > 0) setsockopt(c, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
       size_t sent = 0;
       while (sent < response_.size()) {
-        ssize_t n = send(c, response_.data() + sent, response_.size() - sent, MSG_NOSIGNAL);
+        size_t piece =
+            pieceBytes_ > 0 ? std::min(pieceBytes_, response_.size() - sent) : response_.size() - sent;
+        ssize_t n = send(c, response_.data() + sent, piece, MSG_NOSIGNAL);
         if (n <= 0) break;
         sent += static_cast<size_t>(n);
+        if (pieceBytes_ > 0) std::this_thread::sleep_for(std::chrono::microseconds(300));
       }
       shutdown(c, SHUT_WR);
       close(c);
@@ -104,6 +115,7 @@ class TestHttpServer {
   }
 
   std::string response_;
+  size_t pieceBytes_;
   int listener_;
   int port_;
   std::atomic<bool> stopping_{false};
