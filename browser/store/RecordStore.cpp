@@ -7,7 +7,6 @@
 #include "browser/store/StoreSalvage.h"
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/io/ByteArrayOutputStream.h"
-#include "vwt/io/Connector.h"
 #include "vwt/io/DataInputStream.h"
 #include "vwt/io/DataOutputStream.h"
 #include "vwt/io/File.h"
@@ -23,7 +22,6 @@
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/System.h"
 #include "vwt/lang/VectorV.h"
-#include "vwt/net/Connection.h"
 
 namespace {
 
@@ -42,23 +40,12 @@ int modifiedUtf8Length(const String& s) {
   return n > 0xFFFF ? -1 : static_cast<int>(n);
 }
 
-// A data stream at a storage position, with its connection; closes both.
-class StoredInput {
- public:
-  explicit StoredInput(const String& address) : connection_(nullptr) {
-    stream_ = Connector::openDataInputStream(address, &connection_);
-  }
-  ~StoredInput() {
-    stream_->close();
-    delete connection_;
-    delete stream_;
-  }
-  DataInputStream* operator->() { return stream_; }
-
- private:
-  Connection* connection_;
-  DataInputStream* stream_;
-};
+int bigEndianInt(const char* b) {
+  return static_cast<int>(static_cast<uint32_t>(static_cast<unsigned char>(b[0])) << 24 |
+                          static_cast<uint32_t>(static_cast<unsigned char>(b[1])) << 16 |
+                          static_cast<uint32_t>(static_cast<unsigned char>(b[2])) << 8 |
+                          static_cast<uint32_t>(static_cast<unsigned char>(b[3])));
+}
 
 }  // namespace
 
@@ -69,21 +56,34 @@ void RecordStore::report(const Exception& e) {
   if (report_) report_->reportStoreError(e);
 }
 
-String RecordStore::address(int position) const {
-  return ((u"scratchpad:///"_s + storage_) + u";pos=") + position;
+String RecordStore::fileName() const {
+  return (System::getProgramDirectory() + u"data" + storage_) + u".bin";
+}
+
+RandomAccessFile& RecordStore::storeFile(bool forWriting) {
+  if (!file_.isOpen()) {
+    try {
+      file_.open(fileName());
+    } catch (const Exception& e) {
+      if (forWriting) throw Exception(Resource::getString(-600, fileName()), e.getCode());
+      throw;
+    }
+  }
+  return file_;
 }
 
 int RecordStore::readIntAt(int position) {
-  StoredInput in(address(position));
-  return in->readInt();
+  char b[4];
+  storeFile(false).readFully(position, b, 4);
+  return bigEndianInt(b);
+}
+
+void RecordStore::readBytesAt(int position, char* bytes, int count) {
+  storeFile(false).readFully(position, bytes, count);
 }
 
 void RecordStore::writeBytesAt(int position, const char* bytes, int count) {
-  Connection* connection = nullptr;
-  AutoPtr<DataOutputStream> out(Connector::openDataOutputStream(address(position), &connection));
-  AutoPtr<Connection> owned(connection);
-  out->write(bytes, 0, count);
-  out->close();
+  storeFile(true).write(position, bytes, count);
 }
 
 void RecordStore::checkSlot(int id) const {
@@ -94,9 +94,10 @@ void RecordStore::checkSlot(int id) const {
 void RecordStore::open() {
   Lock g(&lock_);
   repairNotice_ = String();
+  // Opened again at the next access: the file may have been made anew.
+  file_.close();
   try {
-    // The scratchpad's file for the storage name.
-    String file = (System::getProgramDirectory() + u"data" + storage_) + u".bin";
+    String file = fileName();
     if (!File::exists(file)) {
       StorageConnection::createInitialFile(storage_, FILE_SIZE, true);
       initializeStore();
@@ -226,15 +227,16 @@ void RecordStore::writeValue(int id, int value) {
 }
 
 std::vector<RecordStore::Extent> RecordStore::loadFreeList() {
-  StoredInput in(address(DATA_AREA));
-  int count = in->readInt();
+  int count = readIntAt(DATA_AREA);
   if (count < 0 || count % 2 != 0 || count / 2 > MAX_EXTENTS) throw damagedFreeList();
+  std::vector<char> pairs(count * 4);
+  readBytesAt(DATA_AREA + 4, pairs.data(), count * 4);
   std::vector<Extent> list;
   int previousEnd = FIRST_BLOCK;
   for (int i = 0; i < count / 2; ++i) {
     Extent e;
-    e.offset = in->readInt();
-    e.size = in->readInt();
+    e.offset = bigEndianInt(&pairs[8 * i]);
+    e.size = bigEndianInt(&pairs[8 * i + 4]);
     if (e.offset < previousEnd || e.size <= 0 || int64_t(e.offset) + e.size > DATA_AREA_SIZE)
       throw damagedFreeList();
     previousEnd = e.offset + e.size;
@@ -278,11 +280,10 @@ RecordStore::Block RecordStore::blockAt(int id, int dataOffset) {
 
 std::vector<RecordStore::Block> RecordStore::otherBlocks(int id) {
   const int slots = (LAST_SLOT - FIRST_SLOT) / 4 + 1;
+  char bytes[slots * 4];
+  readBytesAt(FIRST_SLOT, bytes, sizeof bytes);
   int directory[slots];
-  {
-    StoredInput in(address(FIRST_SLOT));
-    for (int i = 0; i < slots; ++i) directory[i] = in->readInt();
-  }
+  for (int i = 0; i < slots; ++i) directory[i] = bigEndianInt(bytes + 4 * i);
   std::vector<Block> blocks;
   for (int i = 0; i < slots; ++i) {
     int other = FIRST_SLOT + 4 * i;
@@ -381,10 +382,7 @@ Vector<Object*>* RecordStore::readRecord(int id, const String& type, Vector<Obje
     Block block = blockAt(id, slot);
     int size = block.end - slot;
     std::vector<char> bytes(size);
-    {
-      StoredInput in(address(DATA_AREA + slot));
-      in->readFully(bytes.data(), 0, size);
-    }
+    readBytesAt(DATA_AREA + slot, bytes.data(), size);
     try {
       parseRecord(bytes.data(), size, type, record);
     } catch (const Exception&) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "browser/store/SettingsDefaults.h"
+#include "vwt/io/RandomAccessFile.h"
 #include "vwt/lang/LockObject.h"
 #include "vwt/lang/String.h"
 #include "vwt/lang/Vector.h"
@@ -22,6 +23,10 @@ class StoreSalvage;
 // list, 0 for a value). A damaged store is never written outside its data
 // area and a write never lands on another record or on free space that the
 // free list does not own.
+//
+// The file is opened at the first access after open() and stays open until
+// the store is destroyed; every access reads or writes the file itself, so
+// a write has reached it when the call returns.
 class RecordStore : public Object {
  public:
   enum RecordId {
@@ -114,8 +119,13 @@ class RecordStore : public Object {
   };
 
   void report(const Exception& e);
-  String address(int position) const;
+  // The scratchpad's file for the storage name.
+  String fileName() const;
+  // The open store file; opened first when it is not (throws -500, or -600
+  // for a write, with the path).
+  RandomAccessFile& storeFile(bool forWriting);
   int readIntAt(int position);
+  void readBytesAt(int position, char* bytes, int count);
   void writeBytesAt(int position, const char* bytes, int count);
   void checkSlot(int id) const;
   std::vector<Extent> loadFreeList();
@@ -139,6 +149,7 @@ class RecordStore : public Object {
   String storage_;
   Vector<Object*> settings_;
   String repairNotice_;
+  RandomAccessFile file_;
   // Worker and interface threads both write records; the free list must not
   // be handed out twice.
   LockObject lock_;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +59,42 @@ int listDirectory(const std::string& path, std::vector<DirectoryEntry>* entries)
   closedir(dir);
   return error;
 }
+
+int openFileAt(const std::string& path, int* handle, bool* writable) {
+  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  *writable = fd >= 0;
+  if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  *handle = fd;
+  return 0;
+}
+
+int readFileAt(int handle, int64_t position, char* buf, int len) {
+  int got = 0;
+  while (got < len) {
+    ssize_t n = pread(handle, buf + got, static_cast<size_t>(len - got), static_cast<off_t>(position + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<int>(n);
+  }
+  return got;
+}
+
+int writeFileAt(int handle, int64_t position, const char* buf, int len) {
+  int done = 0;
+  while (done < len) {
+    ssize_t n =
+        pwrite(handle, buf + done, static_cast<size_t>(len - done), static_cast<off_t>(position + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    done += static_cast<int>(n);
+  }
+  return 0;
+}
+
+void closeFileAt(int handle) { close(handle); }
 
 }  // namespace platform
 }  // namespace vwt

@@ -29,5 +29,18 @@ struct DirectoryEntry {
 // gives them. Returns 0 or the errno value of the failure.
 int listDirectory(const std::string& path, std::vector<DirectoryEntry>* entries);
 
+// A file kept open and read or written at explicit positions, with nothing
+// buffered in the process. Opens an existing file for reading and writing,
+// or for reading only when writing is not allowed (*writable tells which);
+// 0 or the errno value.
+int openFileAt(const std::string& path, int* handle, bool* writable);
+// Bytes read at the position, fewer only at the end of the file; -1 with
+// errno set on failure.
+int readFileAt(int handle, int64_t position, char* buf, int len);
+// Writes all len bytes at the position, growing the file when needed; 0 or
+// the errno value.
+int writeFileAt(int handle, int64_t position, const char* buf, int len);
+void closeFileAt(int handle);
+
 }  // namespace platform
 }  // namespace vwt

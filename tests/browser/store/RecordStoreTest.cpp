@@ -750,3 +750,45 @@ TEST_F(RecordStoreTest, NulCharactersTakeTwoBytesInTheStoredSize) {
   }
   EXPECT_TRUE(report_.messages.empty());
 }
+
+namespace {
+
+// How many of the process's open files are the file at path.
+int openCount(const std::string& path) {
+  int n = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    std::filesystem::path target = std::filesystem::read_symlink(entry.path(), error);
+    if (!error && target == std::filesystem::path(path)) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+// The store keeps its file open for its life instead of opening it for every
+// access; open() takes the file as it is then, a file made anew included.
+TEST_F(RecordStoreTest, TheFileIsOpenedOnceAndClosedWithTheStore) {
+  {
+    RecordStore store(&report_, defaults_);
+    store.open();
+    store.loadSettings();
+    EXPECT_EQ(1, openCount(file()));
+    for (int i = 0; i < 10; ++i) {
+      store.writeRecord(RecordStore::BOOKMARKS, *Record(strings({std::string(i, 'b')})), u"S"_s);
+      store.setSetting(2, i);
+      EXPECT_EQ(i, integer(Record(store.readRecord(RecordStore::SETTINGS, u"I"_s))->elementAt(2)));
+    }
+    EXPECT_EQ(1, openCount(file()));
+    EXPECT_EQ(9, intAt(RecordStore::DATA_AREA + store.readValue(RecordStore::SETTINGS) + 4 + 2 * 4))
+        << "every write is in the file when the call returns";
+
+    remove(file().c_str());
+    store.open();
+    EXPECT_EQ(0, Record(store.readRecord(RecordStore::BOOKMARKS, u"S"_s))->size()) << "the new file";
+    EXPECT_EQ(544, store.readValue(RecordStore::FLAGS));
+    EXPECT_EQ(1, openCount(file()));
+  }
+  EXPECT_EQ(0, openCount(file()));
+  EXPECT_TRUE(report_.messages.empty());
+}
