@@ -84,6 +84,7 @@ void BM_FullRepaint(benchmark::State& state) {
     s.renderer->invalidateAll();
     s.renderer->updateBuffer();
   }
+  state.counters["items"] = s.page ? s.page->mainCount() : 0;
 }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 

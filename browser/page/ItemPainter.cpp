@@ -732,7 +732,8 @@ void ItemPainter::drawObject(Graphics& g, RenderItem* item, const Box& b) {
     bool plain = !name.isNull() && name.length() > 0 && name.indexOf(u'/') < 0 && name.indexOf(u'\\') < 0 &&
                  !name.equals(u".."_s);
     if (plain) {
-      String path = System::getDataDirectory(u"vesk"_s, u"veskBrowserQK"_s) + u"/"_s + name;
+      String dir = System::getDataDirectory(u"vesk"_s, u"veskBrowserQK"_s);
+      String path = (dir.endsWith(u"/"_s) ? dir : dir + u"/"_s) + name;
       File file(path);
       if (file.exists() && file.length() > 0 &&
           host_->placeMovie(path, item->x, item->y, item->width, item->height))

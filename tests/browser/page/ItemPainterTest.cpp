@@ -8,8 +8,12 @@
 #include "browser/page/RenderItem.h"
 #include "browser/page/TextWrapper.h"
 #include "tests/browser/page/RendererTestHost.h"
+#include "tests/vwt/GoldenPicture.h"
+#include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/Boolean.h"
 #include "vwt/lang/Integer.h"
+#include "vwt/lang/System.h"
 
 namespace {
 
@@ -203,6 +207,110 @@ TEST_F(ItemPainterTest, OpenSelectListStoresItsPlaceAndRows) {
   EXPECT_LE(s->value1 + s->scrollState, 8);
   EXPECT_EQ(RenderItem::SCROLL_BAR, s->child->type);
   EXPECT_EQ(8, s->child->color2);
+}
+
+TEST_F(ItemPainterTest, ObjectsArePlacedAsMoviesOrShownAsPlaceholders) {
+  ScratchProgram program;
+  String dir = System::getDataDirectory(u"vesk"_s, u"veskBrowserQK"_s);
+  program.dir.write(narrow(dir).substr(program.dir.path().size() + 1) + "clip.swf", "FWS");
+  program.dir.write(narrow(dir).substr(program.dir.path().size() + 1) + "empty.swf", "");
+  struct Case {
+    bool playback;
+    const char16_t* name;
+    bool placed;
+    const char16_t* text;
+  } cases[] = {
+      {true, u"clip.swf", true, u""},
+      {false, u"clip.swf", false, u"\u975E\u5BFE\u5FDC\u8981\u7D20\u3067\u3059\uFF08OBJECT\uFF09"},
+      {true, u"missing.swf", false, u"OBJECT\u63CF\u753B\u6E96\u5099\u4E2D"},
+      {true, u"empty.swf", false, u"OBJECT\u63CF\u753B\u6E96\u5099\u4E2D"},
+      {true, u"../clip.swf", false, u"OBJECT\u63CF\u753B\u6E96\u5099\u4E2D"},
+  };
+  for (const Case& c : cases) {
+    host_.movies = c.playback;
+    host_.placed.clear();
+    RenderItem* o = item(RenderItem::OBJECT, 2, 2, 50, 40);
+    o->name = String(c.name, false);
+    draw(o, 100);
+    ASSERT_EQ(c.placed ? 1u : 0u, host_.placed.size()) << narrow(o->name);
+    if (c.placed) {
+      EXPECT_EQ(narrow(dir) + "clip.swf", narrow(host_.placed[0]));
+      EXPECT_EQ(0, inked());
+    } else {
+      EXPECT_TRUE(o->text.equals(String(c.text, false))) << narrow(o->name);
+      EXPECT_EQ(ItemPainter::PLACEHOLDER_GREY, pixel(target_.get(), 2, 2));
+    }
+  }
+}
+
+// The controls in their active states, the box borders and image modes, as a user sees them.
+TEST_F(ItemPainterTest, ControlsDrawAsTheirGoldenPicture) {
+  ScratchProgram program;
+  host_.loadIconStrip(std::string(VWT_SOURCE_DIR) + "/res/icon.gif");
+  host_.setImage(0, 6, 6, 0x3366CC);
+  renderer_->setViewSize(240, 320);
+  AutoPtr<Image> view(Image::createImage(240, 320, 0xF0F0F0));
+  auto labels = [](RenderItem* it, std::initializer_list<const char16_t*> names, int selected) {
+    it->ensureLists(3);
+    int i = 0;
+    for (const char16_t* n : names) {
+      it->getList(0)->addElement(new String(n, false));
+      it->getList(2)->addElement(new Boolean(i++ == selected));
+    }
+  };
+  RenderItem* sel = item(RenderItem::SELECT, 4, 4, 110, 18);
+  sel->color2 = 0xFFFFFF;
+  labels(sel, {u"Apple", u"Banana", u"Cherry", u"Damson", u"Elder", u"Fig", u"Grape"}, 1);
+  sel->value2 = 1;
+  sel->flags = ItemPainter::ACTIVE;
+  RenderItem* list = item(RenderItem::LIST, 124, 4, 110, 60);
+  list->color2 = 0xFFFFFF;
+  labels(list, {u"One", u"Two", u"Three", u"Four", u"Five", u"Six"}, 2);
+  list->value2 = 1;
+  list->flags = ItemPainter::ACTIVE;
+  RenderItem* area = item(RenderItem::TEXT_AREA, 124, 70, 110, 50);
+  area->color2 = 0xFFFFEE;
+  area->text = u"A text area whose words wrap over several lines\nand a second paragraph"_s;
+  area->flags = ItemPainter::ACTIVE;
+  RenderItem* pw = item(RenderItem::PASSWORD_FIELD, 124, 126, 110, 18);
+  pw->color2 = 0xFFFFFF;
+  pw->text = u"secret"_s;
+  RenderItem* box = item(RenderItem::BOX, 4, 150, 110, 60);
+  box->color2 = 0xFFFFFF;
+  addBorder(box, 0, 0xFF0000, 6);
+  addBorder(box, 1, 0x00AA00, 3);
+  addBorder(box, 2, 0x0000FF, 6);
+  addBorder(box, 3, 0xFFAA00, 1);
+  RenderItem* row = item(RenderItem::BOX, 124, 150, 110, 60);
+  row->color2 = 0xFFFFFF;
+  row->flags = 0x10 | (1 << 12) | 0x20 | 0x40;
+  row->color = 0x000000;
+  row->param2 = (20 << 16) | 30;  // one row from 20 to 30
+  RenderItem* tiled = item(RenderItem::TILED_IMAGE, 4, 216, 110, 30);
+  tiled->param1 = 2 << 16;
+  tiled->param2 = 3 << 16;
+  RenderItem* ph = item(RenderItem::PLACEHOLDER, 124, 216, 110, 30);
+  ph->text = u"[picture]"_s;
+  RenderItem* link = item(RenderItem::TEXT, 4, 256, 100, 14);
+  link->text = u"A focused link"_s;
+  link->color = 0x0000CC;
+  link->flags = 0x1;
+  RenderItem* strike = item(RenderItem::TEXT, 124, 256, 100, 14);
+  strike->text = u"Bold, struck"_s;
+  strike->flags = 0x2 | 0x4;
+  RenderItem* button = item(RenderItem::BUTTON, 4, 280, 70, 20);
+  button->text = u"Submit"_s;
+  RenderItem* check = item(RenderItem::CHECKBOX, 90, 284, 12, 12);
+  check->flags = 0x4;
+  item(RenderItem::RADIO, 110, 284, 12, 12)->flags = 0x4;
+  // Drawn in reverse so that the open list lies over what follows it.
+  Graphics& g = *view->getGraphics();
+  for (int i = items_.size() - 1; i >= 0; --i) renderer_->drawItem(g, items_.elementAt(i), 0, 0, 100);
+  renderer_->drawFocus(g, link, 0, 0);
+  ScratchDirectory shots;
+  std::string shot = shots / "page-controls-100.png";
+  ASSERT_TRUE(rendertest::writePng(view.get(), shot));
+  EXPECT_TRUE(golden::matches(shot, "page-controls-100.png", "tests/browser/golden/pictures/"));
 }
 
 // Nothing a page may claim crashes the painter or allocates by the claim.
