@@ -8,11 +8,11 @@ class Image;
 class DrawingRoutines {
  public:
   // Icons are 12 x 12 cells, 26 to a row of the strip.
-  static const int ICON_SIZE = 12;
-  static const int ICONS_PER_ROW = 26;
+  static constexpr int ICON_SIZE = 12;
+  static constexpr int ICONS_PER_ROW = 26;
   // The close mark is the 24 x 12 cell at (300, 12) of the strip.
-  static const int CLOSE_MARK = 51;
-  static const int MAX_POLYGON_POINTS = 16;
+  static constexpr int CLOSE_MARK = 51;
+  static constexpr int MAX_POLYGON_POINTS = 16;
 
   // 12 horizontal bands from top to bottom colour (ARGB); band k covers rows
   // h*k/12 to h*(k+1)/12. Nothing below 1 x 1.

@@ -7,7 +7,7 @@
 // bar) take their colours from the set the settings choose.
 class Palette {
  public:
-  static const int ENTRIES = 33;
+  static constexpr int ENTRIES = 33;
 
   // Entry of a set (0 or 1); 0 outside 0-32.
   static int colour(int set, int entry) {
