@@ -436,7 +436,15 @@ void Background::runPageRequest() {
   request.options = options_;
   request.uploadId = uploadId_;
   page_ = new Page();
-  if (postRequest(TYPE_PAGE, q.buildPageQuery(request)) != 0) {
+  int sent = postRequest(TYPE_PAGE, q.buildPageQuery(request));
+  // A challenge the user answered is sent again, with what was typed.
+  for (int retry = 0;
+       sent != 0 && retry < MAX_CREDENTIAL_RETRIES && !cancelled_ && owner_->takeCredentialRetry(); ++retry) {
+    postCount_ = 0;
+    page_ = new Page();
+    sent = postRequest(TYPE_PAGE, q.buildPageQuery(request));
+  }
+  if (sent != 0) {
     owner_->setStatusText(String());
     return;
   }
@@ -464,6 +472,8 @@ void Background::fetchImageBlocks() {
   int announced = table.blockCount;
   int limit = imageBlockLimit(table);
   for (int b = 0; b < announced && !cancelled_ && !imagesComplete(table); ++b) {
+    int wanted = table.decodedBytes < table.bytesTotal ? table.decodedBytes : table.bytesTotal;
+    if (!owner_->ensureFreeMemory(wanted)) break;
     if (b >= limit) {
       owner_->queueMessage(Resource::getString(10002),
                            Resource::getString(11018, String(announced), String(b)));
@@ -503,6 +513,7 @@ int Background::decodeImageBlock(InputStream* in) {
     if (i >= count) return 1;
     int start = table.offsets.elementAt(i);
     int size = table.offsets.elementAt(i + 1) - start;
+    if (bytes.size() <= i && !owner_->ensureFreeMemory(IMAGE_SLOT_FREE_BYTES)) return 0;
     while (bytes.size() <= i) {
       VectorV<char>* slot = new VectorV<char>(1);
       bytes.addElement(slot);
@@ -537,7 +548,8 @@ int Background::decodeImageBlock(InputStream* in) {
           table.bytesTotal / 1024 + u"kbyte)");
     }
     if (i % 10 == 0) owner_->repaint();
-    // Decoding waits for the imaging layer; the bytes are kept for it.
+    // Decoded once, when its last byte is in; the bytes stay for a re-show.
+    owner_->decodePageImage(page_, i);
   }
 }
 

@@ -43,6 +43,10 @@ class Background : public Thread {
   static const int MAX_IMAGE_BLOCKS = 4096;
   // The first room an image's bytes get; it doubles as they arrive.
   static const int IMAGE_GROWTH_BYTES = 64 * 1024;
+  // Free memory demanded before the bytes of a new image are taken in.
+  static const int IMAGE_SLOT_FREE_BYTES = 921600;
+  // Times one page request is sent again after the user typed credentials.
+  static const int MAX_CREDENTIAL_RETRIES = 3;
   // Defaults of "service.timeout.idle" (longest wait for the next bytes of an
   // answer) and "service.timeout.request" (longest exchange), in ms.
   static const int DEFAULT_IDLE_TIMEOUT_MS = 30000;

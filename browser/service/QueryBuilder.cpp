@@ -119,11 +119,12 @@ String QueryBuilder::buildPageQuery(const PageRequest& r) {
   q.append(u"&f"_s);
   if (!(flags & 0x80000)) q.append(u"&css"_s);
   if (flags & 0x20) q.append(u"&al"_s);
-  q.append(u"&fa="_s).append(String(core_->fontAscent()));
-  q.append(u"&fb="_s).append(String(core_->fontDescent()));
-  q.append(u"&fh="_s).append(String(core_->interfaceFontHeight()));
-  q.append(u"&fw="_s).append(String(core_->wideCharWidth()));
-  if (!core_->getCharWidthTable().isNull()) q.append(u"&cw="_s).append(core_->getCharWidthTable());
+  const FontMetrics& metrics = core_->getFontMetrics();
+  q.append(u"&fa="_s).append(String(metrics.ascent));
+  q.append(u"&fb="_s).append(String(metrics.descent));
+  q.append(u"&fh="_s).append(String(metrics.lineHeight));
+  q.append(u"&fw="_s).append(String(metrics.wideCharWidth));
+  if (!metrics.charWidths.isNull()) q.append(u"&cw="_s).append(metrics.charWidths);
   if (core_->hasTransparentColor()) q.append(u"&tc"_s);
   if (property(u"enquete"_s) == u"no") q.append(u"&skipenq=1"_s);
   String vendor = property(u"vendor"_s);

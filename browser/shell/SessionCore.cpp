@@ -4,9 +4,14 @@
 
 #include "browser/service/Background.h"
 #include "browser/service/CipherManager.h"
+#include "browser/service/PageResponseDecoder.h"
+#include "browser/shell/SessionDialogs.h"
+#include "browser/shell/SessionView.h"
+#include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Integer.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/lang/Runtime.h"
 #include "vwt/lang/System.h"
 #include "vwt/net/DialupManager.h"
 #include "vwt/net/URL.h"
@@ -48,12 +53,14 @@ String absoluteUrl(const String& url, const String& base) {
 SessionCore::SessionCore(StoreErrorReport* report, const String& storage)
     : store_(report, SettingsDefaults(), storage),
       cookies_(&store_),
+      view_(nullptr),
+      dialogs_(nullptr),
+      windows_(System::currentTimeMillis() / 1000),
+      zoom_(100),
+      credentialRetry_(false),
+      replayThread_(std::thread::id()),
       offscreenWidth_(240),
       viewHeight_(320),
-      fa_(10),
-      fb_(3),
-      fh_(13),
-      fw_(12),
       transparentColor_(false),
       dialogState_(DIALOG_UNSET),
       lastStatsTime_(System::currentTimeMillis()),
@@ -189,16 +196,16 @@ SharedPtr<Page> SessionCore::getCurrentPage() {
 
 int SessionCore::getHistorySize() {
   std::lock_guard<std::mutex> g(pageLock_);
-  return history_.size();
+  return windows_.getHistorySize();
 }
 
 void SessionCore::onPageLoaded(const SharedPtr<Page>& page, bool newPage) {
-  std::lock_guard<std::mutex> g(pageLock_);
-  current_ = page;
-  if (newPage || history_.size() == 0)
-    history_.addElement(new SharedPtr<Page>(page));
-  else
-    *history_.elementAt(history_.size() - 1) = page;
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    makeCurrentLocked(page);
+    windows_.enterPage(page, newPage);
+  }
+  if (view_) view_->pageShown();
 }
 
 String SessionCore::getStatusText() {
@@ -221,11 +228,20 @@ void SessionCore::queueMessage(const String& title, const String& text) {
   messages_.push_back(Message{title, text});
 }
 
-void SessionCore::setFontMetrics(int fa, int fb, int fh, int fw) {
-  fa_ = fa;
-  fb_ = fb;
-  fh_ = fh;
-  fw_ = fw;
+bool SessionCore::showQueuedMessages() {
+  if (!dialogs_) return false;
+  bool shown = false;
+  for (;;) {
+    Message next;
+    {
+      std::lock_guard<std::mutex> g(messageLock_);
+      if (messages_.empty()) return shown;
+      next = messages_.front();
+      messages_.erase(messages_.begin());
+    }
+    dialogs_->showInformation(next.title, next.text);
+    shown = true;
+  }
 }
 
 String SessionCore::makeCharWidthTable(int (*charWidth)(char16_t)) {
@@ -286,11 +302,17 @@ bool SessionCore::isCancelled() {
 }
 
 void SessionCore::setStatusText(const String& text) {
-  std::lock_guard<std::mutex> g(messageLock_);
-  status_ = text;
+  {
+    std::lock_guard<std::mutex> g(messageLock_);
+    status_ = text;
+  }
+  if (view_) view_->statusTextChanged();
 }
 
-void SessionCore::repaint() { ++repaints_; }
+void SessionCore::repaint() {
+  ++repaints_;
+  if (view_) view_->requestRepaint();
+}
 
 void SessionCore::setPageExtent(int width, int height) {
   pageWidth_ = width;
@@ -301,15 +323,21 @@ bool SessionCore::isMenuMode() { return property(u"use-menu"_s, String()) != u"n
 
 int SessionCore::getFlags() { return store_.readValue(RecordStore::FLAGS); }
 
-void SessionCore::setFlags(int flags) { store_.writeValue(RecordStore::FLAGS, flags); }
+void SessionCore::setFlags(int flags) {
+  if (!replaying()) store_.writeValue(RecordStore::FLAGS, flags);
+}
 
 void SessionCore::reloadSettings() { store_.loadSettings(); }
 
 int SessionCore::getSetting(int entry) { return store_.getSetting(entry); }
 
-void SessionCore::setSetting(int entry, int value) { store_.setSetting(entry, value); }
+void SessionCore::setSetting(int entry, int value) {
+  if (!replaying()) store_.setSetting(entry, value);
+}
 
-void SessionCore::saveSettings() { store_.writeRecord(RecordStore::SETTINGS, *store_.getSettings(), u"I"_s); }
+void SessionCore::saveSettings() {
+  if (!replaying()) store_.writeRecord(RecordStore::SETTINGS, *store_.getSettings(), u"I"_s);
+}
 
 void SessionCore::replaceBookmarks(const VectorV<String>&) {}
 
@@ -330,25 +358,318 @@ void SessionCore::findCredentials(const String& realm, String* user, String* pas
   *password = String();
 }
 
-void SessionCore::queueInformation(const String& title, const String& text) { queueMessage(title, text); }
+void SessionCore::queueInformation(const String& title, const String& text) {
+  if (replaying()) return;
+  // Shown by the window when it next paints, not from the worker.
+  queueMessage(title, text);
+  if (view_) view_->requestRepaint();
+}
 
-void SessionCore::openCredentialDialog(const String& prompt, const String& user, const String&) {
-  // The window runs the dialog; here it is a message the user would answer.
+void SessionCore::openCredentialDialog(const String& prompt, const String& user, const String& password) {
+  if (dialogs_) {
+    dialogs_->askCredentials(prompt, user, password);
+    return;
+  }
+  // Without a window it is a message the user would answer.
   queueMessage(u"auth"_s, (prompt + u"|") + user);
 }
 
 bool SessionCore::askYesNo(const String& title, const String& text) {
+  if (replaying()) return false;
+  if (dialogs_) return dialogs_->askYesNo(title, text);
   queueMessage(title, text);
   return false;
 }
 
-void SessionCore::launchProgram(int, const String&) {}
+void SessionCore::launchProgram(int launchType, const String& argument) {
+  if (view_ && !replaying()) view_->launchProgram(launchType, argument);
+}
 
-void SessionCore::terminate() {}
+void SessionCore::terminate() {
+  if (view_ && !replaying()) view_->terminate();
+}
 
-void SessionCore::launchDownload(const String&, const String&, const String&) {}
+void SessionCore::launchDownload(const String& url, const String& referrer, const String& cookies) {
+  if (view_ && !replaying()) view_->launchDownload(url, referrer, cookies);
+}
 
 String SessionCore::getCurrentPageUrl() {
   SharedPtr<Page> p = getCurrentPage();
   return p ? p->url : String();
+}
+
+void SessionCore::makeCurrentLocked(const SharedPtr<Page>& page) {
+  Page* shown = current_.get();
+  if (shown && shown != page.get()) {
+    // A page that is left keeps its header, its kept description and its
+    // pointer; showing it again parses the description anew.
+    shown->replaceItemLists();
+    shown->zoom = zoom_;
+    pageImages_.clear();
+  }
+  if (shown != page.get()) {
+    current_ = page;
+    if (page && page->zoom > 0 && page->zoom != zoom_) {
+      page->pointerX = static_cast<int>(static_cast<int64_t>(zoom_) * page->pointerX / page->zoom);
+      page->pointerY = static_cast<int>(static_cast<int64_t>(zoom_) * page->pointerY / page->zoom);
+      page->zoom = zoom_;
+    }
+  }
+  // Wrapped lines and scroll bars are made again for the page as shown.
+  for (int i = 0; page && i < page->mainCount(); ++i) page->items->elementAt(i)->setChild(nullptr);
+}
+
+Image* SessionCore::pageImage(int index) { return pageImages_.getImage(index); }
+
+int SessionCore::pageImageCount() { return pageImages_.getCount(); }
+
+void SessionCore::clearDecodedImages() {
+  std::lock_guard<std::mutex> g(pageLock_);
+  pageImages_.clear();
+}
+
+bool SessionCore::decodePageImage(const SharedPtr<Page>& page, int index) {
+  if (!page || !page->images || index < 0 || index >= page->images->size()) return false;
+  VectorV<char>* bytes = page->images->elementAt(index);
+  if (!bytes || bytes->size() == 0) return false;
+  PageImages::Decoded decoded;
+  bool ok = PageImages::decode(bytes->data(), bytes->size(), transparentColor_, &decoded);
+  std::lock_guard<std::mutex> g(pageLock_);
+  if (page.get() != current_.get()) return false;
+  if (!ok) {
+    // The bytes stay: the slot is empty and the page shows without it.
+    pageImages_.drop(index);
+    return false;
+  }
+  int64_t cost = decoded.cost();
+  if (images_.decodedBytes + cost > images_.memoryLimit) {
+    bytes->clear();
+    pageImages_.drop(index);
+    return false;
+  }
+  images_.decodedBytes = static_cast<int>(images_.decodedBytes + cost);
+  pageImages_.put(index, std::move(decoded));
+  return true;
+}
+
+int64_t SessionCore::freeMemory() {
+  return freeMemory_ ? freeMemory_() : Runtime::getRuntime()->freeMemory();
+}
+
+bool SessionCore::ensureFreeMemory(int64_t bytes) {
+  if (freeMemory() >= bytes) return true;
+  std::vector<SharedPtr<Page>> pages;
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    pages = windows_.pagesByEviction();
+  }
+  for (const SharedPtr<Page>& page : pages) {
+    {
+      std::lock_guard<std::mutex> g(pageLock_);
+      if (page.get() == current_.get()) continue;
+      if (!page->data && !page->images) continue;
+      page->data = nullptr;
+      page->dataLength = 0;
+      page->images = nullptr;
+    }
+    System::gc();
+    if (freeMemory() >= bytes) return true;
+  }
+  return freeMemory() >= bytes;
+}
+
+void SessionCore::historyStep(int offset) {
+  bool running = worker_ && worker_->isAlive();
+  int target;
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    target = windows_.getPosition() + offset;
+    if (target < 0 || target >= windows_.getHistorySize()) {
+      if (!running) return;
+      // Outside the history only a request that is running can be stopped:
+      // one for another page ends there; one still loading the page on
+      // screen (its images) leaves the page to be shown again.
+      if (worker_->getPage().get() != current_.get()) {
+        target = -1;
+      } else {
+        target = windows_.getPosition();
+        if (current_) {
+          current_->replaceItemLists();
+          current_->zoom = zoom_;
+        }
+      }
+    }
+  }
+  cancel();
+  if (target < 0) return;
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    windows_.setPosition(target);
+    SharedPtr<Page> entry = windows_.getCurrentEntry();
+    if (!entry) return;
+    makeCurrentLocked(entry);
+  }
+  reshowCachedPage();
+}
+
+void SessionCore::reshowCachedPage() {
+  SharedPtr<Page> page = getCurrentPage();
+  if (!page) return;
+  if (!page->data || page->dataLength <= 0) {
+    // Nothing kept: the page is asked for again, in place of this entry.
+    if (!page->url.isNull() && page->url.length() > 0) startPageRequest(page->url, String(), String(), false);
+    return;
+  }
+  setStatusText(Resource::getString(10018) + page->url);
+  setPageExtent(page->width, page->height);
+  // The description is parsed into a page of its own and handed over under
+  // the lock, so the window never draws half a list.
+  Page fresh;
+  int decoded = 0;
+  SessionValues before = session_;
+  replayThread_ = std::this_thread::get_id();
+  try {
+    ByteArrayInputStream kept(page->data.get(), 0, page->dataLength);
+    PageResponseDecoder decoder(this);
+    decoded = decoder.decodePageResponse(&fresh, &kept, false);
+  } catch (const Exception&) {
+    decoded = 0;
+  }
+  replayThread_ = std::thread::id();
+  session_ = before;
+  if (decoded) {
+    std::lock_guard<std::mutex> g(pageLock_);
+    page->pageId = fresh.pageId;
+    page->pageNo = fresh.pageNo;
+    page->pageFlags = fresh.pageFlags;
+    page->title = fresh.title;
+    page->backgroundColor = fresh.backgroundColor;
+    page->width = fresh.width;
+    page->height = fresh.height;
+    page->items = fresh.items.release();
+    page->structure = fresh.structure.release();
+    page->frames = fresh.frames.release();
+    pageImages_.reset(images_.imageCount());
+  }
+  if (decoded && page->images) {
+    int count = images_.imageCount();
+    for (int i = 0; i < count && i < page->images->size(); ++i) {
+      VectorV<char>* bytes = page->images->elementAt(i);
+      if (!bytes || bytes->size() == 0) continue;
+      PageImages::Decoded image;
+      if (!PageImages::decode(bytes->data(), bytes->size(), transparentColor_, &image)) continue;
+      {
+        std::lock_guard<std::mutex> g(pageLock_);
+        if (page.get() != current_.get()) break;
+        images_.decodedBytes = static_cast<int>(images_.decodedBytes + image.cost());
+        pageImages_.put(i, std::move(image));
+      }
+      if (i % 5 == 0)
+        setStatusText(((((Resource::getString(11013) + (i + 1) * 100 / count) + u"% ") + (i + 1)) + u"/") +
+                      count);
+    }
+  }
+  setStatusText(String());
+  if (view_) {
+    view_->pageShown();
+    view_->requestRepaint();
+  }
+}
+
+int SessionCore::findAnchor(const String& fragment, int* x) {
+  int hash = fragment.indexOf(u'#');
+  String name = (hash < 0 ? fragment : fragment.substring(hash + 1)).toLowerCase();
+  std::lock_guard<std::mutex> g(pageLock_);
+  Page* page = current_.get();
+  for (int i = 0; page && i < page->mainCount(); ++i) {
+    RenderItem* item = page->items->elementAt(i);
+    if (item->type != RenderItem::ANCHOR || item->name.isNull()) continue;
+    if (!item->name.toLowerCase().equals(name)) continue;
+    if (x) *x = item->x;
+    return item->y;
+  }
+  return -1;
+}
+
+bool SessionCore::isSamePageLink(const String& url, const String& frameUrl) {
+  int hash = url.indexOf(u'#');
+  if (hash < 0 || url.indexOf(u"#veskBrowserPage-"_s) >= 0) return false;
+  if (hash == 0) return true;
+  String base = frameUrl;
+  if (base.isNull() || base.length() == 0) base = getCurrentPageUrl();
+  if (base.isNull() || base.length() == 0) return false;
+  int own = base.indexOf(u'#');
+  if (own >= 0) base = base.substring(0, own);
+  String same = base + url.substring(hash);
+  if (url.equals(same)) return true;
+  return absoluteUrl(url, base).equals(same);
+}
+
+void SessionCore::openInNewWindow(const String& url) {
+  // A request still running belongs to the window that is left.
+  cancel();
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    windows_.openWindow(System::currentTimeMillis() / 1000);
+  }
+  startPageRequest(url);
+}
+
+void SessionCore::closeWindow(int index) {
+  bool current;
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    current = index == windows_.getCurrent();
+  }
+  if (current) cancel();
+  {
+    std::lock_guard<std::mutex> g(pageLock_);
+    if (!windows_.closeWindow(index)) return;
+    SharedPtr<Page> entry = windows_.getCurrentEntry();
+    makeCurrentLocked(entry ? entry : SharedPtr<Page>(new Page()));
+  }
+  reshowCachedPage();
+  if (view_) {
+    view_->pageShown();
+    view_->requestRepaint();
+  }
+}
+
+void SessionCore::answerCredentials(bool ok, const String& user, const String& password) {
+  if (!ok) {
+    dialogState_ = DIALOG_CANCELLED;
+    return;
+  }
+  session_.typedUser = user;
+  session_.typedPassword = password;
+  dialogState_ = DIALOG_CONFIRMED;
+  credentialRetry_ = true;
+  // Kept for the challenged address: the next request finds them there.
+  String key = directoryOf(session_.challengeRealm);
+  if (key.isNull() || key.length() == 0) return;
+  AutoPtr<Vector<Object*>> rows(store_.readRecord(RecordStore::CREDENTIALS, u"S"_s));
+  if (!rows) rows = new Vector<Object*>();
+  int found = -1;
+  for (int i = 0; i + 2 < rows->size(); i += 3) {
+    String* k = dynamic_cast<String*>(rows->elementAt(i));
+    if (k && k->equals(key)) found = i;
+  }
+  if (found < 0) {
+    rows->setSize(rows->size() - rows->size() % 3);
+    rows->addElement(new String(key));
+    rows->addElement(new String(user));
+    rows->addElement(new String(password));
+  } else {
+    delete rows->elementAt(found + 1);
+    rows->setElementAt(new String(user), found + 1);
+    delete rows->elementAt(found + 2);
+    rows->setElementAt(new String(password), found + 2);
+  }
+  store_.writeRecord(RecordStore::CREDENTIALS, *rows, u"S"_s);
+}
+
+bool SessionCore::takeCredentialRetry() {
+  bool retry = credentialRetry_;
+  credentialRetry_ = false;
+  return retry;
 }

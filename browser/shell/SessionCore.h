@@ -1,12 +1,18 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "browser/page/BrowsingWindows.h"
+#include "browser/page/FontMetrics.h"
 #include "browser/page/Page.h"
+#include "browser/page/PageImages.h"
 #include "browser/page/SharedPtr.h"
-#include "browser/page/Stack.h"
 #include "browser/service/CookieStore.h"
 #include "browser/service/ImageTable.h"
 #include "browser/service/ResponseHost.h"
@@ -18,12 +24,16 @@
 class Background;
 class CipherManager;
 class DialupManager;
+class Image;
+class SessionDialogs;
+class SessionView;
 class StoreErrorReport;
 
 // The part of the main canvas that the service channel works with: the
-// stores, the session key, the session values and image table, the current
-// page and its history, and the status text and messages the window shows.
-// Workers call it from their thread; the interface thread owns it.
+// stores, the session key, the session values and image table, the page on
+// screen with its decoded images, the browser windows and their histories,
+// and the status text and messages the window shows. Workers call it from
+// their thread; the interface thread owns it.
 class SessionCore : public ResponseHost {
  public:
   struct Message {
@@ -69,26 +79,80 @@ class SessionCore : public ResponseHost {
   RecordStore& getStore() { return store_; }
   CipherManager& getCipherManager() { return *cipher_; }
   DialupManager& getDialupManager() { return *dialup_; }
+  // The window (not owned); null without one (the text dump).
+  void setView(SessionView* view) { view_ = view; }
+  // The window's dialogs (not owned); null: notices stay queued, questions
+  // are answered "no" and a credential request becomes a queued message.
+  void setDialogs(SessionDialogs* dialogs) { dialogs_ = dialogs; }
+
+  // The page on screen; empty before the first page.
   SharedPtr<Page> getCurrentPage();
+  // The current window's history size.
   int getHistorySize();
-  // Called by a page request that succeeded.
+  // Called by a page request that succeeded: the page becomes current and
+  // enters the current window's history (a new entry, or in place of the
+  // entry on screen when newPage is false).
   void onPageLoaded(const SharedPtr<Page>& page, bool newPage);
+
+  // Held while the page on screen, its item lists or its images change and
+  // while the window draws them.
+  std::mutex& pageLock() { return pageLock_; }
+  // Decoded image index of the page on screen, or null; the caller holds
+  // pageLock() for as long as it uses the image.
+  Image* pageImage(int index);
+  int pageImageCount();
+  // Decodes the arrived bytes of image index of page (the worker, once an
+  // image is complete) into its slot when page is on screen; an image that
+  // would pass the page's image memory limit is dropped with its bytes.
+  // False when it is not kept.
+  bool decodePageImage(const SharedPtr<Page>& page, int index);
+
+  BrowsingWindows& getWindows() { return windows_; }
+  // Back (-1), forward (+1) or the entry on screen again (0) in the current
+  // window; a request that is running is cancelled.
+  void historyStep(int offset);
+  // Shows the page on screen again from its kept description and image
+  // bytes, without a request; a page without them is requested again.
+  void reshowCachedPage();
+  // True when bytes are free, after giving back the kept descriptions and
+  // image bytes of other windows' pages first, then of the current window's
+  // pages; the page on screen keeps its own.
+  bool ensureFreeMemory(int64_t bytes);
+  // Where ensureFreeMemory asks how much is free (tests); empty: the
+  // system's.
+  void setFreeMemorySource(std::function<int64_t()> source) { freeMemory_ = std::move(source); }
+  // The zoom of the window: recorded in a page that is left, and the scale
+  // of the pointer of a page that is shown.
+  void setZoom(int zoom) { zoom_ = zoom; }
+  int getZoom() const { return zoom_; }
+
+  // The page y of the first anchor of the page on screen named like the
+  // fragment (the text after the first '#' when there is one), letter case
+  // ignored; -1 when none. x, when given, receives its x.
+  int findAnchor(const String& fragment, int* x = nullptr);
+  // Whether following url from the page on screen needs no request (a
+  // fragment of the same page); frameUrl is the link's frame URL, if any.
+  bool isSamePageLink(const String& url, const String& frameUrl = String());
+  // A new window (the oldest replaced when all sixteen exist) loading url.
+  void openInNewWindow(const String& url);
+  // Closes window index unless it is the only one; when the current window
+  // changes, its page is shown.
+  void closeWindow(int index);
 
   String getStatusText();
   std::vector<Message> getMessages();
   void clearMessages();
   void queueMessage(const String& title, const String& text);
+  // The interface thread, when it paints: the queued messages go to the
+  // dialogs one by one, oldest first; false when none was waiting or there
+  // are no dialogs.
+  bool showQueuedMessages();
 
   // Canvas inputs of the query, measured by the window once it has fonts.
   void setOffscreenWidth(int w) { offscreenWidth_ = w; }
   int getOffscreenWidth() const { return offscreenWidth_; }
-  void setFontMetrics(int fa, int fb, int fh, int fw);
-  int fontAscent() const { return fa_; }
-  int fontDescent() const { return fb_; }
-  int interfaceFontHeight() const { return fh_; }
-  int wideCharWidth() const { return fw_; }
-  void setCharWidthTable(const String& cw) { charWidths_ = cw; }
-  const String& getCharWidthTable() const { return charWidths_; }
+  void setFontMetrics(const FontMetrics& metrics) { metrics_ = metrics; }
+  const FontMetrics& getFontMetrics() const { return metrics_; }
   // The 851-character table for a font given by its character widths.
   static String makeCharWidthTable(int (*charWidth)(char16_t));
   void setTransparentColor(bool on) { transparentColor_ = on; }
@@ -99,6 +163,12 @@ class SessionCore : public ResponseHost {
                           String* scheme);
   int getDialogState() const { return dialogState_; }
   void setDialogState(int state) { dialogState_ = state; }
+  // The user's answer to the credential dialog: on OK the typed pair is
+  // kept for the next request and stored for the challenged address.
+  void answerCredentials(bool ok, const String& user, const String& password);
+  // True once after a confirmed credential dialog: the request that was
+  // challenged is sent again.
+  bool takeCredentialRetry();
 
   // Files of a form submission waiting for upload (the form's file fields).
   void addPendingUpload(const std::vector<char>& data);
@@ -120,7 +190,7 @@ class SessionCore : public ResponseHost {
   void setPageExtent(int width, int height) override;
   int getViewWidth() override { return offscreenWidth_; }
   int getViewHeight() override { return viewHeight_; }
-  int getInterfaceLineHeight() override { return fh_; }
+  int getInterfaceLineHeight() override { return metrics_.lineHeight; }
   bool isReflowMode() override { return false; }
   void beginReflowLayout() override {}
   void addReflowItem(RenderItem*) override {}
@@ -145,7 +215,7 @@ class SessionCore : public ResponseHost {
   void terminate() override;
   void launchDownload(const String& url, const String& referrer, const String& cookies) override;
   String getCurrentPageUrl() override;
-  void clearDecodedImages() override {}
+  void clearDecodedImages() override;
 
   int getRepaintCount() const { return repaints_; }
   int getPageWidth() const { return pageWidth_; }
@@ -155,6 +225,12 @@ class SessionCore : public ResponseHost {
 
  private:
   bool runSessionWorker(int kind, int ms);
+  // Makes page the page on screen; pageLock_ held.
+  void makeCurrentLocked(const SharedPtr<Page>& page);
+  int64_t freeMemory();
+  // True on the thread that parses a kept description again: the answer's
+  // commands and account values were acted on when it first came.
+  bool replaying() const { return replayThread_.load() == std::this_thread::get_id(); }
 
   RecordStore store_;
   CookieStore cookies_;
@@ -164,17 +240,23 @@ class SessionCore : public ResponseHost {
   ImageTable images_;
   AutoPtr<Background> worker_;
 
+  SessionView* view_;        // not owned
+  SessionDialogs* dialogs_;  // not owned
   std::mutex pageLock_;
   SharedPtr<Page> current_;
-  Stack<SharedPtr<Page>*> history_;
+  BrowsingWindows windows_;
+  PageImages pageImages_;
+  std::function<int64_t()> freeMemory_;
+  int zoom_;
+  std::atomic<bool> credentialRetry_;
+  std::atomic<std::thread::id> replayThread_;
 
   std::mutex messageLock_;
   String status_;
   std::vector<Message> messages_;
 
   int offscreenWidth_, viewHeight_;
-  int fa_, fb_, fh_, fw_;
-  String charWidths_;
+  FontMetrics metrics_;
   bool transparentColor_;
   int dialogState_;
   std::vector<std::vector<char>> pendingUploads_;
