@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "browser/store/StoreErrorReport.h"
 #include "browser/store/StoreSalvage.h"
@@ -496,6 +497,7 @@ void RecordStore::writeRecordLocked(int id, const Vector<Object*>& record, const
     }
   }
   if (bytes.size() != size + 4) throw Exception(Resource::getString(10205, String(id), type));
+  if (holdsAlready(id, bytes.toByteArray(), bytes.size())) return;
 
   std::vector<Block> others = otherBlocks(id);
   std::vector<Extent> free = loadCheckedFreeList(others);
@@ -532,6 +534,21 @@ void RecordStore::writeRecordLocked(int id, const Vector<Object*>& record, const
   writeBytesAt(DATA_AREA + start, bytes.toByteArray(), bytes.size());
   storeFreeList(free);
   writeValue(id, start + 4);
+}
+
+bool RecordStore::holdsAlready(int id, const char* bytes, int count) {
+  try {
+    int slot = readIntAt(id);
+    if (slot == 0) return false;
+    Block block = blockAt(id, slot);
+    if (block.end - block.start != count) return false;
+    std::vector<char> stored(count);
+    readBytesAt(DATA_AREA + block.start, stored.data(), count);
+    return std::memcmp(stored.data(), bytes, count) == 0;
+  } catch (const Exception&) {
+    // The full write finds the fault again and reports it.
+    return false;
+  }
 }
 
 void RecordStore::removeRecord(int id) {

@@ -75,7 +75,8 @@ class RecordStore : public Object {
   // cached, when given, is returned as it is. Otherwise a new list that the
   // caller owns, empty when there is no record.
   Vector<Object*>* readRecord(int id, const String& type, Vector<Object*>* cached = nullptr);
-  // Rewrites the block in place when the size is unchanged, else moves the
+  // Writes nothing when the block holds the same bytes already. Rewrites
+  // the block in place when the size is unchanged, else moves the
   // record to a new block and frees the old one. With no room left the
   // record is dropped and its slot cleared.
   void writeRecord(int id, const Vector<Object*>& record, const String& type);
@@ -140,6 +141,10 @@ class RecordStore : public Object {
   // Returns false when the list had no room and the space is given up.
   static bool release(std::vector<Extent>& list, const Block& block);
   void writeRecordLocked(int id, const Vector<Object*>& record, const String& type);
+  // Whether the record's block holds exactly these bytes (size word and
+  // values): the settings and cookies are stored again after every page
+  // mostly unchanged, and such a write is skipped. False on any fault.
+  bool holdsAlready(int id, const char* bytes, int count);
   void repair(const String& file, const StoreSalvage& salvage);
   // Copies the file beside itself under a name with the date; the copy's path.
   static String keepCopy(const String& file);

@@ -792,3 +792,25 @@ TEST_F(RecordStoreTest, TheFileIsOpenedOnceAndClosedWithTheStore) {
   EXPECT_EQ(0, openCount(file()));
   EXPECT_TRUE(report_.messages.empty());
 }
+
+// A record stored again unchanged is not written; the comparison is with the file itself.
+TEST_F(RecordStoreTest, AnUnchangedRecordIsComparedWithTheFileNotWritten) {
+  RecordStore store(&report_, defaults_);
+  store.open();
+  store.writeRecord(RecordStore::BOOKMARKS, *Record(strings({"same", "text"})), u"S"_s);
+  int slot = store.readValue(RecordStore::BOOKMARKS);
+  std::string before = bytes();
+  std::vector<int> free = store.readFreeList();
+  store.writeRecord(RecordStore::BOOKMARKS, *Record(strings({"same", "text"})), u"S"_s);
+  EXPECT_EQ(before, bytes());
+  EXPECT_EQ(slot, store.readValue(RecordStore::BOOKMARKS));
+  EXPECT_EQ(free, store.readFreeList());
+
+  // Changed behind the store's back: the same values are written again.
+  putInt(RecordStore::DATA_AREA + slot + 4, 0x00047878);
+  EXPECT_EQ("xxme", text(Record(store.readRecord(RecordStore::BOOKMARKS, u"S"_s))->elementAt(0)));
+  report_.messages.clear();
+  store.writeRecord(RecordStore::BOOKMARKS, *Record(strings({"same", "text"})), u"S"_s);
+  EXPECT_EQ(before, bytes());
+  EXPECT_TRUE(report_.messages.empty());
+}
