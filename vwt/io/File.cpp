@@ -65,6 +65,9 @@ bool File::mkdir() const {
 bool File::mkdirs() const {
   int at = path_.indexOf(separatorChar);
   if (at < 0) return false;
+  // Mostly the folders are there already: one look instead of one per level.
+  int last = path_.lastIndexOf(separatorChar);
+  if (last > 0 && File(path_.substring(0, last)).isDirectory()) return true;
   for (; at >= 0; at = path_.indexOf(separatorChar, at + 1)) {
     if (at == 0) continue;  // the root
     if (!File(path_.substring(0, at)).mkdir()) return false;

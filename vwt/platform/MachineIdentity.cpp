@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 std::mutex gLock;
 std::string gFile;
+std::string gSystemId;  // the system's identity once read
 
 bool readIdentity(const std::string& path, std::string* id) {
   FILE* f = fopen(path.c_str(), "rb");
@@ -27,13 +28,14 @@ bool readIdentity(const std::string& path, std::string* id) {
 }  // namespace
 
 bool machineIdentity(std::string* id) {
-  std::string file;
-  {
-    std::lock_guard<std::mutex> g(gLock);
-    file = gFile;
-  }
-  if (!file.empty()) return readIdentity(file, id);
-  return readIdentity("/etc/machine-id", id) || readIdentity("/var/lib/dbus/machine-id", id);
+  std::lock_guard<std::mutex> g(gLock);
+  if (!gFile.empty()) return readIdentity(gFile, id);
+  // The system's identity is fixed while it runs, and every request asks for it: read once.
+  if (gSystemId.empty() && !readIdentity("/etc/machine-id", &gSystemId) &&
+      !readIdentity("/var/lib/dbus/machine-id", &gSystemId))
+    return false;
+  *id = gSystemId;
+  return true;
 }
 
 void setMachineIdentityFile(const std::string& path) {
