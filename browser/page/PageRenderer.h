@@ -41,6 +41,7 @@ class PageRenderer {
   void updateBuffer();  // the page-buffer update (full or scrolled strips)
   Image* buffer();      // the off-screen page buffer (owned by the renderer); null before setViewSize
   // One item at a zoom with origin (ox, oy); used for overlays too (fixed overlays at zoom 100).
+  // Both take the page lock, so the caller must not hold it; both clip to the view.
   void drawItem(Graphics& g, RenderItem* item, int ox, int oy, int zoom);
   void drawFocus(Graphics& g, RenderItem* item, int ox, int oy);  // focus highlight
   TileCache& tileCache() { return tiles_; }

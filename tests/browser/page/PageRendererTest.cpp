@@ -81,6 +81,10 @@ TEST_F(PageRendererTest, AScrolledUpdateEqualsAFullRepaint) {
     whole.scrollTo(s.x, s.y);
     whole.updateBuffer();
     EXPECT_EQ(0, differences(scrolled.buffer(), whole.buffer())) << s.x << "," << s.y;
+    int ink = 0;
+    for (int y = 0; y < 160; ++y)
+      for (int x = 0; x < 120; ++x) ink += pixel(whole.buffer(), x, y) != 0xFFFFFF;
+    EXPECT_GT(ink, 500) << "the page shows at " << s.x << "," << s.y;
   }
   EXPECT_FALSE(scrolled.needsFullRepaint());
 }
