@@ -24,7 +24,9 @@ void DrawingRoutines::verticalGradient(Graphics& g, int x, int y, int w, int h, 
   if (w < 1 || h < 1) return;
   const int bands = 12;
   for (int k = 0; k < bands; ++k) {
-    int from = h * k / bands, to = h * (k + 1) / bands;
+    // In 64 bits: a page may claim a control of any height.
+    int from = static_cast<int>(static_cast<int64_t>(h) * k / bands);
+    int to = static_cast<int>(static_cast<int64_t>(h) * (k + 1) / bands);
     if (to <= from) continue;
     g.setColorARGB(blend(top, bottom, k, bands));
     g.fillRect(x, y + from, w, to - from);
