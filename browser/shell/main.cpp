@@ -1,18 +1,32 @@
-// veskBrowserQK: until the window arrives, the diagnostic mode
-//   veskBrowserQK --dump [URL]
-// sets up the session with the service of system.ini, loads the URL (the
-// home page when none is given) and prints the decoded page.
+// veskBrowserQK [URL]        the browser's window, on URL or the home page
+// veskBrowserQK --dump [URL] sets up the session with the service of system.ini, loads the URL (the
+//                            home page when none is given) and prints the decoded page.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "browser/service/Background.h"
+#include "browser/shell/MainCanvas.h"
 #include "browser/shell/PageDump.h"
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/StoreErrorPrinter.h"
+#include "browser/shell/VeskBrowser.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/lang/Logger.h"
+#include "vwt/lang/Resource.h"
+#include "vwt/ui/Dialog.h"
 
 namespace {
+// The window class, which also keeps the program to one instance.
+const char16_t WINDOW_CLASS[] = u"VESKBROWSER";
+// The toolkit's resource arguments: accelerators, icon, a third one and the soft-key menu bar.
+const int ACCELERATOR_RESOURCE = 2, ICON_RESOURCE = 101, THIRD_RESOURCE = 108, MENU_BAR_RESOURCE = 102;
+// A message box without an icon of a warning kind.
+const int PLAIN_DIALOG = 5;
+const int EXCEPTION_TITLE = 10030;
+const int EXCEPTION_TEXT = 10031;
+
 std::string narrow(const String& s) {
   std::string out;
   for (int i = 0; i < s.length(); ++i) {
@@ -33,14 +47,8 @@ int fail(SessionCore& core, const char* what) {
   printMessages(core);
   return 1;
 }
-}  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--dump") != 0 || argc > 3) {
-    std::fprintf(stderr, "usage: veskBrowserQK --dump [URL]\n");
-    return 2;
-  }
-  String url = argc == 3 ? String(argv[2]) : String();
+int dump(const String& url) {
   try {
     // A damaged store says what it lost before anything else happens.
     StoreErrorPrinter storeErrors(stderr);
@@ -58,4 +66,51 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "veskBrowserQK: %s\n", narrow(e.toString()).c_str());
     return 1;
   }
+}
+
+// The command line as one text, each argument with spaces in quotes, as the application splits it.
+String commandLineOf(int argc, char** argv) {
+  String line;
+  for (int i = 1; i < argc; ++i) {
+    String arg(argv[i]);
+    if (arg.indexOf(u' ') >= 0) arg = (u"\""_s + arg) + u"\"";
+    line = i == 1 ? arg : (line + u" ") + arg;
+  }
+  return line;
+}
+
+// 0 after a normal run, 1 when the window could not be made (or another instance took the command
+// line).
+int runWindow(const String& commandLine) {
+  // The application outlives the handler: the dialog needs its window system.
+  std::unique_ptr<VeskBrowser> app;
+  try {
+    app.reset(new VeskBrowser());
+    app->setArgument(nullptr, nullptr, commandLine, 1, true);
+    MainCanvas* canvas = new MainCanvas(app.get(), u"veskBrowserQK"_s);  // the application owns it
+    app->addFrame(canvas);
+    if (!canvas->initializeWindow(String(WINDOW_CLASS, false), ACCELERATOR_RESOURCE, ICON_RESOURCE,
+                                  THIRD_RESOURCE, MENU_BAR_RESOURCE))
+      return 1;
+    app->run();
+    return 0;
+  } catch (const Exception& e) {
+    Logger::getLogger()->log(Logger::FATAL, e.toString());
+    Dialog(nullptr, PLAIN_DIALOG, Resource::getString(EXCEPTION_TITLE),
+           Resource::getString(EXCEPTION_TEXT) + e.toString())
+        .show();
+    return 1;
+  }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
+    if (argc > 3) {
+      std::fprintf(stderr, "usage: veskBrowserQK [URL] | veskBrowserQK --dump [URL]\n");
+      return 2;
+    }
+    return dump(argc == 3 ? String(argv[2]) : String());
+  }
+  return runWindow(commandLineOf(argc, argv));
 }

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "browser/page/PageFonts.h"
+#include "browser/page/RendererHost.h"
+#include "browser/page/SharedPtr.h"
+#include "browser/shell/NavigationHost.h"
+#include "browser/shell/SessionView.h"
+#include "browser/shell/StartupHost.h"
+#include "browser/shell/StartupSequence.h"
+#include "browser/shell/StatusBarHost.h"
+#include "vwt/lang/Vector.h"
+#include "vwt/lang/VectorV.h"
+#include "vwt/ui/Frame.h"
+
+class BasicNavigation;
+class BrowserStatusBar;
+class Image;
+class MediaImage;
+class Page;
+class PageRenderer;
+class PointerPainter;
+class RenderItem;
+class SessionCore;
+class SessionDialogs;
+class StoreErrorReport;
+
+// The browser's main window. It receives the window's events and owns the pieces that do the
+// work: the session core (service channel, stores, pages), the fonts and the page renderer, the
+// status bar, the pointer and the basic navigation. Its own work is the order of things: the
+// staged start-up from the first paints, and each paint's composition of page buffer, overlays
+// and pointer into the screen buffer, copied to the window in one piece.
+class MainCanvas : public Frame,
+                   public RendererHost,
+                   public StatusBarHost,
+                   public SessionView,
+                   private StartupHost,
+                   private NavigationHost {
+ public:
+  static const int CLIENT_VERSION = 5208;
+  enum StartState { STATE_NOTHING_DRAWN = 0, STATE_SPLASH_DRAWN = 1, STATE_RUNNING = 2 };
+
+  // No input or output yet: the window comes with initializeWindow, the rest with the first paints.
+  MainCanvas(Application* application, const String& name);
+  ~MainCanvas() override;
+
+  int getStartState() const { return state_; }
+  bool isUseMenuMode() const { return useMenu_; }
+  SessionCore& getSession() { return *core_; }
+  PageRenderer* getRenderer() { return renderer_.get(); }
+  // The first paint: the banner, scaled by a whole factor of at most 2 that fits the width, centred.
+  static void drawSplash(Graphics* g, int width, int height);
+  // Opens a URL as a typed one: no referrer, no post data.
+  void openUrl(const String& url);
+
+  // Frame.
+  void onPaint(Graphics* g) override;
+  void onKeyPressed(int key) override;
+  void onPointerPressed(int x, int y) override;
+  void onPointerReleased(int x, int y) override;
+  void onLaunchDuplicate(Window* existing) override;
+  bool onShortMessage(Window* sender, const char* data, int length) override;
+
+  // RendererHost.
+  std::mutex& pageLock() override;
+  Page* shownPage() override { return shown_.get(); }
+  Image* pageImage(int index) override;
+  Image* iconStrip() override { return icons_.get(); }
+  int canvasFlags() override { return flags_; }
+  bool isTranslucent() override { return startup_.handset().translucent; }
+  int paletteSet() override { return startup_.paletteIndex(); }
+  bool moviePlaybackOn() override { return false; }
+  bool placeMovie(const String& path, int x, int y, int w, int h) override;
+
+  // StatusBarHost.
+  vwt::Font* statusFont() override { return fonts_.interfaceFont(); }
+  vwt::Font* pageFont() override { return fonts_.pageFont(); }
+  int schemeColour(int entry) override;
+  bool showsSoftKeyLabels() override { return isFullScreen(); }
+  bool usesTwoLabels() override { return true; }
+  bool showsClock() override { return false; }
+
+  // SessionView: any thread; each only marks what changed and asks for a paint.
+  void requestRepaint() override;
+  void statusTextChanged() override;
+  void pageShown() override;
+  void launchProgram(int launchType, const String& argument) override;
+  void terminate() override;
+
+ private:
+  // StartupHost.
+  String systemProperty(const String& key) override;
+  int handsetAttribute(int id) override;
+  RecordStore& records() override;
+  int viewWidth() override { return getWidth(); }
+  void restoreWindows() override {}
+  void setUpFonts(bool scalable) override;
+  void loadIconStrip() override;
+  void createStatusBar() override;
+  void applyFullScreen(bool on) override { setFullScreen(on); }
+  void createScreenBuffers(int orientation) override;
+  bool establishSession() override;
+  void openStartUrl(const String& url) override { openUrl(url); }
+
+  // NavigationHost.
+  Page* pageOnScreen() override { return shown_.get(); }
+  void followLink(const String& url, const String& referrer) override;
+  void stepHistory(int offset) override;
+  int coveredBottom() override;
+
+  void paintRunning(Graphics* g);
+  // The page on screen and the status line brought up to what the session holds.
+  void takeSessionChanges();
+  void drawOverlays(Graphics& g);
+  void showPendingMessages();
+  // The state an answer of the service left for the window: "VER_UP" ends the program, any other
+  // text is shown.
+  void actOnPendingState();
+
+  int state_ = STATE_NOTHING_DRAWN;
+  bool useMenu_;
+  int flags_ = 0;
+  std::unique_ptr<StoreErrorReport> storeErrors_;  // hears of a damaged store; outlives the session
+  std::unique_ptr<SessionCore> core_;
+  std::unique_ptr<SessionDialogs> dialogs_;
+  StartupSequence startup_;
+  PageFonts fonts_;
+  std::unique_ptr<PageRenderer> renderer_;
+  std::unique_ptr<BasicNavigation> navigation_;
+  BrowserStatusBar* statusBar_ = nullptr;  // a child window; owned
+  std::unique_ptr<PointerPainter> pointer_;
+  std::unique_ptr<MediaImage> iconMedia_;
+  std::unique_ptr<Image> icons_;
+  std::unique_ptr<Image> screen_;      // the composed screen, copied to the window in one piece
+  SharedPtr<Page> shown_;              // the interface thread's reference to the page on screen
+  Vector<RenderItem*> fixedOverlays_;  // browser-made items in screen coordinates
+  Vector<RenderItem*> pageOverlays_;   // browser-made items in page coordinates
+  VectorV<String> pendingUrls_;        // handed over before the start-up ended
+  int pointerX_ = 0, pointerY_ = 0;
+  int pressX_ = -1, pressY_ = -1;
+  // Set by the session's threads, taken by the next paint.
+  std::atomic<bool> pageChanged_{false};
+  std::atomic<bool> contentChanged_{false};
+  std::atomic<bool> statusChanged_{false};
+  std::atomic<bool> endRequested_{false};
+};

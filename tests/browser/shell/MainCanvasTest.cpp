@@ -1,0 +1,223 @@
+// The browser's window end to end: the real canvas, headless, with scripted input, against the
+// reference service in this process on loopback.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <stdlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "browser/page/Page.h"
+#include "browser/page/PageRenderer.h"
+#include "browser/shell/MainCanvas.h"
+#include "browser/shell/OpenCommand.h"
+#include "browser/shell/SessionCore.h"
+#include "browser/shell/VeskBrowser.h"
+#include "service/RenderService.h"
+#include "tests/vwt/GoldenPicture.h"
+#include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Process.h"
+#include "vwt/lang/ProcessBuilder.h"
+#include "vwt/lang/VectorV.h"
+#include "vwt/platform/PngWriter.h"
+#include "vwt/platform/Surface.h"
+#include "vwt/platform/WindowSystem.h"
+#include "vwt/ui/Graphics.h"
+#include "vwt/ui/Image.h"
+
+namespace {
+
+// The program's own class: a second start of the real program finds this window by it.
+const char CLASS[] = "VESKBROWSER";
+
+std::string sourceDir() {
+  const char* s = getenv("VWT_TEST_SOURCE_DIR");
+  return s ? s : VWT_SOURCE_DIR;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+class MainCanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    vesk::ServiceConfig config;
+    config.host = "127.0.0.1";
+    config.port = 0;
+    config.fixtureDir = sourceDir() + "/service/fixtures";
+    service_.reset(new vesk::RenderService(config));
+    port_ = service_->start();
+    for (const char* file : {"message.txt", "banner.gif", "icon.gif"})
+      program_.write(std::string("res/") + file, readFile(sourceDir() + "/res/" + file));
+    program_.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port_) + "\n");
+    setenv("VWT_DISPLAY", "headless", 1);
+    setenv("VWT_SCREEN_SIZE", "240x320", 1);
+    setenv("XDG_RUNTIME_DIR", program_.dir.path().c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("VWT_INPUT_SCRIPT");
+    unsetenv("VWT_SCREEN_SIZE");
+    service_->stop();
+  }
+  std::string url(const std::string& path) { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  std::string shot(const std::string& name) { return program_.dir / name; }
+  // The browser's window on commandLine with the script as its input; the loop runs in run().
+  MainCanvas* open(const std::string& script, const std::string& commandLine = std::string()) {
+    program_.dir.write("input.txt", script);
+    setenv("VWT_INPUT_SCRIPT", (program_.dir / "input.txt").c_str(), 1);
+    app_.reset(new VeskBrowser());
+    app_->setArgument(nullptr, nullptr, wide(commandLine), 1, true);
+    MainCanvas* canvas = new MainCanvas(app_.get(), u"veskBrowserQK"_s);
+    app_->addFrame(canvas);
+    EXPECT_TRUE(canvas->initializeWindow(wide(CLASS), 2, 101, 108, 102));
+    return canvas;
+  }
+  std::vector<std::string> pageQueries() {
+    std::vector<std::string> out;
+    for (const std::string& l : service_->state().log.lines())
+      if (l.compare(0, 2, "H ") == 0) out.push_back(l);
+    return out;
+  }
+
+  ScratchProgram program_;
+  std::unique_ptr<vesk::RenderService> service_;
+  int port_ = 0;
+  std::unique_ptr<VeskBrowser> app_;
+};
+
+TEST_F(MainCanvasTest, TheFirstPaintIsTheBannerInTheMiddle) {
+  struct Case {
+    int width, height;
+    const char* golden;
+  } cases[] = {{240, 320, "browser-banner.png"},          // 224 wide: drawn once
+               {480, 320, "browser-banner-double.png"},   // twice, never more
+               {200, 120, "browser-banner-narrow.png"}};  // wider than the view: its own size
+  // The banner is decoded by the application's picture decoder.
+  app_.reset(new VeskBrowser());
+  app_->setArgument(nullptr, nullptr, String(), 1, true);
+  for (const Case& c : cases) {
+    AutoPtr<Image> screen(Image::createImage(c.width, c.height, 0));
+    MainCanvas::drawSplash(screen->getGraphics(), c.width, c.height);
+    std::string file = shot(c.golden);
+    vwt::platform::writePng(file, screen->getSurface()->target());
+    EXPECT_TRUE(golden::matches(file, c.golden)) << c.golden;
+  }
+  // The canvas's first paint is that splash, and the start-up waits for the next one.
+  AutoPtr<Image> screen(Image::createImage(240, 320, 0));
+  MainCanvas* canvas = new MainCanvas(app_.get(), u"veskBrowserQK"_s);  // the application owns it
+  app_->addFrame(canvas);
+  EXPECT_EQ(canvas->getStartState(), MainCanvas::STATE_NOTHING_DRAWN);
+  canvas->onPaint(screen->getGraphics());
+  EXPECT_EQ(canvas->getStartState(), MainCanvas::STATE_SPLASH_DRAWN);
+}
+
+TEST_F(MainCanvasTest, StartsOnThePortalWithTheHandsetsFontMeasures) {
+  std::string file = shot("start.png");
+  MainCanvas* canvas = open("idle\nshot " + file + "\nquit\n");
+  EXPECT_EQ(app_->run(), 0);
+  (void)canvas;
+  EXPECT_TRUE(golden::matches(file, "browser-start-page.png"));
+  std::vector<std::string> queries = pageQueries();
+  ASSERT_EQ(queries.size(), 1u);
+  // The start page by its URL, with the measures of the fonts the window draws with.
+  std::string portal = "u=http%3A%2F%2F127.0.0.1%3A" + std::to_string(port_) + "%2Fportal%2FindexQK.jsp&";
+  EXPECT_NE(queries[0].find(portal), std::string::npos) << queries[0];
+  for (const char* field : {"&fa=", "&fb=", "&fh=", "&fw=", "&cw="})
+    EXPECT_NE(queries[0].find(field), std::string::npos) << field;
+}
+
+TEST_F(MainCanvasTest, ALinkTapOpensItsPageAndBackAndForwardShowKeptPagesWithoutARequest) {
+  std::string first = shot("followed.png"), back = shot("back.png");
+  // The portal's first fixture link, "demo/all-items", below the title and the list's heading.
+  MainCanvas* canvas = open("idle\ntap 30 54\nidle\nshot " + first + "\nkey backspace\nidle\nshot " + back +
+                            "\nkey soft2\nidle\nquit\n");
+  app_->run();
+  std::vector<std::string> queries = pageQueries();
+  ASSERT_EQ(queries.size(), 2u) << "the start page and the link; back and forward ask nothing";
+  EXPECT_NE(queries[1].find("all-items"), std::string::npos) << queries[1];
+  EXPECT_NE(narrow(canvas->shownPage()->url).find("all-items"), std::string::npos) << "forward again";
+  EXPECT_TRUE(golden::matches(first, "browser-all-items.png"));
+  EXPECT_TRUE(golden::matches(back, "browser-start-page.png"));
+}
+
+TEST_F(MainCanvasTest, ArrowKeysScrollWithinThePage) {
+  std::string file = shot("scrolled.png");
+  MainCanvas* canvas =
+      open("idle\nkey down\nkey down\nkey down\nkey down\nkey down\nkey down\nkey right\nidle\nshot " + file +
+               "\nquit\n",
+           url("/demo/all-items"));
+  app_->run();
+  // The page is about 240 x 420 in a 240 x 268 view (the screen above the soft-key bar) whose
+  // bottom the status line covers: six steps of 32 down stop where the page's end shows above the
+  // status line, and the page is too narrow to move sideways.
+  ASSERT_NE(canvas->shownPage(), nullptr);
+  EXPECT_EQ(canvas->getRenderer()->viewHeight(), 268);
+  int bare = canvas->shownPage()->height - 268;  // the end at the view's bottom
+  EXPECT_GT(bare, 4 * 32);
+  EXPECT_GT(canvas->getRenderer()->scrollY(), bare + 10);
+  EXPECT_LT(canvas->getRenderer()->scrollY(), bare + 24);
+  EXPECT_LT(canvas->getRenderer()->scrollY(), 6 * 32);
+  EXPECT_EQ(canvas->getRenderer()->scrollX(), 0);
+  EXPECT_TRUE(golden::matches(file, "browser-all-items-scrolled.png"));
+}
+
+TEST_F(MainCanvasTest, ANewerServiceEndsTheProgramAfterItsNotice) {
+  httplib::Client control("127.0.0.1", port_);
+  auto r = control.Get("/control/next?do=version&v=9999");
+  ASSERT_TRUE(r && r->status == 200);
+  // The notice takes the queued answer; the window then closes by itself, before the script's end.
+  MainCanvas* canvas = open("answer 0\nidle\nidle\nidle\nquit\n");
+  EXPECT_EQ(app_->run(), 0);
+  EXPECT_TRUE(canvas->getSession().getSessionValues().pendingState.isNull());
+  EXPECT_TRUE(canvas->getSession().getMessages().empty()) << "the notice was shown";
+  EXPECT_EQ(canvas->getHandle(), 0);
+}
+
+// A second start hands its URL to the running window and ends.
+TEST_F(MainCanvasTest, ASecondStartOpensItsUrlInTheRunningWindow) {
+  MainCanvas* canvas = open("idle\n");
+  unsetenv("VWT_INPUT_SCRIPT");  // the second start runs no script
+  std::string target = url("/demo/notice");
+  std::atomic<int> bareExit{-1}, secondExit{-1};
+  std::atomic<bool> opened{false};
+  std::thread second([&] {
+    // Without a parameter a second start hands nothing over; with one, its URL.
+    VectorV<String> command;
+    command.addElement(wide(VESK_BROWSER_PROGRAM));
+    bareExit = AutoPtr<Process>(ProcessBuilder(command).start())->waitFor();
+    command.addElement(wide(target));
+    secondExit = AutoPtr<Process>(ProcessBuilder(command).start())->waitFor();
+    // The request it caused ends with the notice shown; then the window closes.
+    for (int i = 0; i < 400 && !opened; ++i) {
+      SharedPtr<Page> page = canvas->getSession().getCurrentPage();
+      opened = page && narrow(page->url).find("/demo/notice") != std::string::npos;
+      if (!opened) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    vwt::platform::WindowSystem::get().call([&] {
+      app_->terminate();
+      return intptr_t{0};
+    });
+  });
+  app_->run();
+  second.join();
+  EXPECT_EQ(bareExit, 1);
+  EXPECT_EQ(secondExit, 1) << "the second start ends once it has handed over";
+  EXPECT_TRUE(opened);
+  std::vector<std::string> queries = pageQueries();
+  ASSERT_EQ(queries.size(), 2u) << "the start page and the handed-over one";
+  EXPECT_NE(queries[1].find("notice"), std::string::npos) << queries[1];
+}
+
+}  // namespace
