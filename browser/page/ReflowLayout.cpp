@@ -297,8 +297,10 @@ void ReflowLayout::finish() {
   }
   collectLinkPositions();
   pageWidth_ = viewWidth_;
-  pageHeight_ =
-      clampInt(std::max<int64_t>(lineBottom_ + host_->interfaceLineHeight() + 12, viewHeight_), 0, INT32_MAX);
+  pageHeight_ = clampInt(
+      std::max<int64_t>(lineBottom_ + clampInt(host_->interfaceLineHeight(), 0, MAX_FONT_HEIGHT) + 12,
+                        viewHeight_),
+      0, INT32_MAX);
   if (page_) page_->carriedValue = pageHeight_;
   host_->setPageExtent(pageWidth_, pageHeight_);
 }

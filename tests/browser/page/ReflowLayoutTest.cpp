@@ -148,6 +148,10 @@ TEST(ReflowLayoutTest, TextBreaksIntoLinesOfTheViewWidth) {
       {{{T, u"aaaa bbbb cccc dddd eeee ffff gggg"}},
        0,
        {{u"aaaa "}, {u"bbbb "}, {u"cccc "}, {u"dddd "}, {u"eeee "}, {u"ffff "}, {u"gggg"}}},
+      // After four runs without a break place the rest of the item is cut where it is full.
+      {{{T, u"aaaaaaaaaaaaaaaaaaaaaaaabbbb cccc"}},
+       0,
+       {{u"aaaaaa"}, {u"aaaaaa"}, {u"aaaaaa"}, {u"aaaaaa"}, {u"bbbb c"}, {u"ccc"}}},
       // The fixed-cell face: half a line height for ASCII, a whole one for the rest.
       {{{T, u"abcdefghijk"}}, 0x72000000, {{u"abcdefghij"}, {u"k"}}},
       {{{T, u"\u65E5\u672C\u8A9E\u306E\u30C6\u30AD"}},
