@@ -770,7 +770,21 @@ bool ItemPainter::drawBrowserMade(Graphics& g, RenderItem* item, int x, int y, i
   style.interfaceFont = fonts_->interfaceFont();
   style.iconStrip = host_->iconStrip();
   style.zoom = pass_.zoom;
-  style.drawChild = [this](Graphics& cg, RenderItem* child, int ox, int oy) { draw(cg, child, ox, oy); };
+  // A panel's children stay inside the panel even where they clip themselves.
+  Pass inside = pass_;
+  int64_t l = std::max<int64_t>(x, pass_.clipX), t = std::max<int64_t>(y, pass_.clipY);
+  int64_t r = std::min<int64_t>(static_cast<int64_t>(x) + w, static_cast<int64_t>(pass_.clipX) + pass_.clipW);
+  int64_t b = std::min<int64_t>(static_cast<int64_t>(y) + h, static_cast<int64_t>(pass_.clipY) + pass_.clipH);
+  inside.clipX = static_cast<int>(l);
+  inside.clipY = static_cast<int>(t);
+  inside.clipW = static_cast<int>(std::max<int64_t>(r - l, 0));
+  inside.clipH = static_cast<int>(std::max<int64_t>(b - t, 0));
+  style.drawChild = [this, inside](Graphics& cg, RenderItem* child, int ox, int oy) {
+    Pass outer = pass_;
+    pass_ = inside;
+    draw(cg, child, ox, oy);
+    pass_ = outer;
+  };
   bool drawn = OverlayPainter::draw(g, item, x, y, w, h, style);
   // Menus and panels leave the clip cleared; the next item expects the pass's.
   restoreClip(g);

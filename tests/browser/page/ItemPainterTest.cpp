@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "browser/page/OverlayPainter.h"
 #include "browser/page/PageFonts.h"
 #include "browser/page/PageRenderer.h"
 #include "browser/page/RenderItem.h"
@@ -311,6 +312,32 @@ TEST_F(ItemPainterTest, ControlsDrawAsTheirGoldenPicture) {
   std::string shot = shots / "page-controls-100.png";
   ASSERT_TRUE(rendertest::writePng(view.get(), shot));
   EXPECT_TRUE(golden::matches(shot, "page-controls-100.png", "tests/browser/golden/pictures/"));
+}
+
+TEST_F(ItemPainterTest, PanelChildrenStayInsideThePanel) {
+  RenderItem* panel = item(OverlayPainter::PANEL, 10, 10, 40, 40);
+  panel->text = u"T"_s;
+  panel->ensureLists(1);
+  RenderItem* child = new RenderItem();  // owned by the panel's list
+  child->type = RenderItem::TEXT_FIELD;
+  child->x = -30;
+  child->width = 120;
+  child->height = 18;
+  child->color2 = 0x00FF00;
+  panel->getList(0)->addElement(child);
+  panel->value2 = -1;
+  draw(panel, 100);
+  int outside = 0, inside = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x) {
+      int p = pixel(target_.get(), x, y);
+      if (x < 10 || x > 50 || y < 10 || y > 50)
+        outside += p != WHITE;
+      else
+        inside += p == 0x00FF00;
+    }
+  EXPECT_EQ(0, outside);
+  EXPECT_GT(inside, 0);
 }
 
 // Nothing a page may claim crashes the painter or allocates by the claim.
