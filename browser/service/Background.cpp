@@ -107,7 +107,8 @@ Background::Background(SessionCore* owner, const String& url, const String& orig
       postCount_(0),
       options_(options),
       uploadId_(0),
-      result_(-1) {
+      result_(-1),
+      pageShown_(false) {
   setPriority(Thread::LOWEST);
 }
 
@@ -121,7 +122,8 @@ Background::Background(SessionCore* owner, int kind)
       postCount_(0),
       options_(0),
       uploadId_(0),
-      result_(-1) {
+      result_(-1),
+      pageShown_(false) {
   setPriority(Thread::LOWEST);
 }
 
@@ -436,6 +438,8 @@ void Background::runPageRequest() {
   request.options = options_;
   request.uploadId = uploadId_;
   page_ = new Page();
+  // Room for the page's items is asked for; the page comes either way.
+  owner_->ensureFreeMemory(IMAGE_SLOT_FREE_BYTES);
   int sent = postRequest(TYPE_PAGE, q.buildPageQuery(request));
   // A challenge the user answered is sent again, with what was typed.
   for (int retry = 0;
@@ -452,6 +456,7 @@ void Background::runPageRequest() {
   if (page_->url.isNull()) page_->url = url_;
   result_ = 0;
   owner_->onPageLoaded(page_, newPage_);
+  pageShown_ = true;
   if (cancelled_) return;
   ImageTable& images = owner_->getImageTable();
   int flags = owner_->getFlags();

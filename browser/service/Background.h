@@ -74,6 +74,10 @@ class Background : public Thread {
   // Shuts the connection in progress down (from the interface thread).
   void closeConnection();
   int getKind() const { return kind_; }
+  // The page request's URL (null: the home page) and the address it is
+  // made absolute against (base URL, else origin).
+  const String& getUrl() const { return url_; }
+  const String& getReferrer() const { return baseUrl_.isNull() ? origin_ : baseUrl_; }
   int getPostCount() const { return postCount_; }
   void setPostCount(int n) { postCount_ = n; }
   const SharedPtr<Page>& getPage() const { return page_; }
@@ -84,6 +88,9 @@ class Background : public Thread {
   static int imageBlockLimit(const ImageTable& table);
   // The result of the page request: -1 failed, 0 succeeded.
   int getResult() const { return result_; }
+  // True once the worker's work is for the page on screen: its page request
+  // made the page current, or it fetches the images of the current page.
+  bool isForPageOnScreen() const { return kind_ == IMAGES || pageShown_; }
 
  private:
   void runPageRequest();
@@ -115,4 +122,5 @@ class Background : public Thread {
   int options_;
   int uploadId_;
   int result_;
+  std::atomic<bool> pageShown_;
 };

@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "browser/page/VisitedList.h"
 #include "browser/service/Background.h"
 #include "browser/service/CipherManager.h"
 #include "browser/service/PageResponseDecoder.h"
@@ -478,6 +479,19 @@ bool SessionCore::ensureFreeMemory(int64_t bytes) {
   return freeMemory() >= bytes;
 }
 
+bool SessionCore::restoreWindows() {
+  std::lock_guard<std::mutex> g(pageLock_);
+  if (!windows_.restore(store_)) return false;
+  SharedPtr<Page> entry = windows_.getCurrentEntry();
+  makeCurrentLocked(entry ? entry : SharedPtr<Page>(new Page()));
+  return true;
+}
+
+void SessionCore::saveWindows() {
+  std::lock_guard<std::mutex> g(pageLock_);
+  windows_.save(store_);
+}
+
 void SessionCore::historyStep(int offset) {
   bool running = worker_ && worker_->isAlive();
   int target;
@@ -489,7 +503,7 @@ void SessionCore::historyStep(int offset) {
       // Outside the history only a request that is running can be stopped:
       // one for another page ends there; one still loading the page on
       // screen (its images) leaves the page to be shown again.
-      if (worker_->getPage().get() != current_.get()) {
+      if (!worker_->isForPageOnScreen()) {
         target = -1;
       } else {
         target = windows_.getPosition();
@@ -513,6 +527,8 @@ void SessionCore::historyStep(int offset) {
 }
 
 void SessionCore::reshowCachedPage() {
+  // Images still arriving for this page would land in the lists made anew.
+  if (worker_ && worker_->isAlive() && worker_->isForPageOnScreen()) cancel();
   SharedPtr<Page> page = getCurrentPage();
   if (!page) return;
   if (!page->data || page->dataLength <= 0) {
@@ -605,6 +621,15 @@ bool SessionCore::isSamePageLink(const String& url, const String& frameUrl) {
   return absoluteUrl(url, base).equals(same);
 }
 
+void SessionCore::recordVisit(const String& dateText) {
+  SharedPtr<Page> page = getCurrentPage();
+  if (!page || page->url.isNull() || page->url.length() == 0) return;
+  AutoPtr<Vector<Object*>> rows(store_.readRecord(RecordStore::VISITED, u"S"_s));
+  if (!rows) rows = new Vector<Object*>();
+  VisitedList::record(*rows, page->title, page->url, dateText);
+  store_.writeRecord(RecordStore::VISITED, *rows, u"S"_s);
+}
+
 void SessionCore::openInNewWindow(const String& url) {
   // A request still running belongs to the window that is left.
   cancel();
@@ -644,8 +669,12 @@ void SessionCore::answerCredentials(bool ok, const String& user, const String& p
   session_.typedPassword = password;
   dialogState_ = DIALOG_CONFIRMED;
   credentialRetry_ = true;
-  // Kept for the challenged address: the next request finds them there.
-  String key = directoryOf(session_.challengeRealm);
+  // Kept for the challenged address, the one the next request looks up; a
+  // challenge outside a page request names it by the realm.
+  Background* w = worker_.get();
+  bool pageRequest = w && w->getKind() == Background::PAGE && !w->getUrl().isNull();
+  String key =
+      directoryOf(pageRequest ? absoluteUrl(w->getUrl(), w->getReferrer()) : session_.challengeRealm);
   if (key.isNull() || key.length() == 0) return;
   AutoPtr<Vector<Object*>> rows(store_.readRecord(RecordStore::CREDENTIALS, u"S"_s));
   if (!rows) rows = new Vector<Object*>();

@@ -108,6 +108,10 @@ class SessionCore : public ResponseHost {
   bool decodePageImage(const SharedPtr<Page>& page, int index);
 
   BrowsingWindows& getWindows() { return windows_; }
+  // The window list of the store (record 30740), its current window's page
+  // made the page on screen (shown by reshowCachedPage); false when none.
+  bool restoreWindows();
+  void saveWindows();
   // Back (-1), forward (+1) or the entry on screen again (0) in the current
   // window; a request that is running is cancelled.
   void historyStep(int offset);
@@ -133,6 +137,9 @@ class SessionCore : public ResponseHost {
   // Whether following url from the page on screen needs no request (a
   // fragment of the same page); frameUrl is the link's frame URL, if any.
   bool isSamePageLink(const String& url, const String& frameUrl = String());
+  // Enters the page on screen in the visited list (record 30760) under the
+  // header of dateText, today's date as the window shows it.
+  void recordVisit(const String& dateText);
   // A new window (the oldest replaced when all sixteen exist) loading url.
   void openInNewWindow(const String& url);
   // Closes window index unless it is the only one; when the current window

@@ -90,7 +90,7 @@ class PageCacheTest : public ::testing::Test {
             "item IMAGE x=0 y=40 w=200 h=100 image=1\n"
             "item IMAGE x=0 y=150 w=100 h=60 image=2\n"
             "item IMAGE x=0 y=220 w=10 h=10 image=3\n"
-            "image file=logo.png\nimage file=map.png\nimage file=photo.png\n"
+            "image file=logo.png transparent=0xFF00FF\nimage file=map.png\nimage file=photo.png\n"
             "image hex=89504e470d0a1a0a0000000d4948445200\n");
     vesk::ServiceConfig config;
     config.host = "127.0.0.1";
@@ -274,6 +274,20 @@ TEST_F(PageCacheTest, ImagesDecodeOnceWithinTheImageMemory) {
   EXPECT_EQ(-1, imageWidth(4));
 }
 
+// With the transparent-colour switch each image record starts with its
+// colour, which the decoded image takes.
+TEST_F(PageCacheTest, ImagesWithATransparentColourTakeIt) {
+  core_->setTransparentColor(true);
+  ASSERT_TRUE(load("http://demo.local/pics"));
+  EXPECT_NE(std::string::npos, lastQuery("I ").find("&tc")) << lastQuery("I ");
+  std::lock_guard<std::mutex> g(core_->pageLock());
+  ASSERT_TRUE(core_->pageImage(0));
+  EXPECT_EQ(64, core_->pageImage(0)->getWidth());
+  EXPECT_EQ(0xFF00FF, core_->pageImage(0)->getTransparentColor() & 0xFFFFFF);
+  ASSERT_TRUE(core_->pageImage(1));
+  EXPECT_FALSE(core_->pageImage(2));
+}
+
 TEST_F(PageCacheTest, AKeptPageGetsItsImagesBackFromItsBytes) {
   ASSERT_TRUE(load("http://demo.local/pics"));
   ASSERT_TRUE(load("http://demo.local/b"));
@@ -327,6 +341,17 @@ TEST_F(PageCacheTest, FreeingMemoryTakesOtherWindowsFirstAndNeverThePageOnScreen
   EXPECT_EQ(2, core_->getHistorySize());
 }
 
+TEST_F(PageCacheTest, AShownPageIsRecordedAsVisited) {
+  ASSERT_TRUE(load("http://demo.local/a"));
+  core_->recordVisit(u"Dec 10"_s);
+  ASSERT_TRUE(load("http://demo.local/b"));
+  core_->recordVisit(u"Dec 10"_s);
+  AutoPtr<Vector<Object*>> rows(core_->getStore().readRecord(RecordStore::VISITED, u"S"_s));
+  ASSERT_EQ(6, rows->size());
+  EXPECT_EQ("Page B", narrow(*static_cast<String*>(rows->elementAt(2))));
+  EXPECT_EQ("I1,http://demo.local/a", narrow(*static_cast<String*>(rows->elementAt(5))));
+}
+
 TEST_F(PageCacheTest, ClosingTheCurrentWindowShowsTheNextOnesPage) {
   ASSERT_TRUE(load("http://demo.local/a"));
   core_->openInNewWindow(u"http://demo.local/b"_s);
@@ -353,6 +378,21 @@ TEST_F(PageCacheTest, ConfirmedCredentialsAreSentAgainAndOpenThePage) {
   EXPECT_EQ(1, core_->getHistorySize());
   // Kept for the address: the next visit asks no more.
   ASSERT_TRUE(load("http://shipped.site/private/index.html"));
+  EXPECT_EQ(1u, window_.prompts.size());
+}
+
+// A challenge named by a realm rather than by the page's address: the pair
+// is kept for the page asked for.
+TEST_F(PageCacheTest, CredentialsForARealmGoToThePageAskedFor) {
+  httplib::Client control("127.0.0.1", port_);
+  ASSERT_TRUE(control.Get("/control/auth?realm=Club&user=u&password=p%3Aq"));
+  window_.typedUser = "u";
+  window_.typedPassword = "p:q";
+  ASSERT_TRUE(load("http://demo.local/a"));
+  ASSERT_EQ(1u, window_.prompts.size());
+  EXPECT_EQ("Page A", title());
+  ASSERT_TRUE(load("http://demo.local/b"));
+  EXPECT_EQ("Page B", title());
   EXPECT_EQ(1u, window_.prompts.size());
 }
 
