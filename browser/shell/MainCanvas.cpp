@@ -177,6 +177,15 @@ void MainCanvas::showPendingMessages() {
 
 // --- input ---
 
+void MainCanvas::onResize(int width, int height) {
+  // A new screen size (a resized desktop window, full screen) gets buffers of its size.
+  if (state_ != STATE_RUNNING || !renderer_ || width <= 0 || height <= 0) return;
+  createScreenBuffers(startup_.orientation());
+  if (statusBar_) statusBar_->setSize(width, statusBar_->getHeight());
+  renderer_->invalidateAll();
+  repaint();
+}
+
 void MainCanvas::onKeyPressed(int key) {
   if (state_ != STATE_RUNNING || !navigation_) return;
   if (navigation_->keyPressed(key)) repaint();

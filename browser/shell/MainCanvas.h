@@ -58,6 +58,7 @@ class MainCanvas : public Frame,
 
   // Frame.
   void onPaint(Graphics* g) override;
+  void onResize(int width, int height) override;
   void onKeyPressed(int key) override;
   void onPointerPressed(int x, int y) override;
   void onPointerReleased(int x, int y) override;

@@ -185,6 +185,27 @@ TEST_F(MainCanvasTest, ANewerServiceEndsTheProgramAfterItsNotice) {
   EXPECT_EQ(canvas->getHandle(), 0);
 }
 
+TEST_F(MainCanvasTest, ANewWindowSizeGetsBuffersOfThatSize) {
+  MainCanvas* canvas = open("idle\n");
+  int viewWidth = 0, viewHeight = 0;
+  std::thread resize([&] {
+    // After the start page, as a resized desktop window would.
+    for (int i = 0; i < 400 && !canvas->getSession().getCurrentPage(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    vwt::platform::WindowSystem::get().call([&] {
+      canvas->setSize(200, 150);
+      viewWidth = canvas->getRenderer()->viewWidth();
+      viewHeight = canvas->getRenderer()->viewHeight();
+      app_->terminate();
+      return intptr_t{0};
+    });
+  });
+  app_->run();
+  resize.join();
+  EXPECT_EQ(viewWidth, 200);
+  EXPECT_EQ(viewHeight, 150);
+}
+
 // A second start hands its URL to the running window and ends.
 TEST_F(MainCanvasTest, ASecondStartOpensItsUrlInTheRunningWindow) {
   MainCanvas* canvas = open("idle\n");
