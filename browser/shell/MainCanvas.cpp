@@ -259,6 +259,8 @@ RecordStore& MainCanvas::records() {
   return core_->getStore();
 }
 
+void MainCanvas::restoreWindows() { core_->restoreWindows(); }
+
 void MainCanvas::setUpFonts(bool scalable) {
   RecordStore& store = records();
   fonts_.setUp(scalable, store.getSetting(18), store.getSetting(19), store.getSetting(20));

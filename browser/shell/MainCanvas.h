@@ -97,7 +97,7 @@ class MainCanvas : public Frame,
   int handsetAttribute(int id) override;
   RecordStore& records() override;
   int viewWidth() override { return getWidth(); }
-  void restoreWindows() override {}
+  void restoreWindows() override;
   void setUpFonts(bool scalable) override;
   void loadIconStrip() override;
   void createStatusBar() override;
