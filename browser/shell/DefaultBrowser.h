@@ -11,7 +11,7 @@ class DefaultBrowser {
  public:
   // The desktop's side; tests replace it so that nothing is run.
   struct Desktop {
-    std::function<bool(const String& program)> hasProgram;      // found on the PATH
+    std::function<bool(const String& program)> hasProgram;       // found on the PATH
     std::function<bool(const String& desktopFile)> isInstalled;  // in an applications directory
     std::function<void(const VectorV<String>& command)> run;     // runs it to its end; no failure
   };

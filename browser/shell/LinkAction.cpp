@@ -27,7 +27,8 @@ LinkAction LinkAction::decide(const String& url, int linkFlags, int callerFlags,
   if (url.startsWith(u"tel:"_s)) return make(NOTHING, url);
   if (url.startsWith(u"mailto:"_s)) {
     String address = url.substring(7);
-    return make(OPEN_OUTSIDE, host->serviceRoot() + u"/portal/mailto.jsp?cv=nb&mt=" + URLEncoder::encode(address));
+    return make(OPEN_OUTSIDE,
+                host->serviceRoot() + u"/portal/mailto.jsp?cv=nb&mt=" + URLEncoder::encode(address));
   }
   if (linkFlags & LINK_OUTSIDE) return outside(url, linkFlags, host);
 

@@ -1,6 +1,10 @@
 // What following a link does.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
 #include "browser/shell/LinkAction.h"
 #include "browser/shell/LinkHost.h"
 #include "tests/vwt/TestText.h"
@@ -33,13 +37,10 @@ TEST(LinkAction, SchemesBeforeAnyRequest) {
     const char* url;
     LinkAction::Kind kind;
   } cases[] = {
-      {"ftp://files/a.zip", LinkAction::NOT_SUPPORTED},
-      {"javascript:void(0)", LinkAction::NOT_SUPPORTED},
+      {"ftp://files/a.zip", LinkAction::NOT_SUPPORTED}, {"javascript:void(0)", LinkAction::NOT_SUPPORTED},
       {"javascript:back", LinkAction::NOT_SUPPORTED},  // only the service's spelling goes back
-      {"JavaScript:back", LinkAction::HISTORY_BACK},
-      {"JavaScript:back()", LinkAction::HISTORY_BACK},
-      {"tel:+81312345678", LinkAction::NOTHING},
-      {"mailto:a@b.c", LinkAction::OPEN_OUTSIDE},
+      {"JavaScript:back", LinkAction::HISTORY_BACK},    {"JavaScript:back()", LinkAction::HISTORY_BACK},
+      {"tel:+81312345678", LinkAction::NOTHING},        {"mailto:a@b.c", LinkAction::OPEN_OUTSIDE},
   };
   for (const auto& c : cases) {
     // Outside links too: the scheme decides first.
@@ -129,7 +130,18 @@ TEST(LinkAction, OutsideLinksResolveAndGoThroughTheGatewayWithBit3) {
                                    "&addr=http%3A%2F%2Fo.example%2Fa%3FJSESSIONID%253Dz9KOCAB");
 
   LinkAction noSession = follow(host, "/b", LinkAction::LINK_OUTSIDE | LinkAction::LINK_GATEWAY);
-  EXPECT_EQ(narrow(noSession.url), "http://svc:6111/iemgateway.jsp?user=u42&hc=" + hash + "&addr=http%3A%2F%2Fh%2Fb");
+  EXPECT_EQ(narrow(noSession.url),
+            "http://svc:6111/iemgateway.jsp?user=u42&hc=" + hash + "&addr=http%3A%2F%2Fh%2Fb");
+}
+
+TEST(LinkAction, MessagesOfLinksAndDownloadsHaveTexts) {
+  const char* root = std::getenv("VWT_TEST_SOURCE_DIR");
+  ASSERT_NE(root, nullptr);
+  std::ifstream file(std::string(root) + "/res/message.txt");
+  std::stringstream text;
+  text << file.rdbuf();
+  for (int id : {10014, 10023, 10064, 10065})
+    EXPECT_NE(text.str().find("\n" + std::to_string(id) + "="), std::string::npos) << id;
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ TEST(UrlResolver, QueryOnlyAddressReplacesTheBasesQuery) {
 TEST(UrlResolver, SessionPartRunsFromTheKeyToTheEndOfKocab) {
   EXPECT_EQ(narrow(UrlResolver::sessionPart(u"http://h/a?s=JSESSIONID%3Dab12KOCAB&x=1"_s)),
             ";jsessionid=ab12KOCAB");
-  EXPECT_EQ(narrow(UrlResolver::sessionPart(u"http://h/a?s=jsessionid%3dAb12kocab"_s)), ";jsessionid=Ab12kocab");
+  EXPECT_EQ(narrow(UrlResolver::sessionPart(u"http://h/a?s=jsessionid%3dAb12kocab"_s)),
+            ";jsessionid=Ab12kocab");
   EXPECT_EQ(narrow(UrlResolver::sessionPart(u"JSESSIONID%3Dab12KOCAB"_s)), "");  // at position 0
   EXPECT_EQ(narrow(UrlResolver::sessionPart(u"http://h/a?s=JSESSIONID%3Dab12"_s)), "");
   EXPECT_EQ(narrow(UrlResolver::sessionPart(u"http://h/KOCAB?s=JSESSIONID%3Dab"_s)), "");
@@ -80,10 +81,10 @@ TEST(UrlResolver, InternalAddressesAreTheServiceHostAndItsSubHosts) {
     const char* url;
     bool internal;
   } cases[] = {
-      {"http://svc.example/br/wm", true},      {"https://SVC.example:6111/x", true},
-      {"http://doc.svc.example/a", true},      {"http://m.svc.example?x", true},
-      {"http://svc.example.evil/a", false},    {"http://other/svc.example", false},
-      {"http://xsvc.example/", false},         {"svc.example/a", false},
+      {"http://svc.example/br/wm", true},   {"https://SVC.example:6111/x", true},
+      {"http://doc.svc.example/a", true},   {"http://m.svc.example?x", true},
+      {"http://svc.example.evil/a", false}, {"http://other/svc.example", false},
+      {"http://xsvc.example/", false},      {"svc.example/a", false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(UrlResolver::isInternal(wide(c.url), u"svc.example"_s), c.internal) << c.url;
