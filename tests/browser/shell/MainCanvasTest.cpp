@@ -84,6 +84,20 @@ class MainCanvasTest : public ::testing::Test {
     EXPECT_TRUE(canvas->initializeWindow(wide(CLASS), 2, 101, 108, 102));
     return canvas;
   }
+  // From another thread: waits until the window shows a page whose URL holds part; false after
+  // 20 s. The canvas is asked on the interface thread, which owns it.
+  bool waitForPage(MainCanvas* canvas, const std::string& part) {
+    for (int i = 0; i < 400; ++i) {
+      std::string shown;
+      vwt::platform::WindowSystem::get().call([&] {
+        if (Page* page = canvas->shownPage()) shown = narrow(page->url);
+        return intptr_t{0};
+      });
+      if (!shown.empty() && shown.find(part) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
   std::vector<std::string> pageQueries() {
     std::vector<std::string> out;
     for (const std::string& l : service_->state().log.lines())
@@ -190,8 +204,7 @@ TEST_F(MainCanvasTest, ANewWindowSizeGetsBuffersOfThatSize) {
   int viewWidth = 0, viewHeight = 0;
   std::thread resize([&] {
     // After the start page, as a resized desktop window would.
-    for (int i = 0; i < 400 && !canvas->getSession().getCurrentPage(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    waitForPage(canvas, "/portal/");
     vwt::platform::WindowSystem::get().call([&] {
       canvas->setSize(200, 150);
       viewWidth = canvas->getRenderer()->viewWidth();
@@ -221,11 +234,7 @@ TEST_F(MainCanvasTest, ASecondStartOpensItsUrlInTheRunningWindow) {
     command.addElement(wide(target));
     secondExit = AutoPtr<Process>(ProcessBuilder(command).start())->waitFor();
     // The request it caused ends with the notice shown; then the window closes.
-    for (int i = 0; i < 400 && !opened; ++i) {
-      SharedPtr<Page> page = canvas->getSession().getCurrentPage();
-      opened = page && narrow(page->url).find("/demo/notice") != std::string::npos;
-      if (!opened) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    opened = waitForPage(canvas, "/demo/notice");
     vwt::platform::WindowSystem::get().call([&] {
       app_->terminate();
       return intptr_t{0};
