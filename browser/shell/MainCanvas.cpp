@@ -17,10 +17,10 @@
 #include "browser/shell/StoreErrorPrinter.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/PhoneSystem.h"
+#include "vwt/lang/Resource.h"
 #include "vwt/lang/System.h"
 #include "vwt/lang/VectorV.h"
 #include "vwt/ui/Application.h"
-#include "vwt/ui/Dialog.h"
 #include "vwt/ui/Graphics.h"
 #include "vwt/ui/Image.h"
 #include "vwt/ui/ImagingImage.h"
@@ -145,7 +145,7 @@ void MainCanvas::actOnPendingState() {
   }
   String text = pending;
   pending = String();
-  Dialog(this, Dialog::TYPE_INFORMATION, String(), text).show();
+  if (dialogs_) dialogs_->showInformation(String(), text);
 }
 
 void MainCanvas::takeSessionChanges() {
@@ -168,11 +168,8 @@ void MainCanvas::drawOverlays(Graphics& g) {
 }
 
 void MainCanvas::showPendingMessages() {
-  std::vector<SessionCore::Message> messages = core_->getMessages();
-  if (messages.empty()) return;
-  core_->clearMessages();
-  for (const SessionCore::Message& m : messages)
-    Dialog(this, Dialog::TYPE_INFORMATION, m.title, m.text).show();
+  // The dialog box exists once the session is up; notices queued before then wait for it.
+  if (dialogs_) core_->showQueuedMessages();
 }
 
 // --- input ---
@@ -283,6 +280,9 @@ void MainCanvas::loadIconStrip() {
 
 void MainCanvas::createStatusBar() {
   if (!statusBar_) statusBar_ = new BrowserStatusBar(this, this);
+  // The browsing state's soft keys: back and forward, as the basic navigation treats them.
+  setSoftLabel(SOFT_KEY_LEFT, Resource::getString(10005));
+  setSoftLabel(SOFT_KEY_RIGHT, Resource::getString(10077));
 }
 
 void MainCanvas::createScreenBuffers(int orientation) {
