@@ -11,6 +11,7 @@
 #include "browser/service/Background.h"
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/GoldenPicture.h"
 #include "tests/vwt/ScratchDirectory.h"
@@ -18,28 +19,16 @@
 
 namespace {
 
+using loopback::readFile;
+using loopback::sourceDir;
+
 const char* const GOLDEN_FOLDER = "tests/browser/golden/pictures/";
 const int VIEW_WIDTH = 240;
-
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 class FixturePageRendererTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = sourceDir() + "/service/fixtures";
+    vesk::ServiceConfig config = loopback::serviceConfig();
     service_.reset(new vesk::RenderService(config));
     int port = service_->start();
     program_.write("res/message.txt", readFile(sourceDir() + "/res/message.txt"));

@@ -45,14 +45,14 @@ class FakeReflowHost : public ReflowHost {
 };
 
 // What a test page is made of.
-struct Spec {
+struct Draft {
   int type;
   const char16_t* text = nullptr;
   int width = 0, height = 0;
   int flags = 0;
 };
 
-RenderItem* makeItem(const Spec& s) {
+RenderItem* makeItem(const Draft& s) {
   RenderItem* item = new RenderItem();
   item->type = s.type;
   item->text = String(s.text ? s.text : u"", false);
@@ -64,7 +64,7 @@ RenderItem* makeItem(const Spec& s) {
   return item;
 }
 
-RenderItem* addTo(Page& page, const Spec& s) {
+RenderItem* addTo(Page& page, const Draft& s) {
   RenderItem* item = makeItem(s);
   page.items->addElement(item);
   return item;
@@ -81,9 +81,9 @@ RenderItem* addStructure(Page& page, int type, std::vector<RenderItem*> refs) {
 }
 
 // As the parse does it: every main-list item while the structure list is still empty.
-void layOutWhileParsing(ReflowLayout& layout, Page& page, const std::vector<Spec>& specs) {
+void layOutWhileParsing(ReflowLayout& layout, Page& page, const std::vector<Draft>& drafts) {
   layout.start(&page);
-  for (const Spec& s : specs) layout.addItem(addTo(page, s));
+  for (const Draft& s : drafts) layout.addItem(addTo(page, s));
 }
 
 std::u16string text(const String& s) { return std::u16string(s.getCString(), s.length()); }
@@ -122,7 +122,7 @@ typedef std::vector<std::vector<std::u16string>> Lines;
 TEST(ReflowLayoutTest, TextBreaksIntoLinesOfTheViewWidth) {
   const int T = RenderItem::TEXT;
   struct Case {
-    std::vector<Spec> items;
+    std::vector<Draft> items;
     int face;
     Lines want;
   } cases[] = {
@@ -297,7 +297,7 @@ TEST(ReflowLayoutTest, LineEndsImagesAndTheImagesSetting) {
   const int T = RenderItem::TEXT, I = RenderItem::IMAGE, E = ReflowLayout::LINE_END;
   struct Case {
     int canvasFlags;
-    std::vector<Spec> items;
+    std::vector<Draft> items;
     Lines want;
     int looseCount;
     int cdX;  // where "cd" starts

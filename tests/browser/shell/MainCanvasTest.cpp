@@ -20,6 +20,7 @@
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/VeskBrowser.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/GoldenPicture.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
@@ -35,28 +36,16 @@
 
 namespace {
 
+using loopback::readFile;
+using loopback::sourceDir;
+
 // The program's own class: a second start of the real program finds this window by it.
 const char CLASS[] = "VESKBROWSER";
-
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 class MainCanvasTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = sourceDir() + "/service/fixtures";
+    vesk::ServiceConfig config = loopback::serviceConfig();
     service_.reset(new vesk::RenderService(config));
     port_ = service_->start();
     for (const char* file : {"message.txt", "banner.gif", "icon.gif"})

@@ -20,6 +20,7 @@
 #include "browser/shell/SessionView.h"
 #include "browser/store/RecordStore.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/Resource.h"
@@ -29,17 +30,8 @@
 
 namespace {
 
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using loopback::readFile;
+using loopback::sourceDir;
 
 const int LOGO_COST = 64 * 32 * 3;
 const int MAP_COST = 200 * 100 * 3;

@@ -16,6 +16,7 @@
 #include "browser/shell/PageDump.h"
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/Resource.h"
@@ -25,25 +26,13 @@
 
 namespace {
 
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using loopback::readFile;
+using loopback::sourceDir;
 
 class ServiceChannelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = sourceDir() + "/service/fixtures";
+    vesk::ServiceConfig config = loopback::serviceConfig();
     service_.reset(new vesk::RenderService(config));
     port_ = service_->start();
     program_.write("res/message.txt", readFile(sourceDir() + "/res/message.txt"));

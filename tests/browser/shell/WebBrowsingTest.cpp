@@ -19,6 +19,7 @@
 #include "browser/shell/SessionCore.h"
 #include "browser/store/RecordStore.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/System.h"
@@ -26,19 +27,10 @@
 
 namespace {
 
+using loopback::readFile;
+using loopback::sourceDir;
+
 namespace fs = std::filesystem;
-
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 void writeFile(const std::string& path, const std::string& text) {
   fs::create_directories(fs::path(path).parent_path());
@@ -80,10 +72,7 @@ class WebBrowsingTest : public ::testing::Test {
     originThread_ = std::thread([this] { origin_.listen_after_bind(); });
     while (!origin_.is_running()) std::this_thread::yield();
 
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = sourceDir() + "/service/fixtures";
+    vesk::ServiceConfig config = loopback::serviceConfig();
     config.fetchNetwork = true;
     config.fetchTimeoutMs = 1500;
     config.portalHost = "portal.test";

@@ -13,6 +13,7 @@
 
 #include "browser/store/RecordStore.h"
 #include "browser/store/StoreErrorReport.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/Exception.h"
@@ -21,16 +22,13 @@
 
 namespace {
 
+using loopback::sourceDir;
+
 class Collected : public StoreErrorReport {
  public:
   void reportStoreError(const Exception& e) override { messages.push_back(e.getRawMessage()); }
   std::vector<String> messages;
 };
-
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
 
 struct Kind {
   int id;

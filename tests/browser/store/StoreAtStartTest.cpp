@@ -15,6 +15,7 @@
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/StoreErrorPrinter.h"
 #include "browser/store/RecordStore.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/AutoPtr.h"
@@ -25,10 +26,7 @@
 
 namespace {
 
-std::string sourceDir() {
-  const char* s = getenv("VWT_TEST_SOURCE_DIR");
-  return s ? s : VWT_SOURCE_DIR;
-}
+using loopback::sourceDir;
 
 std::string fileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
