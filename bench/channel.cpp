@@ -15,6 +15,7 @@
 #include "service/PageResponder.h"
 #include "service/QueryString.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/lang/Logger.h"
@@ -26,24 +27,15 @@
 
 namespace {
 
-const char* PAGES[] = {"index", "demo/all-items", "demo/images", "demo/notice"};
+using loopback::readFile;
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+const char* PAGES[] = {"index", "demo/all-items", "demo/images", "demo/notice"};
 
 // The service in-process and a browser session core with a stored key.
 struct Channel {
   Channel() {
     Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = std::string(VWT_SOURCE_DIR) + "/service/fixtures";
-    service.reset(new vesk::RenderService(config));
+    service.reset(new vesk::RenderService(loopback::serviceConfig()));
     port = service->start();
     program.dir.write("program/res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
     program.dir.write("program/system.ini",

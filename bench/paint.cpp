@@ -12,6 +12,7 @@
 #include "browser/service/Background.h"
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/lang/Logger.h"
@@ -23,26 +24,17 @@
 
 namespace {
 
+using loopback::readFile;
+
 const int VIEW_WIDTH = 480;
 const int VIEW_HEIGHT = 640;
 const int SCROLL_STEP = 12;  // one key-scroll step of a line
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 // The page loaded once from the service in-process, with its images decoded and the fonts set up.
 struct Scene {
   Scene() {
     Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = std::string(VWT_SOURCE_DIR) + "/service/fixtures";
-    service.reset(new vesk::RenderService(config));
+    service.reset(new vesk::RenderService(loopback::serviceConfig()));
     int port = service->start();
     program.write("res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
     program.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");

@@ -13,6 +13,7 @@
 #include "browser/shell/MainCanvas.h"
 #include "browser/shell/VeskBrowser.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/System.h"
@@ -23,12 +24,7 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using loopback::readFile;
 
 // Peak resident memory in kB, from the process's status file.
 long peakResidentKb() {
@@ -41,11 +37,7 @@ long peakResidentKb() {
 struct Service {
   Service() {
     Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = std::string(VWT_SOURCE_DIR) + "/service/fixtures";
-    service.reset(new vesk::RenderService(config));
+    service.reset(new vesk::RenderService(loopback::serviceConfig()));
     int port = service->start();
     for (const char* file : {"message.txt", "banner.gif", "icon.gif"})
       program.write(std::string("res/") + file, readFile(std::string(VWT_SOURCE_DIR) + "/res/" + file));

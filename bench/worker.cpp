@@ -14,6 +14,7 @@
 #include "browser/service/Background.h"
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/System.h"
@@ -24,14 +25,9 @@
 
 namespace {
 
-const char PAGE_URL[] = "http://demo.local/demo/all-items";
+using loopback::readFile;
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+const char PAGE_URL[] = "http://demo.local/demo/all-items";
 
 double cpuSeconds() {
   timespec ts;
@@ -43,11 +39,7 @@ double cpuSeconds() {
 struct Channel {
   Channel() {
     Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
-    vesk::ServiceConfig config;
-    config.host = "127.0.0.1";
-    config.port = 0;
-    config.fixtureDir = std::string(VWT_SOURCE_DIR) + "/service/fixtures";
-    service.reset(new vesk::RenderService(config));
+    service.reset(new vesk::RenderService(loopback::serviceConfig()));
     port = service->start();
     program.dir.write("program/res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
     program.dir.write("program/system.ini",

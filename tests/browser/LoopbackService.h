@@ -7,7 +7,7 @@
 
 #include "service/RenderService.h"
 
-// What the end-to-end tests share: the source tree's files and the reference
+// What the end-to-end tests and benchmarks share: the source tree's files and the reference
 // service's configuration for loopback with its fixture pages.
 namespace loopback {
 
