@@ -221,6 +221,7 @@ intptr_t Window::handleMessage(uint32_t message, uintptr_t wParam, intptr_t lPar
       return 0;
     case WM_CHAR:
       if (wParam >= 1 && wParam <= 127) lastWMChar_ = static_cast<unsigned char>(wParam);
+      if (wParam >= 1 && wParam <= 0xFFFF) onCharacter(static_cast<char16_t>(wParam));
       return 0;
     case WM_COMMAND:
       return onCommand(static_cast<int>(lowWord(wParam))) ? 1 : 0;

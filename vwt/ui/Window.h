@@ -101,6 +101,8 @@ class Window : public Container {
   virtual void onDestory() {}
   virtual void onKeyPressed(int key) { (void)key; }
   virtual void onKeyReleased(int key) { (void)key; }
+  // A typed character (a UTF-16 unit), after the key down that typed it.
+  virtual void onCharacter(char16_t c) { (void)c; }
   virtual bool isOverrideBackKey() { return false; }
   virtual void onPointerPressed(int x, int y) { (void)x, (void)y; }
   virtual void onPointerReleased(int x, int y) { (void)x, (void)y; }

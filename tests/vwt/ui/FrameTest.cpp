@@ -29,6 +29,8 @@ class LogFrame : public Frame {
   explicit LogFrame(Application* app) : Frame(app, u"log"_s) {}
   void onKeyPressed(int key) override { log.push_back("press " + std::to_string(key)); }
   void onKeyReleased(int key) override { log.push_back("release " + std::to_string(key)); }
+  // Characters go apart: every typing key also makes one.
+  void onCharacter(char16_t c) override { typed.push_back(c); }
   void onPointerPressed(int x, int y) override {
     log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
   }
@@ -56,6 +58,7 @@ class LogFrame : public Frame {
   }
 
   std::vector<std::string> log;
+  std::u16string typed;
   int timers[2] = {};
   int closes = 0;
   int refuseCloses = 0;
@@ -70,9 +73,11 @@ class Child : public Window {
     return pass;
   }
   void onPointerPressed(int, int) override { ++pressed; }
+  void onCharacter(char16_t c) override { typed.push_back(c); }
   bool pass = false;
   int offered = 0;
   int pressed = 0;
+  std::u16string typed;
 };
 
 class FrameTest : public ::testing::Test {
@@ -126,6 +131,26 @@ TEST_F(FrameTest, AnUnmappedKeyIsPressedEveryTimeAndNeverReleased) {
   ws.keyUp('A');
   app->run();
   EXPECT_EQ(f->log, (std::vector<std::string>{"press -1", "press -1", "close"}));
+}
+
+TEST_F(FrameTest, TypedTextReachesTheFrameAsCharacters) {
+  // Letters have no key code: they arrive only as characters; a digit is both.
+  LogFrame* f = open("type f\ntype \xc3\xa9K\nkey 4\nquit\n");
+  app->run();
+  EXPECT_EQ(f->typed, u"f\u00e9K4");
+  EXPECT_EQ(f->log, (std::vector<std::string>{"press 4", "release 4", "close"}));
+  EXPECT_EQ(f->getLastWMChar(), '4') << "the last ASCII character is still kept";
+}
+
+TEST_F(FrameTest, AChildWindowReceivesItsCharacters) {
+  LogFrame* f = open("quit\n");
+  Child child;
+  ASSERT_TRUE(child.createWindow(f, 10, 10, 20, 20, true));
+  WindowSystem::get().send(child.getHandle(), WM_CHAR, 'g', 1);
+  WindowSystem::get().send(child.getHandle(), WM_CHAR, 0, 1);
+  EXPECT_EQ(child.typed, u"g");
+  EXPECT_EQ(child.getLastWMChar(), 'g');
+  app->run();
 }
 
 TEST_F(FrameTest, TheLeftSoftKeyIsAPressAndAReleaseOf21) {
