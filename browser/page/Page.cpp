@@ -1,5 +1,7 @@
 #include "browser/page/Page.h"
 
+#include "browser/page/ReflowLayout.h"
+
 Page::Page()
     : pageId(0),
       backgroundColor(0xFFFFFF),
@@ -13,8 +15,11 @@ Page::Page()
       pageFlags(1),
       zoom(100) {}
 
+Page::~Page() = default;
+
 void Page::replaceItemLists() {
-  // The structure list refers into the main list: it goes first.
+  // The layout and the structure list refer into the main list: they go first.
+  reflowLayout = nullptr;
   structure = new Vector<RenderItem*>();
   items = new Vector<RenderItem*>();
 }

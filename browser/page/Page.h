@@ -7,9 +7,12 @@
 #include "vwt/lang/Vector.h"
 #include "vwt/lang/VectorV.h"
 
+class ReflowLayout;
+
 // One visited page: header, size and colours, its item lists while it is
-// shown, and the compressed page data it can be shown again from. A plain
-// record shared through SharedPtr<Page>.
+// shown (with their single-column layout in reflow mode), and the compressed
+// page data it can be shown again from. A plain record shared through
+// SharedPtr<Page>.
 class Page {
  public:
   // One frame: its URL and the index of its last item (negative: none).
@@ -20,10 +23,11 @@ class Page {
   };
 
   Page();
+  ~Page();
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
 
-  // New, empty item lists in place of the old ones.
+  // New, empty item lists in place of the old ones (and no layout).
   void replaceItemLists();
   // The item with this index across both lists (main list first), or null.
   RenderItem* resolveReference(int index) const;
@@ -50,4 +54,7 @@ class Page {
   int pageNo;
   int pageFlags;
   int zoom;
+  // The reflow layout of the item lists, or null. Its items are linked with
+  // the lists' items, so it is declared after them and goes first.
+  AutoPtr<ReflowLayout> reflowLayout;
 };

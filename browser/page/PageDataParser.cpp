@@ -289,7 +289,7 @@ int PageDataParser::parsePage(bool fullLoad) {
     page_->pointerY = host_->getViewHeight() / 2;
   }
   bool reflow = host_->isReflowMode();
-  if (reflow) host_->beginReflowLayout();
+  if (reflow) host_->beginReflowLayout(page_);
 
   // The new lists are this thread's until the page is handed over: holding
   // their locks throughout makes each addition a re-entry.

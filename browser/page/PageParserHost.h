@@ -2,6 +2,7 @@
 
 #include "vwt/lang/String.h"
 
+class Page;
 class RenderItem;
 
 // What the page-data parser needs of the canvas it parses for: the running
@@ -23,9 +24,10 @@ class PageParserHost {
   virtual int getViewHeight() = 0;
   virtual int getInterfaceLineHeight() = 0;
 
-  // Reflow view: a new single-column layout receives every main-list item.
+  // Reflow view: a new single-column layout for page (being parsed, not
+  // owned) receives every main-list item.
   virtual bool isReflowMode() = 0;
-  virtual void beginReflowLayout() = 0;
+  virtual void beginReflowLayout(Page* page) = 0;
   virtual void addReflowItem(RenderItem* item) = 0;
   virtual void endReflowLayout() = 0;
 };

@@ -14,7 +14,8 @@ class ReflowHost {
   virtual int interfaceLineHeight() = 0;
   // The stored canvas flag word.
   virtual int canvasFlags() = 0;
-  // The page's background colour, 0xRRGGBB.
+  // The background colour (0xRRGGBB) of a layout without a page; a page
+  // gives its own.
   virtual int pageBackground() = 0;
   virtual int viewWidth() = 0;
   virtual int viewHeight() = 0;

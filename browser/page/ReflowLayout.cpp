@@ -64,7 +64,8 @@ void ReflowLayout::start(Page* page) {
   fontHeight_ = clampInt(host_->pageLineHeight(), 0, MAX_FONT_HEIGHT);
   halfWidthFace_ = host_->pageFaceType() == FIXED_CELL_FACE;
   canvasFlags_ = host_->canvasFlags();
-  background_ = host_->pageBackground();
+  // The page being laid out may not be the one on screen yet.
+  background_ = page ? page->backgroundColor : host_->pageBackground();
   available_ = std::max(viewWidth_ - 3, 1);
   lineHeight_ = std::max(fontHeight_ + zoom_ * 3 / 100, 1);
   lineBottom_ = fontHeight_ + zoom_ / 50;

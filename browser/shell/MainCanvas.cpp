@@ -320,6 +320,8 @@ std::mutex& MainCanvas::pageLock() { return core_->pageLock(); }
 
 Image* MainCanvas::pageImage(int index) { return core_->pageImage(index); }
 
+ReflowLayout* MainCanvas::reflowLayout() { return core_->reflowLayout(); }
+
 bool MainCanvas::placeMovie(const String& path, int x, int y, int w, int h) {
   (void)path, (void)x, (void)y, (void)w, (void)h;
   return false;

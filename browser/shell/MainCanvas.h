@@ -69,6 +69,7 @@ class MainCanvas : public Frame,
   std::mutex& pageLock() override;
   Page* shownPage() override { return shown_.get(); }
   Image* pageImage(int index) override;
+  ReflowLayout* reflowLayout() override;
   Image* iconStrip() override { return icons_.get(); }
   int canvasFlags() override { return flags_; }
   bool isTranslucent() override { return startup_.handset().translucent; }

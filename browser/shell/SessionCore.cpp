@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "browser/page/ReflowLayout.h"
 #include "browser/page/VisitedList.h"
 #include "browser/service/Background.h"
 #include "browser/service/CipherManager.h"
@@ -49,6 +50,14 @@ String absoluteUrl(const String& url, const String& base) {
   if (slash < hostStart + 3) return (base + u"/") + url;
   return base.substring(0, slash + 1) + url;
 }
+
+// The layout a parse on this thread is building, and for which session: the
+// parser hands items over one by one without saying which page they are for.
+struct ParseLayout {
+  SessionCore* core = nullptr;
+  ReflowLayout* layout = nullptr;  // owned by the page being parsed
+};
+thread_local ParseLayout parsing;
 }  // namespace
 
 SessionCore::SessionCore(StoreErrorReport* report, const String& storage)
@@ -204,6 +213,8 @@ void SessionCore::onPageLoaded(const SharedPtr<Page>& page, bool newPage) {
   {
     std::lock_guard<std::mutex> g(pageLock_);
     makeCurrentLocked(page);
+    // Reflow may have been switched while the page was parsed.
+    matchLayoutLocked();
     windows_.enterPage(page, newPage);
   }
   if (view_) view_->pageShown();
@@ -318,6 +329,60 @@ void SessionCore::repaint() {
 void SessionCore::setPageExtent(int width, int height) {
   pageWidth_ = width;
   pageHeight_ = height;
+}
+
+bool SessionCore::isReflowMode() { return reflowHost_ && (getFlags() & FLAG_REFLOW); }
+
+void SessionCore::beginReflowLayout(Page* page) {
+  parsing = ParseLayout();
+  if (!page || !reflowHost_) return;
+  // The page is the parse's own until it is shown: its layout is built without the page lock.
+  page->reflowLayout = new ReflowLayout(reflowHost_);
+  page->reflowLayout->start(page);
+  parsing.core = this;
+  parsing.layout = page->reflowLayout.get();
+}
+
+void SessionCore::addReflowItem(RenderItem* item) {
+  if (parsing.core == this && parsing.layout) parsing.layout->addItem(item);
+}
+
+void SessionCore::endReflowLayout() {
+  if (parsing.core != this || !parsing.layout) return;
+  ReflowLayout* layout = parsing.layout;
+  parsing = ParseLayout();
+  layout->finish();
+  setPageExtent(layout->pageWidth(), layout->pageHeight());
+}
+
+ReflowLayout* SessionCore::reflowLayout() { return current_ ? current_->reflowLayout.get() : nullptr; }
+
+void SessionCore::setReflowMode(bool on) {
+  int flags = getFlags();
+  setFlags(on ? flags | FLAG_REFLOW : flags & ~FLAG_REFLOW);
+  std::lock_guard<std::mutex> g(pageLock_);
+  Page* page = current_.get();
+  if (!page) return;
+  if (page->reflowLayout) {
+    // Switched on again: laid out anew for the view as it is now.
+    page->reflowLayout = nullptr;
+    ReflowLayout::resetItems(page);
+  }
+  matchLayoutLocked();
+}
+
+void SessionCore::matchLayoutLocked() {
+  Page* page = current_.get();
+  if (!page) return;
+  if (isReflowMode()) {
+    if (page->reflowLayout || !page->items) return;
+    page->reflowLayout = new ReflowLayout(reflowHost_);
+    page->reflowLayout->build(page);
+    setPageExtent(page->reflowLayout->pageWidth(), page->reflowLayout->pageHeight());
+  } else if (page->reflowLayout) {
+    page->reflowLayout = nullptr;
+    ReflowLayout::resetItems(page);
+  }
 }
 
 bool SessionCore::isMenuMode() { return property(u"use-menu"_s, String()) != u"no"; }
@@ -562,10 +627,13 @@ void SessionCore::reshowCachedPage() {
     page->backgroundColor = fresh.backgroundColor;
     page->width = fresh.width;
     page->height = fresh.height;
+    // The layout made in the parse refers into the lists handed over with it.
+    page->reflowLayout = fresh.reflowLayout.release();
     page->items = fresh.items.release();
     page->structure = fresh.structure.release();
     page->frames = fresh.frames.release();
     pageImages_.reset(images_.imageCount());
+    if (page.get() == current_.get()) matchLayoutLocked();
   }
   if (decoded && page->images) {
     int count = images_.imageCount();
@@ -597,6 +665,12 @@ int SessionCore::findAnchor(const String& fragment, int* x) {
   String name = (hash < 0 ? fragment : fragment.substring(hash + 1)).toLowerCase();
   std::lock_guard<std::mutex> g(pageLock_);
   Page* page = current_.get();
+  if (page && page->reflowLayout) {
+    RenderItem* anchor = page->reflowLayout->findAnchor(name);
+    if (!anchor) return -1;
+    if (x) *x = anchor->x;
+    return anchor->y;
+  }
   for (int i = 0; page && i < page->mainCount(); ++i) {
     RenderItem* item = page->items->elementAt(i);
     if (item->type != RenderItem::ANCHOR || item->name.isNull()) continue;

@@ -25,6 +25,8 @@ class Background;
 class CipherManager;
 class DialupManager;
 class Image;
+class ReflowHost;
+class ReflowLayout;
 class SessionDialogs;
 class SessionView;
 class StoreErrorReport;
@@ -130,9 +132,23 @@ class SessionCore : public ResponseHost {
   void setZoom(int zoom) { zoom_ = zoom; }
   int getZoom() const { return zoom_; }
 
+  // Reflow mode (canvas flag bit 18 is the truth). The layout of the page on
+  // screen, null when reflow is off or no page is shown; valid under
+  // pageLock().
+  ReflowLayout* reflowLayout();
+  // On: sets the flag and lays the page on screen out anew; off: clears it,
+  // drops the layout and cleans the page's items. Pages parsed while it is on
+  // get their layout during the parse; without a reflow host there is none.
+  void setReflowMode(bool on);
+  // What layouts measure with: the canvas's fonts, flags and view (not
+  // owned); set before the first request. Called from the parsing thread
+  // too, and with pageLock() held.
+  void setReflowHost(ReflowHost* host) { reflowHost_ = host; }
+
   // The page y of the first anchor of the page on screen named like the
   // fragment (the text after the first '#' when there is one), letter case
-  // ignored; -1 when none. x, when given, receives its x.
+  // ignored; -1 when none. x, when given, receives its x. In reflow mode
+  // the anchors of the layout are searched (y in the layout's pixels).
   int findAnchor(const String& fragment, int* x = nullptr);
   // Whether following url from the page on screen needs no request (a
   // fragment of the same page); frameUrl is the link's frame URL, if any.
@@ -198,10 +214,10 @@ class SessionCore : public ResponseHost {
   int getViewWidth() override { return offscreenWidth_; }
   int getViewHeight() override { return viewHeight_; }
   int getInterfaceLineHeight() override { return metrics_.lineHeight; }
-  bool isReflowMode() override { return false; }
-  void beginReflowLayout() override {}
-  void addReflowItem(RenderItem*) override {}
-  void endReflowLayout() override {}
+  bool isReflowMode() override;
+  void beginReflowLayout(Page* page) override;
+  void addReflowItem(RenderItem* item) override;
+  void endReflowLayout() override;
   SessionValues& getSessionValues() override { return session_; }
   ImageTable& getImageTable() override { return images_; }
   CookieStore& getCookieStore() override { return cookies_; }
@@ -234,6 +250,9 @@ class SessionCore : public ResponseHost {
   bool runSessionWorker(int kind, int ms);
   // Makes page the page on screen; pageLock_ held.
   void makeCurrentLocked(const SharedPtr<Page>& page);
+  // Gives the page on screen a layout when reflow is on, or takes it away
+  // when it is off; pageLock_ held.
+  void matchLayoutLocked();
   int64_t freeMemory();
   // True on the thread that parses a kept description again: the answer's
   // commands and account values were acted on when it first came.
@@ -247,8 +266,9 @@ class SessionCore : public ResponseHost {
   ImageTable images_;
   AutoPtr<Background> worker_;
 
-  SessionView* view_;        // not owned
-  SessionDialogs* dialogs_;  // not owned
+  SessionView* view_;                 // not owned
+  ReflowHost* reflowHost_ = nullptr;  // not owned
+  SessionDialogs* dialogs_;           // not owned
   std::mutex pageLock_;
   SharedPtr<Page> current_;
   BrowsingWindows windows_;

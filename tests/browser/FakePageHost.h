@@ -18,7 +18,7 @@ class FakePageHost : public PageParserHost {
   int getViewHeight() override { return 320; }
   int getInterfaceLineHeight() override { return 12; }
   bool isReflowMode() override { return reflow; }
-  void beginReflowLayout() override { ++reflowBegins; }
+  void beginReflowLayout(Page*) override { ++reflowBegins; }
   void addReflowItem(RenderItem* item) override { reflowItems.push_back(item); }
   void endReflowLayout() override { ++reflowEnds; }
 

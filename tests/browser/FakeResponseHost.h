@@ -24,7 +24,7 @@ class FakeResponseHost : public ResponseHost {
   int getViewHeight() override { return page.getViewHeight(); }
   int getInterfaceLineHeight() override { return page.getInterfaceLineHeight(); }
   bool isReflowMode() override { return false; }
-  void beginReflowLayout() override {}
+  void beginReflowLayout(Page*) override {}
   void addReflowItem(RenderItem*) override {}
   void endReflowLayout() override {}
 

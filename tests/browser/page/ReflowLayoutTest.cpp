@@ -363,6 +363,7 @@ TEST(ReflowLayoutTest, TextColours) {
     host.background = c.background;
     Page page;
     page.replaceItemLists();
+    page.backgroundColor = c.background;
     ReflowLayout layout(&host);
     layout.start(&page);
     RenderItem* item = addTo(page, {RenderItem::TEXT, u"ab", 0, 0, c.flags});

@@ -30,6 +30,7 @@ class RendererTestHost : public RendererHost {
   Image* pageImage(int index) override {
     return index >= 0 && index < images.size() ? images.elementAt(index) : nullptr;
   }
+  ReflowLayout* reflowLayout() override { return layout; }
   Image* iconStrip() override { return strip.get(); }
   int canvasFlags() override { return flags; }
   bool isTranslucent() override { return translucent; }
@@ -74,7 +75,8 @@ class RendererTestHost : public RendererHost {
   }
 
   std::mutex lock;
-  Page* page = nullptr;  // not owned
+  Page* page = nullptr;            // not owned
+  ReflowLayout* layout = nullptr;  // not owned
   Vector<Image*> images;
   AutoPtr<Image> strip;
   int flags = 0;
