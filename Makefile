@@ -1,4 +1,4 @@
-# Entry points: `make run`, `make test`, `make check-sanitize`, `make bench`, `make format`.
+# Entry points: `make run`, `make test`, `make check-sanitize`, `make monkey`, `make bench`, `make format`.
 # Each one installs missing Debian packages first (tools/install-deps).
 
 BUILD      ?= build
@@ -6,7 +6,7 @@ SAN_BUILD  ?= build-sanitize
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test check-sanitize check-format format bench fuzz run clean
+.PHONY: all deps configure build test check-sanitize monkey check-format format bench fuzz run clean
 
 all: build
 
@@ -31,6 +31,14 @@ check-sanitize: deps $(SAN_BUILD)/build.ninja
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+
+# `make monkey MONKEY_MINUTES=10`: random input through the browser's window in the sanitizer build,
+# seed after seed for that long (tools/monkey); a failed run prints its seed, its script and the command
+# that repeats it. MONKEY_SEED, MONKEY_EVENTS and MONKEY_TIMEOUT pass through.
+MONKEY_MINUTES ?= 10
+monkey: deps $(SAN_BUILD)/build.ninja
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target test_browser
+	MONKEY_MINUTES=$(MONKEY_MINUTES) tools/monkey $(SAN_BUILD)
 
 bench: build
 	@set -e; for b in $(BUILD)/bin/bench_*; do \
