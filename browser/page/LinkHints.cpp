@@ -133,8 +133,8 @@ void LinkHints::draw(Graphics& g, vwt::Font* font, int scrollX, int scrollY) {
     if (!matches(hint)) continue;
     // One pixel wider for the doubled strokes.
     int boxWidth = g.stringWidth(hint.label) + 1 + 2 * PAD_X + 2;
-    int x = hint.x - scrollX;
-    int y = hint.y - scrollY;
+    int x = std::max(0, hint.x - scrollX);
+    int y = std::max(0, std::min(hint.y - scrollY, viewHeight_ - boxHeight));
     for (int nudge = 0; nudge < MAX_NUDGES; ++nudge) {
       bool moved = false;
       for (size_t p = 0; p < placed.size(); p += 4) {
@@ -146,7 +146,6 @@ void LinkHints::draw(Graphics& g, vwt::Font* font, int scrollX, int scrollY) {
       if (!moved) break;
     }
     x = std::max(0, std::min(x, viewWidth_ - boxWidth));
-    y = std::max(0, std::min(y, viewHeight_ - boxHeight));
     placed.insert(placed.end(), {x, y, boxWidth, boxHeight});
     g.setColor(FILL_COLOR);
     g.fillRect(x, y, boxWidth, boxHeight);

@@ -6,7 +6,13 @@
 #include <vector>
 
 #include "browser/page/LinkHints.h"
+#include "browser/page/PageFonts.h"
+#include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/TestText.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/ui/Font.h"
+#include "vwt/ui/Graphics.h"
+#include "vwt/ui/Image.h"
 
 namespace {
 
@@ -164,6 +170,38 @@ TEST(LinkHints, WhatEndsTheHintsAndWhatIsLeftAlone) {
     EXPECT_EQ(hints.active(), c.active) << narrow(String(c.typed, false));
     EXPECT_EQ(hints.chosen(), nullptr);
   }
+}
+
+TEST(LinkHints, LabelsStayInsideTheViewAndOffEachOther) {
+  const int WHITE = 0xFFFFFF;
+  HintPage p;
+  p.link(0, 0);
+  p.link(2, 0);             // the same spot: its label moves right
+  p.link(95, 55);           // the corner: its label moves in
+  p.link(40, -20, 20, 24);  // partly above the view: at its top
+  PageFonts fonts;
+  fonts.setUp(false, 0, 0, 0);
+  AutoPtr<Image> view(Image::createImage(100, 60, WHITE));
+  Graphics& g = *view->getGraphics();
+  LinkHints hints = p.hints();
+  hints.show(p.page, 0, 0, 100, 60, 100, false);
+  ASSERT_EQ(hints.count(), 4);
+  ASSERT_EQ(hints.item(2), p.page.structure->elementAt(3)) << "the label above the view counts as at its top";
+  hints.draw(g, fonts.interfaceFont(), 0, 0);
+  EXPECT_EQ(g.getFont(), nullptr) << "the font it found";
+  g.setFont(fonts.interfaceFont());
+  auto width = [&](const char16_t* label) { return g.stringWidth(String(label, false)) + 7; };
+  int a = width(u"a"), s = width(u"s"), d = width(u"d"), f = width(u"f");
+  int height = fonts.interfaceFont()->getHeight() + 4;
+  for (int x = 0; x < a + s; ++x) EXPECT_EQ(rendertest::pixel(view.get(), x, 0), LinkHints::FRAME_COLOR) << x;
+  EXPECT_EQ(rendertest::pixel(view.get(), a + s, 0), WHITE);
+  EXPECT_EQ(rendertest::pixel(view.get(), 40, 0), LinkHints::FRAME_COLOR);
+  EXPECT_EQ(rendertest::pixel(view.get(), 40 + d, 0), WHITE);
+  EXPECT_EQ(rendertest::pixel(view.get(), 99, 59), LinkHints::FRAME_COLOR);
+  EXPECT_EQ(rendertest::pixel(view.get(), 99 - f, 59), WHITE);
+  EXPECT_EQ(rendertest::pixel(view.get(), 99, 59 - height), WHITE);
+  EXPECT_EQ(rendertest::pixel(view.get(), 99, 60 - height), LinkHints::FRAME_COLOR);
+  EXPECT_EQ(rendertest::pixel(view.get(), 101 - f, 58), LinkHints::FILL_COLOR);
 }
 
 TEST(LinkHints, NothingInViewShowsNothing) {
