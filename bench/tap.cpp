@@ -9,8 +9,11 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "browser/page/HitTest.h"
 #include "browser/page/Page.h"
 #include "browser/page/PageFonts.h"
 #include "browser/page/PageRenderer.h"
@@ -21,7 +24,6 @@
 #include "tests/browser/LoopbackService.h"
 #include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/ScratchDirectory.h"
-#include "vwt/lang/Integer.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/System.h"
 
@@ -52,28 +54,6 @@ struct ShownStamp : SessionView {
   std::atomic<bool> shown{false};
   Clock::time_point at;
 };
-
-// The item of a page structure's reference r.
-RenderItem* referenced(Page& page, RenderItem* link, int r) {
-  if (link->isIndexRef(r))
-    return page.resolveReference(static_cast<Integer*>(link->refs->elementAt(r))->intValue());
-  return dynamic_cast<RenderItem*>(link->refs->elementAt(r));
-}
-
-// The last LINK with an item under the page point, as the last drawn is on top.
-RenderItem* linkAt(Page& page, int x, int y) {
-  RenderItem* found = nullptr;
-  for (int i = 0; i < page.structureCount(); ++i) {
-    RenderItem* link = page.structure->elementAt(i);
-    if (!link || link->type != RenderItem::LINK || !link->refs) continue;
-    for (int r = 0; r < link->refs->size(); ++r) {
-      RenderItem* item = referenced(page, link, r);
-      if (item && x >= item->x && x < item->x + item->width && y >= item->y && y < item->y + item->height)
-        found = link;
-    }
-  }
-  return found;
-}
 
 struct Scene {
   Scene() {
@@ -116,17 +96,17 @@ struct Scene {
     renderer->updateBuffer();
     screen->getGraphics()->drawImage(renderer->buffer(), 0, 0);
   }
-  // The view point of the middle of the first item of the link whose address holds part.
+  // The view point of the middle of the first rectangle of the link whose address holds part.
   bool tapPoint(const std::string& part, int* x, int* y) {
     for (int i = 0; page && i < page->structureCount(); ++i) {
       RenderItem* link = page->structure->elementAt(i);
-      if (!link || link->type != RenderItem::LINK || !link->refs || link->refs->size() == 0) continue;
-      if (link->text.indexOf(String(part.c_str())) < 0) continue;
-      RenderItem* item = referenced(*page, link, 0);
-      if (!item) continue;
-      *x = (item->x + item->width / 2) * renderer->zoom() / 100;
-      *y = (item->y + item->height / 2) * renderer->zoom() / 100;
-      return *x < VIEW_WIDTH && *y < VIEW_HEIGHT;
+      if (!link || link->type != RenderItem::LINK || link->text.indexOf(String(part.c_str())) < 0) continue;
+      std::vector<int> rects;
+      HitTest::outline(link, renderer->zoom(), false, &rects);
+      if (rects.size() < 4) continue;
+      *x = rects[0] + rects[2] / 2 - renderer->scrollX();
+      *y = rects[1] + rects[3] / 2 - renderer->scrollY();
+      return *x >= 0 && *x < VIEW_WIDTH && *y >= 0 && *y < VIEW_HEIGHT;
     }
     return false;
   }
@@ -162,9 +142,13 @@ void tapLink(benchmark::State& state, const std::string& from, const std::string
     }
     s.stamp.shown = false;
     Clock::time_point tap = Clock::now();
-    RenderItem* link = linkAt(*s.page, (x + s.renderer->scrollX()) * 100 / s.renderer->zoom(),
-                              (y + s.renderer->scrollY()) * 100 / s.renderer->zoom());
-    if (!link) {
+    RenderItem* link = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(s.host.pageLock());
+      link = HitTest::at(*s.page, x + s.renderer->scrollX(), y + s.renderer->scrollY(), s.renderer->zoom(),
+                         false);
+    }
+    if (!link || link->type != RenderItem::LINK) {
       state.SkipWithError("the tap found no link");
       return;
     }
