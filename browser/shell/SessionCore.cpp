@@ -456,7 +456,15 @@ void SessionCore::terminate() {
 }
 
 void SessionCore::launchDownload(const String& url, const String& referrer, const String& cookies) {
-  if (view_ && !replaying()) view_->launchDownload(url, referrer, cookies);
+  if (replaying()) return;
+  if (!downloadChannel_.send) {
+    if (view_) view_->launchDownload(url, referrer, cookies);
+    return;
+  }
+  int message = DownloadHandOver::handOver(downloadChannel_, url, referrer, cookies);
+  if (message == 0) return;
+  queueMessage(String(), Resource::getString(message));
+  if (view_) view_->requestRepaint();
 }
 
 String SessionCore::getCurrentPageUrl() {
@@ -705,13 +713,15 @@ void SessionCore::recordVisit(const String& dateText) {
 }
 
 void SessionCore::openInNewWindow(const String& url) {
+  openWindow();
+  startPageRequest(url);
+}
+
+void SessionCore::openWindow() {
   // A request still running belongs to the window that is left.
   cancel();
-  {
-    std::lock_guard<std::mutex> g(pageLock_);
-    windows_.openWindow(System::currentTimeMillis() / 1000);
-  }
-  startPageRequest(url);
+  std::lock_guard<std::mutex> g(pageLock_);
+  windows_.openWindow(System::currentTimeMillis() / 1000);
 }
 
 void SessionCore::closeWindow(int index) {

@@ -17,6 +17,7 @@
 #include "browser/service/ImageTable.h"
 #include "browser/service/ResponseHost.h"
 #include "browser/service/SessionValues.h"
+#include "browser/shell/DownloadHandOver.h"
 #include "browser/store/RecordStore.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/String.h"
@@ -83,6 +84,9 @@ class SessionCore : public ResponseHost {
   DialupManager& getDialupManager() { return *dialup_; }
   // The window (not owned); null without one (the text dump).
   void setView(SessionView* view) { view_ = view; }
+  // Where the service's downloads go (the window's DownloadHandOver::through); without one they
+  // go to the view.
+  void setDownloadChannel(DownloadHandOver::Channel channel) { downloadChannel_ = std::move(channel); }
   // The window's dialogs (not owned); null: notices stay queued, questions
   // are answered "no" and a credential request becomes a queued message.
   void setDialogs(SessionDialogs* dialogs) { dialogs_ = dialogs; }
@@ -158,6 +162,8 @@ class SessionCore : public ResponseHost {
   void recordVisit(const String& dateText);
   // A new window (the oldest replaced when all sixteen exist) loading url.
   void openInNewWindow(const String& url);
+  // The same window, empty and current, for a request the caller starts.
+  void openWindow();
   // Closes window index unless it is the only one; when the current window
   // changes, its page is shown.
   void closeWindow(int index);
@@ -266,6 +272,7 @@ class SessionCore : public ResponseHost {
   ImageTable images_;
   AutoPtr<Background> worker_;
 
+  DownloadHandOver::Channel downloadChannel_;
   SessionView* view_;                 // not owned
   ReflowHost* reflowHost_ = nullptr;  // not owned
   SessionDialogs* dialogs_;           // not owned

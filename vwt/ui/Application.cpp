@@ -12,6 +12,7 @@
 #include "vwt/platform/InputScript.h"
 #include "vwt/platform/ModalLoop.h"
 #include "vwt/platform/Paths.h"
+#include "vwt/platform/Processes.h"
 #include "vwt/platform/ScreenMetrics.h"
 #include "vwt/platform/WindowSystem.h"
 #include "vwt/ui/ATLModule.h"
@@ -135,6 +136,13 @@ void Application::launch(LaunchType type, const String& argument) const {
     command.addElement(u"/D"_s);
     argument.split(u'\t', false, &command);
     start(command);
+  } else if (type == LAUNCH_BROWSER) {
+    // The address is the opener's only argument, never a shell's word; one that could pass for
+    // an option is no address.
+    std::string address = File::toNativePath(argument);
+    if (address.empty() || address[0] == '-') throw Exception(Resource::getString(-1205, argument));
+    int error = openWithDesktop(address, false);
+    if (error) throw Exception(Resource::getString(-1205, argument), static_cast<uint64_t>(error));
   } else {
     throw Exception(Resource::getString(-1203));
   }

@@ -78,7 +78,8 @@ class Application : public Object {
   // The control-hosting library, made on first use; owned by the application.
   ATLModule* getATLModule();
 
-  // Starts another program without waiting for it; failures are thrown (-1202, -1203, -1204, -2000).
+  // Starts another program without waiting for it; failures are thrown (-1202 to -1205, -2000).
+  // LAUNCH_BROWSER hands argument, one address, to the desktop's opener (xdg-open).
   void launch(LaunchType type, const String& argument) const;
   void launch(LaunchType type, VectorV<String>* arguments) const;
 

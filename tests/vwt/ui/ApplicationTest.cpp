@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -8,6 +9,7 @@
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/platform/Processes.h"
 #include "vwt/ui/Application.h"
 
 TEST(Application, IsTheCurrentOneUntilDestroyed) {
@@ -88,4 +90,37 @@ TEST(Application, LaunchingTheDownloadProgram) {
   }
   app.launch(static_cast<Application::LaunchType>(7),
              static_cast<VectorV<String>*>(nullptr));  // does nothing
+}
+
+TEST(Application, TheBrowserGetsTheAddressAsItsOnlyArgument) {
+  ScratchProgram program;
+  program.write("res/message.txt", "-1205=No browser for %1\n");
+  Application app;
+  // A stand-in opener notes its arguments, one a line, then moves its note into place.
+  program.dir.write("opener",
+                    "#!/bin/sh\nd=$(dirname \"$0\")\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done "
+                    "> \"$d/args.tmp\"\nmv \"$d/args.tmp\" \"$d/args\"\n");
+  std::filesystem::permissions(program.dir / "opener", std::filesystem::perms::owner_all);
+  vwt::platform::setDesktopOpener(program.dir / "opener");
+  app.launch(Application::LAUNCH_BROWSER, u"http://a.example/x y?q=1&r=$(true);b"_s);
+  for (int i = 0; i < 500 && !program.dir.exists("args"); ++i) usleep(10000);  // it runs on its own
+  EXPECT_EQ("http://a.example/x y?q=1&r=$(true);b\n", program.dir.read("args"));
+
+  // An address that could pass for an option, and a missing opener, are errors to show.
+  for (const std::string address : {"-x", ""}) {
+    try {
+      app.launch(Application::LAUNCH_BROWSER, wide(address));
+      ADD_FAILURE() << address;
+    } catch (const Exception& e) {
+      EXPECT_NE(narrow(e.getMessage()).find("No browser for " + address), std::string::npos);
+    }
+  }
+  vwt::platform::setDesktopOpener(program.dir / "missing");
+  try {
+    app.launch(Application::LAUNCH_BROWSER, u"http://a.example/"_s);
+    ADD_FAILURE() << "no opener";
+  } catch (const Exception& e) {
+    EXPECT_NE(narrow(e.getMessage()).find("No browser for http://a.example/"), std::string::npos);
+  }
+  vwt::platform::setDesktopOpener(std::string());
 }
