@@ -110,7 +110,9 @@ void LinkFollower::jump(const String& url, int zoom) {
   int x = 0;
   int y = core_->findAnchor(url, &x);
   if (!actions_.showPoint) return;
-  if (y >= 0) {
+  if (y >= 0 && core_->isReflowMode()) {
+    actions_.showPoint(x, y);  // the layout is already at the zoom
+  } else if (y >= 0) {
     actions_.showPoint(static_cast<int>(static_cast<int64_t>(x) * zoom / 100),
                        static_cast<int>(static_cast<int64_t>(y) * zoom / 100));
   } else if (url.indexOf(u"#top"_s) >= 0) {
