@@ -30,6 +30,19 @@ String hostOf(const String& address) {
   return colon < 0 ? host : host.substring(0, colon);
 }
 
+bool contains(const RenderItem* item, int x, int y) {
+  return x >= item->x && y >= item->y && x < item->x + item->width && y < item->y + item->height;
+}
+
+// The point (x, y) relative to the corner (left, top), scaled by the fractions given.
+LinkAction::MapPoint onImage(int left, int top, int x, int y, int wNum, int wDen, int hNum, int hDen) {
+  LinkAction::MapPoint point;
+  point.on = true;
+  point.x = static_cast<int>(static_cast<int64_t>(x - left) * wNum / wDen);
+  point.y = static_cast<int>(static_cast<int64_t>(y - top) * hNum / hDen);
+  return point;
+}
+
 }  // namespace
 
 LinkFollower::LinkFollower(SessionCore* core, Actions actions)
@@ -55,6 +68,7 @@ void LinkFollower::follow(RenderItem* linkOrArea, int pointerX, int pointerY, in
   int linkFlags = 0;
   LinkAction::MapPoint point;
   String frame;
+  bool reflow = core_->isReflowMode();
   {
     // The item is read under the lock and only while it still belongs to the page on screen.
     SharedPtr<Page> page = core_->getCurrentPage();
@@ -65,17 +79,7 @@ void LinkFollower::follow(RenderItem* linkOrArea, int pointerX, int pointerY, in
     } else if (linkOrArea->type == RenderItem::LINK) {
       url = linkOrArea->text;
       linkFlags = linkOrArea->flags;
-      int px = static_cast<int>(static_cast<int64_t>(pointerX) * 100 / zoom);
-      int py = static_cast<int>(static_cast<int64_t>(pointerY) * 100 / zoom);
-      for (int i = 0; linkOrArea->refs && i < linkOrArea->refs->size() && !point.on; ++i) {
-        RenderItem* part = dynamic_cast<RenderItem*>(linkOrArea->refs->elementAt(i));
-        if (!part || part->type != RenderItem::IMAGE || !(part->flags & IMAGE_MAP)) continue;
-        if (px < part->x || py < part->y || px >= part->x + part->width || py >= part->y + part->height)
-          continue;
-        point.on = true;
-        point.x = px - part->x;
-        point.y = py - part->y;
-      }
+      point = mapPoint(linkOrArea, pointerX, pointerY, zoom, reflow);
     } else {
       return;
     }
@@ -104,6 +108,30 @@ void LinkFollower::follow(RenderItem* linkOrArea, int pointerX, int pointerY, in
       open(action.url, action.referrer, action.base, String(), String(), action.flags);
       break;
   }
+}
+
+LinkAction::MapPoint LinkFollower::mapPoint(RenderItem* link, int pointerX, int pointerY, int zoom,
+                                            bool reflow) {
+  LinkAction::MapPoint point;
+  int px = static_cast<int>(static_cast<int64_t>(pointerX) * 100 / zoom);
+  int py = static_cast<int>(static_cast<int64_t>(pointerY) * 100 / zoom);
+  for (int i = 0; link->refs && i < link->refs->size(); ++i) {
+    RenderItem* image = dynamic_cast<RenderItem*>(link->refs->elementAt(i));
+    if (!image || image->type != RenderItem::IMAGE || !(image->flags & IMAGE_MAP)) continue;
+    if (!reflow) {
+      if (contains(image, px, py)) return onImage(image->x, image->y, px, py, 1, 1, 1, 1);
+      continue;
+    }
+    // In reflow the image is shown as its derived copies, scaled to fit (layout px); the point is
+    // given in the image's own pixels.
+    for (int k = 0; image->refs && k < image->refs->size(); ++k) {
+      RenderItem* shown = dynamic_cast<RenderItem*>(image->refs->elementAt(k));
+      if (shown && shown->width > 0 && shown->height > 0 && contains(shown, pointerX, pointerY))
+        return onImage(shown->x, shown->y, pointerX, pointerY, image->width, shown->width, image->height,
+                       shown->height);
+    }
+  }
+  return point;
 }
 
 void LinkFollower::jump(const String& url, int zoom) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "browser/shell/LinkAction.h"
 #include "browser/shell/LinkHost.h"
 #include "vwt/lang/String.h"
 
@@ -31,8 +32,8 @@ class LinkFollower : public LinkHost {
   // failure becomes a message queued on core (not owned) for the window to show.
   static std::function<void(const String& url)> desktopBrowser(SessionCore* core);
 
-  // A LINK or AREA of the page on screen, with the pointer (zoomed page px) for image maps. Called
-  // without the page lock; an item no longer on the page on screen is ignored.
+  // A LINK or AREA of the page on screen, with the pointer (zoomed page px; layout px in reflow) for
+  // image maps. Called without the page lock; an item no longer on the page on screen is ignored.
   void follow(RenderItem* linkOrArea, int pointerX, int pointerY, int zoom, int callerFlags);
   // The open-URL steps (connection, cancel, secure host, status text, query join, reload, new window,
   // 12-hour mark, request). Forms call it with postData; extra goes with the request as its charset.
@@ -56,6 +57,9 @@ class LinkFollower : public LinkHost {
   bool isSamePageLink(const String& url) override;
 
  private:
+  // The pointer on an image-map image among the link's items (zoomed page px, or layout px in
+  // reflow); the page lock held.
+  static LinkAction::MapPoint mapPoint(RenderItem* link, int pointerX, int pointerY, int zoom, bool reflow);
   // Scrolls to the anchor the fragment of url names; "#top" without such an anchor goes to the top.
   void jump(const String& url, int zoom);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/page/ReflowHost.h"
 #include "browser/page/RenderItem.h"
 #include "browser/service/Background.h"
 #include "browser/service/CipherManager.h"
@@ -69,7 +70,7 @@ class LinkFollowerTest : public ::testing::Test {
                        std::string("page title=\"Links\" url=\"") + LINKS_URL +
                            "\" width=236 height=800\n"
                            "item TEXT id=words x=2 y=2 w=100 h=14 text=\"words\"\n"
-                           "item IMAGE id=map x=20 y=100 w=60 h=40 image=0 flags=0x10\n"
+                           "item IMAGE id=map x=20 y=100 w=240 h=40 image=0 flags=0x10\n"
                            "item ANCHOR x=7 y=450 name=\"Section2\" flags=0\n"
                            "struct LINK text=\"http://demo.local/b\" refs=words,map flags=0\n"
                            "struct AREA shape=1 x=0 y=200 w=50 h=50 text=\"http://demo.local/area\" "
@@ -236,6 +237,51 @@ TEST_F(LinkFollowerTest, EachKindOfLinkDoesWhatItSays) {
       EXPECT_EQ("Page A", narrow(core_->getCurrentPage()->title));
     }
   }
+}
+
+// Measures for the single-column view: a 120 px wide view.
+class NarrowView : public ReflowHost {
+ public:
+  int pageLineHeight() override { return 12; }
+  int pageCharWidth(char16_t) override { return 6; }
+  int pageFaceType() override { return 0; }
+  int interfaceLineHeight() override { return 12; }
+  int canvasFlags() override { return SessionCore::FLAG_REFLOW; }
+  int pageBackground() override { return 0xFFFFFF; }
+  int viewWidth() override { return 120; }
+  int viewHeight() override { return 320; }
+  int zoom() override { return 100; }
+  void setPageExtent(int, int) override {}
+};
+
+TEST_F(LinkFollowerTest, InReflowTheImageMapPointIsInTheImagesOwnPixels) {
+  start();
+  NarrowView view;
+  core_->setReflowHost(&view);
+  core_->setReflowMode(true);
+  RenderItem* link = structureItem(0, "http://demo.local/map");
+  int x, y, width, height;
+  {
+    std::lock_guard<std::mutex> g(core_->pageLock());
+    RenderItem* image = dynamic_cast<RenderItem*>(link->refs->elementAt(1));
+    ASSERT_TRUE(image && image->refs && image->refs->size() == 1);
+    RenderItem* shown = dynamic_cast<RenderItem*>(image->refs->elementAt(0));
+    x = shown->x;
+    y = shown->y;
+    width = shown->width;
+    height = shown->height;
+  }
+  ASSERT_GT(width, 0);
+  ASSERT_GT(height, 0);
+  ASSERT_LT(width, 240) << "the copy is narrower than the image";
+  // A point on the copy is the point scaled to the image (240 x 40).
+  follower_->follow(link, x + width / 2, y + height / 2, 100, 0);
+  std::string expected = "http://demo.local/map?" + std::to_string(width / 2 * 240 / width) + "," +
+                         std::to_string(height / 2 * 40 / height);
+  std::vector<std::string> requests = pageRequests();
+  ASSERT_EQ(1u, requests.size());
+  EXPECT_NE(std::string::npos, requests[0].find("u=" + encoded(expected) + "&")) << requests[0];
+  core_->setReflowMode(false);
 }
 
 TEST_F(LinkFollowerTest, AnItemNoLongerOnScreenIsIgnored) {
