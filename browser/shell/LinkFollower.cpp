@@ -161,7 +161,7 @@ void LinkFollower::open(const String& url, const String& referrer, const String&
       // A new secure host gets a session key of its own.
       secureHost_ = host;
       core_->getCipherManager().newSessionKey();
-      core_->startSession(false);
+      if (core_->startSession(false) == 1) core_->getCipherManager().save();
     }
   }
   bool internal = UrlResolver::isInternal(url, hostOf(serviceRoot()));

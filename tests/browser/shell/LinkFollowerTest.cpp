@@ -24,6 +24,7 @@
 #include "vwt/lang/Phone.h"
 #include "vwt/lang/System.h"
 #include "vwt/net/URLEncoder.h"
+#include "vwt/ui/Application.h"
 
 namespace {
 
@@ -355,6 +356,8 @@ TEST_F(LinkFollowerTest, ANewSecureHostGetsANewSessionKey) {
   EXPECT_EQ(1, count("KEYX "));
   EXPECT_NE(key, core_->getCipherManager().getSessionKey());
   EXPECT_EQ("secure.example", narrow(follower_->secureHost()));
+  EXPECT_EQ(core_->getCipherManager().getSessionKey(), CipherManager(&core_->getStore()).getSessionKey())
+      << "kept for the next start";
   key = core_->getCipherManager().getSessionKey();
   // The same host, or a secure page reached from a secure page, keeps the key.
   follower_->open(u"https://secure.example/next"_s, String(LINKS_URL), String(), String(), String(), 0);
@@ -365,6 +368,13 @@ TEST_F(LinkFollowerTest, ANewSecureHostGetsANewSessionKey) {
   EXPECT_EQ(1, count("KEYX "));
   EXPECT_EQ(key, core_->getCipherManager().getSessionKey());
   EXPECT_EQ(3, count("H "));
+}
+
+TEST_F(LinkFollowerTest, TheDesktopBrowserThatCannotStartSaysSo) {
+  start();
+  ASSERT_EQ(nullptr, Application::getCurrentApp());
+  LinkFollower::desktopBrowser(core_.get())(u"http://a.example/"_s);
+  EXPECT_EQ(std::vector<std::string>{"This kind of program cannot be started."}, messages());
 }
 
 TEST_F(LinkFollowerTest, WithoutAConnectionNothingIsAskedAndTheStatusIsCleared) {
