@@ -66,7 +66,9 @@ bool isSelected(const RenderItem* item, int row) {
 void setSelected(RenderItem* item, int row, bool on) {
   RenderItem::ValueList* selected = item->getList(2);
   if (!selected || row < 0 || row >= selected->size()) return;
-  selected->setElementAt(new Boolean(on), row);  // the list owns its values: the old one goes
+  Object* old = selected->elementAt(row);
+  selected->setElementAt(new Boolean(on), row);
+  if (selected->getAutoDelete()) delete old;
 }
 
 void selectOnly(RenderItem* item, int row) {

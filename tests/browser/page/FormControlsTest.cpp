@@ -365,9 +365,9 @@ TEST_F(FormControlsTest, MalformedStructuresDoNothing) {
   RenderItem* none = b.options(RenderItem::SELECT, u"a"_s, {}, {}, {}, demo.form);
   RenderItem* short2 = b.options(RenderItem::LIST, u"b"_s, {u"x", u"y"}, {}, {true}, demo.form);
   RenderItem* badLabels = b.options(RenderItem::SELECT, u"c"_s, {u"x"}, {}, {true}, demo.form);
-  badLabels->getList(0)->setElementAt(new Boolean(true), 0);
+  FormPageBuilder::replaceValue(badLabels, 0, 0, new Boolean(true));
   RenderItem* badFlags = b.options(RenderItem::SELECT, u"d"_s, {u"x"}, {}, {true}, demo.form);
-  badFlags->getList(2)->setElementAt(new String(u"x"_s), 0);
+  FormPageBuilder::replaceValue(badFlags, 2, 0, new String(u"x"_s));
   RenderItem* noLists = b.field(RenderItem::LIST, u"e"_s, String(), demo.form);
   std::vector<RenderItem*> structures = {boxedForm, wrongForm, noRefs,    boxedItem,
                                          nullItem,  bare,      demo.form, nullptr};

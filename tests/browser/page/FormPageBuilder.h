@@ -87,6 +87,13 @@ class FormPageBuilder {
     return it;
   }
 
+  // Puts value in place of entry i of the item's value list n (which owns its entries).
+  static void replaceValue(RenderItem* item, int n, int i, Object* value) {
+    RenderItem::ValueList* list = item->getList(n);
+    delete list->elementAt(i);
+    list->setElementAt(value, i);
+  }
+
   // An item the reflow layout would derive from parent at (x, y, w, h), linked both ways.
   RenderItem* derived(RenderItem* parent, int x, int y, int w, int h) {
     RenderItem* d = new RenderItem();

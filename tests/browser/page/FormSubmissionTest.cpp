@@ -101,7 +101,7 @@ TEST_F(FormSubmissionTest, MalformedFormsSendWhatTheyCan) {
   boxed->addIndexRef(3);
   form->refs->addElement(boxed);
   RenderItem* odd = page.options(RenderItem::SELECT, u"s"_s, {u"A"}, {}, {true}, form);
-  odd->getList(0)->setElementAt(new Boolean(true), 0);  // a label that is no text, and no value
+  FormPageBuilder::replaceValue(odd, 0, 0, new Boolean(true));  // a label that is no text, and no value
   RenderItem* far = page.options(RenderItem::SELECT, u"f"_s, {u"A"}, {u"a"}, {false}, form);
   far->value2 = 9;
   page.field(RenderItem::TEXT_FIELD, String(), u"unnamed"_s, form);
