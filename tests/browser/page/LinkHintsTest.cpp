@@ -31,7 +31,9 @@ class HintPage {
   RenderItem* link(int x, int y, int w = 30, int h = 12) { return add(RenderItem::LINK, {x, y, w, h}); }
 
   LinkHints hints() {
-    return LinkHints([this](RenderItem* item, int, bool, std::vector<int>* rects) {
+    return LinkHints([this](RenderItem* item, int zoom, bool reflow, std::vector<int>* rects) {
+      zoomSeen = zoom;
+      reflowSeen = reflow;
       auto found = outlines.find(item);
       if (found != outlines.end()) rects->insert(rects->end(), found->second.begin(), found->second.end());
     });
@@ -39,6 +41,8 @@ class HintPage {
 
   Page page;
   std::map<RenderItem*, std::vector<int>> outlines;
+  int zoomSeen = 0;
+  bool reflowSeen = false;
 };
 
 std::string label(const LinkHints& hints, int i) { return narrow(hints.label(i)); }
@@ -92,7 +96,9 @@ TEST(LinkHints, LabelsGoInReadingOrder) {
   RenderItem* wrapped = p.add(RenderItem::LINK, {150, 10, 80, 14, 0, 24, 40, 14});
   RenderItem* area = p.add(RenderItem::AREA, {200, 100, 20, 20});
   LinkHints hints = p.hints();
-  hints.show(p.page, 0, 12, 240, 200, 100, false);
+  hints.show(p.page, 0, 12, 240, 200, 150, true);
+  EXPECT_EQ(p.zoomSeen, 150) << "outlines are asked for at the view's zoom and mode";
+  EXPECT_TRUE(p.reflowSeen);
   ASSERT_EQ(hints.count(), 5);
   std::vector<RenderItem*> order;
   for (int i = 0; i < hints.count(); ++i) order.push_back(hints.item(i));
