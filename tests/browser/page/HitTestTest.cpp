@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "browser/page/HitTest.h"
+#include "browser/page/ReflowHost.h"
+#include "browser/page/ReflowLayout.h"
 #include "tests/browser/page/FormPageBuilder.h"
 
 namespace {
@@ -159,6 +161,51 @@ TEST(HitTestTest, OutlinesAreTheZoomedRectanglesOrTheDerivedOnes) {
   rects.clear();
   HitTest::outline(circle, 100, true, &rects);
   EXPECT_TRUE(rects.empty());
+}
+
+// Ten pixels a character, a 12-pixel font, a narrow view.
+class NarrowView : public ReflowHost {
+ public:
+  int pageLineHeight() override { return 12; }
+  int pageCharWidth(char16_t) override { return 10; }
+  int pageFaceType() override { return 0; }
+  int interfaceLineHeight() override { return 12; }
+  int canvasFlags() override { return 0; }
+  int pageBackground() override { return 0xFFFFFF; }
+  int viewWidth() override { return 120; }
+  int viewHeight() override { return 320; }
+  int zoom() override { return 150; }
+  void setPageExtent(int, int) override {}
+};
+
+TEST(HitTestTest, TheReflowLayoutsOwnDerivedItemsAreHitWhereTheyWerePlaced) {
+  FormPageBuilder b;
+  RenderItem* text = b.item(RenderItem::TEXT, 400, 10, 300, 12);
+  text->text = u"a link over two lines"_s;
+  delete text->refs;  // as parsed: a text run has no references
+  text->refs = nullptr;
+  RenderItem* link = b.link({text});
+  RenderItem* select = b.item(RenderItem::SELECT, 400, 40, 60, 16);
+  RenderItem* control = b.control(select, nullptr);
+  NarrowView view;
+  ReflowLayout layout(&view);
+  layout.build(&b.page);
+
+  std::vector<int> rects;
+  HitTest::outline(link, 150, true, &rects);
+  ASSERT_GE(rects.size(), 8u);  // wrapped: one derived run a line
+  for (size_t i = 0; i < rects.size(); i += 4)
+    EXPECT_EQ(link,
+              HitTest::at(b.page, rects[i] + rects[i + 2] / 2, rects[i + 1] + rects[i + 3] / 2, 150, true));
+  rects.clear();
+  HitTest::outline(control, 150, true, &rects);
+  ASSERT_EQ(4u, rects.size());
+  EXPECT_EQ(90, rects[2]);  // zoomed once, by the layout
+  control->source = nullptr;
+  EXPECT_EQ(control, HitTest::at(b.page, rects[0] + 1, rects[1] + 1, 150, true));
+  ASSERT_NE(nullptr, control->source);
+  EXPECT_EQ(select, control->source->source);
+  EXPECT_EQ(rects[1], control->source->y);
 }
 
 }  // namespace
