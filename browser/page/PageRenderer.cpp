@@ -152,6 +152,11 @@ void PageRenderer::drawItem(Graphics& g, RenderItem* item, int ox, int oy, int z
 void PageRenderer::drawFocus(Graphics& g, RenderItem* item, int ox, int oy) {
   if (!item) return;
   std::lock_guard<std::mutex> held(host_->pageLock());
+  drawFocusLocked(g, item, ox, oy);
+}
+
+void PageRenderer::drawFocusLocked(Graphics& g, RenderItem* item, int ox, int oy) {
+  if (!item) return;
   painter_.setPass(passFor(zoom_, 0, 0, viewWidth_, viewHeight_));
   g.setClip(0, 0, viewWidth_, viewHeight_);
   painter_.drawFocus(g, item, ox, oy);

@@ -44,6 +44,8 @@ class PageRenderer {
   // Both take the page lock, so the caller must not hold it; both clip to the view.
   void drawItem(Graphics& g, RenderItem* item, int ox, int oy, int zoom);
   void drawFocus(Graphics& g, RenderItem* item, int ox, int oy);  // focus highlight
+  // The same with the page lock already held by the caller.
+  void drawFocusLocked(Graphics& g, RenderItem* item, int ox, int oy);
   TileCache& tileCache() { return tiles_; }
 
  private:
