@@ -25,6 +25,8 @@ constexpr size_t MAX_FILES = 4;
 constexpr int MAX_PAGE_HEIGHT = 1000000;
 constexpr int32_t NO_COLOR = static_cast<int32_t>(0x80000000);
 constexpr int32_t FRAME_BORDER = 0x808080;
+// Link flag: the link asks for a window of its own.
+constexpr int32_t LINK_NEW_WINDOW = 0x4;
 
 // Texts travel with a 16-bit byte count in modified UTF-8 (up to twice as long): cut them at a
 // character boundary well below it.
@@ -67,6 +69,7 @@ class PageAssembler {
   struct Link {
     std::string url;
     std::vector<int32_t> items;
+    int32_t flags = 0;
   };
   // Forms are told apart by number: the elements are gone once their document is done.
   struct Control {
@@ -119,7 +122,10 @@ int32_t PageAssembler::addItem(RenderItem item, const litehtml::element* link, P
       auto found = linkIndex_.find(link);
       if (found == linkIndex_.end()) {
         found = linkIndex_.emplace(link, links_.size()).first;
-        links_.push_back({container.resolve(ref), {}});
+        const char* target = link->get_attr("target");
+        // A link meant for a window of its own says so; the handset decides whether it opens one.
+        int32_t flags = target && asciiLower(target) == "_blank" ? LINK_NEW_WINDOW : 0;
+        links_.push_back({container.resolve(ref), {}, flags});
       }
       links_[found->second].items.push_back(index);
     }
@@ -393,6 +399,7 @@ void PageAssembler::finish() {
     it.type = LINK;
     it.text = link.url;
     it.refs = link.items;
+    it.flags = link.flags;
     // The handset reads no rectangle for a link; it is kept for the dump: the union of what it covers.
     int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
     for (int32_t r : link.items) {

@@ -140,10 +140,15 @@ TEST(HtmlEngineTest, LinksCoverTheItemsOfTheirText) {
   loader.files["http://site.test/dir/pic.png"] = png(20, 10);
   Page p = layout(
       "<p>Go <a href='../next.html?a=1'>to the next page of this small site now</a> or "
-      "<a href='#here'><img src='pic.png'></a> <a href='javascript:void(0)'>no</a> <a name='here'>x</a></p>",
+      "<a href='#here'><img src='pic.png'></a> <a href='javascript:void(0)'>no</a> <a name='here'>x</a> "
+      "<a href='w.html' target='_blank'>apart</a> <a href='s.html' target='_self'>here</a></p>",
       loader);
   auto links = ofType(p, vesk::LINK, true);
-  ASSERT_EQ(links.size(), 2u) << vesk::PageDump::dump(p);
+  ASSERT_EQ(links.size(), 4u) << vesk::PageDump::dump(p);
+  // Only the link meant for a window of its own asks for one.
+  EXPECT_EQ(links[0]->flags, 0);
+  EXPECT_EQ(links[2]->flags, 0x4);
+  EXPECT_EQ(links[3]->flags, 0);
   EXPECT_EQ(links[0]->text, "http://site.test/next.html?a=1");
   ASSERT_GE(links[0]->refs.size(), 2u) << "the link runs over two lines";
   int left = 1 << 30, right = 0, top = 1 << 30, bottom = 0;
