@@ -388,6 +388,21 @@ void PageInteraction::pageChanged() {
   host_->scrollTo(pointer_.scrollX(), pointer_.scrollY());
 }
 
+void PageInteraction::showPoint(int x, int y) {
+  (void)x;  // the view keeps its side: anchors name rows
+  ViewGeometry g = host_->geometry();
+  if (reflowWithoutPointer()) {
+    std::lock_guard<std::mutex> held(host_->pageLock());
+    ReflowLayout* layout = host_->reflowLayout();
+    pointer_.scrollReflow(y - pointer_.scrollY(), g, layout ? layout->linkPositions() : NO_LINKS);
+  } else {
+    pointer_.setPointer(pointer_.x(), y + g.viewHeight / 2);
+    pointer_.move(0, 0, g);
+  }
+  host_->scrollTo(pointer_.scrollX(), pointer_.scrollY());
+  host_->repaint(true);
+}
+
 void PageInteraction::zoomChanged(int oldZoom, int newZoom) {
   pointer_.rescale(oldZoom, newZoom);
   host_->scrollTo(pointer_.scrollX(), pointer_.scrollY());

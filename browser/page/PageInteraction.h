@@ -63,6 +63,9 @@ class PageInteraction {
   bool dragging() const { return dragging_; }
   bool flicking() const { return flick_.running(); }
   bool speedBelowThreshold() const { return keyScroll_.belowThreshold(); }
+  // A jump within the page (a fragment): the view shows the page point (x, y) at its top, the
+  // pointer in its middle as always.
+  void showPoint(int x, int y);
   // The zoom followed the text size: the pointer keeps its place on the page.
   void zoomChanged(int oldZoom, int newZoom);
   FormControls& controls() { return controls_; }

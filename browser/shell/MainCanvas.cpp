@@ -1,23 +1,35 @@
 #include "browser/shell/MainCanvas.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
+#include "browser/page/FormSubmission.h"
+#include "browser/page/LinkHints.h"
 #include "browser/page/Page.h"
+#include "browser/page/PageInteraction.h"
 #include "browser/page/PageRenderer.h"
 #include "browser/page/Palette.h"
-#include "browser/shell/BasicNavigation.h"
+#include "browser/page/PointerFeedback.h"
+#include "browser/page/ReflowLayout.h"
 #include "browser/shell/BrowserStatusBar.h"
+#include "browser/shell/CanvasReflowHost.h"
+#include "browser/shell/LinkFollower.h"
 #include "browser/shell/OpenCommand.h"
+#include "browser/shell/PageScrollBars.h"
 #include "browser/shell/PointerPainter.h"
 #include "browser/shell/ServiceDialogBox.h"
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/SessionDialogs.h"
 #include "browser/shell/StoreErrorPrinter.h"
+#include "browser/shell/UrlResolver.h"
+#include "browser/store/RecordStore.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/lang/Integer.h"
 #include "vwt/lang/PhoneSystem.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/lang/ShortTimer.h"
 #include "vwt/lang/System.h"
 #include "vwt/lang/VectorV.h"
 #include "vwt/ui/Application.h"
@@ -35,10 +47,26 @@ const int FLAG_HIDE_EMPTY_STATUS = 1 << 10;
 const int FLAG_POINTER_MODE = 1 << 17;
 const int FLAG_REFLOW = 1 << 18;
 const int ICON_TRANSPARENT = 0xFF00FF;
-// A press and a release this close together are a tap.
-const int TAP_SLACK = 8;
 // The arrow of the pointer sprite.
 const int POINTER_WIDTH = 13, POINTER_HEIGHT = 19;
+// A movie playing over the page: the rest of the page is shaded with lines this far apart.
+const int MOVIE_SHADE_STEP = 30;
+// The pointer's status text goes this long after it was set when the pointer is over nothing.
+const int64_t STATUS_LINGER_MS = 3000;
+// The key that shows the link hints.
+const char16_t HINT_KEY = u'f';
+// Shortcut keys 1-9, "*", 0 and "#" in the order the shortcut list holds their commands.
+const int SHORTCUT_KEYS[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, Window::KEY_ASTERISK, 0, Window::KEY_POUND};
+const int MESSAGE_LAYING_OUT = 10018;
+const int MESSAGE_BACK = 10005, MESSAGE_FORWARD = 10077;
+// The text entry's input flags.
+const int IME_SINGLE_LINE = 64, IME_MULTI_LINE = 80;
+
+int64_t steadyMillis() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 }  // namespace
 
 MainCanvas::MainCanvas(Application* application, const String& name)
@@ -55,6 +83,8 @@ MainCanvas::~MainCanvas() {
   if (core_) core_->cancel();
   core_.reset();
   dialogs_.reset();
+  ticks_.reset();
+  scrollBars_.reset();
   delete statusBar_;
   pointer_.reset();
 }
@@ -106,11 +136,24 @@ void MainCanvas::drawSplash(Graphics* g, int w, int h) {
 
 void MainCanvas::paintRunning(Graphics* g) {
   if (!screen_ || !renderer_) return;
+  // The text entry answered during the last pass; its box goes now, outside its own callback.
+  if (closeEntry_) {
+    closeEntry_ = false;
+    setImeTextBox(nullptr);
+  }
   takeSessionChanges();
   Graphics* screen = screen_->getGraphics();
   renderer_->updateBuffer();
   screen->clearClip();
   screen->drawImage(renderer_->buffer(), 0, 0);
+  int mode = interaction_->mode();
+  if (mode == PageInteraction::MODE_MOVIE && (fixedOverlays_.size() == 0 || !isTranslucent())) {
+    screen->setColor(0x000000);
+    screen->fillAreaWithLine(0, 0, screen_->getWidth(), screen_->getHeight(), MOVIE_SHADE_STEP);
+  } else if (fixedOverlays_.size() == 0 && mode == PageInteraction::MODE_BROWSING &&
+             interaction_->speedBelowThreshold() && !interaction_->dragging()) {
+    drawPointerFeedback(*screen);
+  }
   if (statusBar_) {
     String text = core_->getStatusText();
     bool show = text.length() > 0 || !(flags_ & FLAG_HIDE_EMPTY_STATUS) || fixedOverlays_.size() > 0;
@@ -121,16 +164,61 @@ void MainCanvas::paintRunning(Graphics* g) {
       if (show) statusBar_->repaint();
     }
   }
+  updateScrollBars();
   drawOverlays(*screen);
-  bool reflow = (flags_ & FLAG_REFLOW) != 0;
-  if (shown_ && pointer_ && fixedOverlays_.size() == 0 && (!reflow || (flags_ & FLAG_POINTER_MODE)))
-    pointer_->draw(*screen, pointerX_, pointerY_, POINTER_WIDTH, POINTER_HEIGHT, false, false, false,
-                   screen_->getWidth(), screen_->getHeight());
+  if (hints_->active())
+    hints_->draw(*screen, fonts_.interfaceFont(), renderer_->scrollX(), renderer_->scrollY());
+  drawPointer(*screen);
   g->drawImage(screen_.get(), 0, 0);
   showPendingMessages();
   actOnPendingState();
   if (endRequested_.exchange(false))
     if (Application* app = Application::getCurrentApp()) app->terminate();
+}
+
+void MainCanvas::drawPointerFeedback(Graphics& g) {
+  if (!shown_) return;
+  bool reflow = (flags_ & FLAG_REFLOW) != 0;
+  String text = PointerFeedback::draw(g, *renderer_, pageLock(), *shown_, interaction_->pointerX(),
+                                      interaction_->pointerY(), renderer_->scrollX(), renderer_->scrollY(),
+                                      renderer_->zoom(), reflow);
+  String status = core_->getStatusText();
+  if (text.length() > 0) {
+    if (!text.equals(status)) core_->setStatusText(text);
+    feedbackStatus_ = text;
+  } else if (status.length() > 0 && now() - statusSetAt_.load() >= STATUS_LINGER_MS) {
+    core_->setStatusText(String());
+    feedbackStatus_ = String();
+  }
+}
+
+void MainCanvas::updateScrollBars() {
+  if (!scrollBars_) return;
+  // A gliding page moves every tick: the bars wait until it rests.
+  if (!shown_ || interaction_->flicking() || interaction_->dragging()) {
+    scrollBars_->hide();
+    return;
+  }
+  ViewGeometry view = geometry();
+  PageScrollBars::View v;
+  v.width = view.viewWidth;
+  v.height = view.viewHeight;
+  v.coveredBottom = statusBar_ && statusBar_->isShown() ? statusBar_->getHeight() : 0;
+  v.pageWidth = view.pageWidth;
+  v.pageHeight = view.pageHeight;
+  v.scrollX = renderer_->scrollX();
+  v.scrollY = renderer_->scrollY();
+  scrollBars_->update(v);
+}
+
+void MainCanvas::drawPointer(Graphics& g) {
+  bool reflow = (flags_ & FLAG_REFLOW) != 0;
+  if (!shown_ || !pointer_ || fixedOverlays_.size() > 0 || (reflow && !(flags_ & FLAG_POINTER_MODE)) ||
+      interaction_->flicking() || hints_->active())
+    return;
+  pointer_->draw(g, interaction_->pointerX() - renderer_->scrollX(),
+                 interaction_->pointerY() - renderer_->scrollY(), POINTER_WIDTH, POINTER_HEIGHT, false, false,
+                 false, screen_->getWidth(), screen_->getHeight());
 }
 
 void MainCanvas::actOnPendingState() {
@@ -152,7 +240,8 @@ void MainCanvas::takeSessionChanges() {
   if (pageChanged_.exchange(false)) {
     shown_ = core_->getCurrentPage();
     renderer_->pageChanged();
-    navigation_->pageChanged();
+    interaction_->pageChanged();
+    hints_->close();
     contentChanged_ = false;
   }
   // Images arrived or the page changed in place: the buffer is drawn again whole.
@@ -184,32 +273,247 @@ void MainCanvas::onResize(int width, int height) {
 }
 
 void MainCanvas::onKeyPressed(int key) {
-  if (state_ != STATE_RUNNING || !navigation_) return;
-  if (navigation_->keyPressed(key)) repaint();
+  if (state_ != STATE_RUNNING || !interaction_) return;
+  if (hints_->active()) {
+    // While the hints show, keys other than letters only leave them.
+    hints_->close();
+    hintKey_ = key;
+    repaint();
+    return;
+  }
+  interaction_->keyDown(key);
+}
+
+void MainCanvas::onKeyReleased(int key) {
+  if (state_ != STATE_RUNNING || !interaction_) return;
+  if (key == hintKey_) {
+    hintKey_ = -1;
+    return;
+  }
+  interaction_->keyUp(key);
+}
+
+void MainCanvas::onCharacter(char16_t c) {
+  if (state_ != STATE_RUNNING || !interaction_ || isImeVisible()) return;
+  if (hints_->active())
+    typeHint(c);
+  else if (c == HINT_KEY)
+    showLinkHints();
+}
+
+void MainCanvas::showLinkHints() {
+  if (!shown_ || fixedOverlays_.size() > 0 || interaction_->mode() != PageInteraction::MODE_BROWSING) return;
+  {
+    std::lock_guard<std::mutex> held(pageLock());
+    hints_->show(*shown_, renderer_->scrollX(), renderer_->scrollY(), renderer_->viewWidth(),
+                 renderer_->viewHeight(), renderer_->zoom(), (flags_ & FLAG_REFLOW) != 0);
+  }
+  repaint();
+}
+
+void MainCanvas::typeHint(char16_t c) {
+  LinkHints::Answer answer = hints_->type(c);
+  if (answer == LinkHints::CHOSEN) {
+    RenderItem* item = hints_->chosen();
+    hints_->close();
+    interaction_->activate(item);
+  } else if (answer == LinkHints::CLOSED) {
+    hints_->close();
+  }
+  repaint();
 }
 
 void MainCanvas::onPointerPressed(int x, int y) {
-  pressX_ = x;
-  pressY_ = y;
+  if (state_ != STATE_RUNNING || !interaction_) return;
+  if (hints_->active()) {
+    hints_->close();
+    repaint();
+  }
+  interaction_->pointerPressed(x, y);
+}
+
+void MainCanvas::onPointerDragged(int x, int y) {
+  if (state_ == STATE_RUNNING && interaction_) interaction_->pointerDragged(x, y);
 }
 
 void MainCanvas::onPointerReleased(int x, int y) {
-  bool tap = pressX_ >= 0 && std::abs(x - pressX_) <= TAP_SLACK && std::abs(y - pressY_) <= TAP_SLACK;
-  pressX_ = pressY_ = -1;
-  if (tap && state_ == STATE_RUNNING && navigation_ && navigation_->tapped(x, y)) repaint();
+  if (state_ == STATE_RUNNING && interaction_) interaction_->pointerReleased(x, y);
+}
+
+void MainCanvas::onTimerExpired(int timerId) {
+  if (timerId == TICK_TIMER && interaction_) interaction_->tick();
+}
+
+void MainCanvas::processIMEEvent(int type, const String& text) {
+  // 0: the entry was confirmed; anything else leaves the control as it was.
+  if (type == 0 && interaction_) {
+    String value =
+        entryMaxLength_ > 0 && text.length() > entryMaxLength_ ? text.substring(0, entryMaxLength_) : text;
+    interaction_->setText(value);
+    renderer_->invalidateAll();
+  }
+  closeEntry_ = true;
+  // The text box had the soft keys for itself.
+  showBrowsingSoftKeys();
+  repaint();
 }
 
 void MainCanvas::openUrl(const String& url) {
-  if (core_ && startup_.isSessionReady()) core_->startPageRequest(url);
+  if (core_ && links_ && startup_.isSessionReady())
+    links_->open(url, String(), String(), String(), String(), 0);
 }
 
-void MainCanvas::followLink(const String& url, const String& referrer) {
-  core_->startPageRequest(url, referrer);
+bool MainCanvas::runCommand(int id) {
+  if (!interaction_) return false;
+  switch (id) {
+    case COMMAND_BACK:
+      historyStep(-1);
+      return true;
+    case COMMAND_FORWARD:
+      historyStep(1);
+      return true;
+    case COMMAND_REFLOW:
+      toggleReflow();
+      return true;
+    case COMMAND_RELOAD:
+      if (shown_ && shown_->url.length() > 0)
+        links_->open(shown_->url, String(), shown_->url, String(), String(), 4);
+      return true;
+    case COMMAND_TOP:
+      interaction_->pageChanged();
+      repaint(true);
+      return true;
+    case COMMAND_PAGE_UP:
+      interaction_->pageStep(-1);
+      return true;
+    case COMMAND_PAGE_DOWN:
+      interaction_->pageStep(1);
+      return true;
+    default:
+      return false;
+  }
 }
 
-void MainCanvas::stepHistory(int offset) { core_->historyStep(offset); }
+void MainCanvas::toggleReflow() {
+  core_->setStatusText(Resource::getString(MESSAGE_LAYING_OUT));
+  core_->setReflowMode(!(flags_ & FLAG_REFLOW));
+  flags_ = core_->getFlags();
+  // Either view starts with the pointer in the middle of its first screen.
+  interaction_->pageChanged();
+  hints_->close();
+  core_->setStatusText(String());
+  repaint(true);
+}
 
-int MainCanvas::coveredBottom() { return statusBar_ && statusBar_->isShown() ? statusBar_->getHeight() : 0; }
+// --- what the page interaction asks of the window ---
+
+ViewGeometry MainCanvas::geometry() {
+  ViewGeometry v;
+  v.viewWidth = renderer_->viewWidth();
+  v.viewHeight = renderer_->viewHeight();
+  v.pageLineHeight = fonts_.pageFont() ? fonts_.pageFont()->getHeight() : 0;
+  v.interfaceLineHeight = fonts_.interfaceFont() ? fonts_.interfaceFont()->getHeight() : 0;
+  v.pageWidth = v.viewWidth;
+  v.pageHeight = v.viewHeight;
+  std::lock_guard<std::mutex> held(pageLock());
+  if (ReflowLayout* layout = core_->reflowLayout()) {
+    v.pageWidth = std::max(layout->pageWidth(), v.viewWidth);
+    v.pageHeight = std::max(layout->pageHeight(), v.viewHeight);
+  } else if (shown_) {
+    int64_t z = std::max(1, renderer_->zoom());
+    // The page is at least the view; in zoomed pixels.
+    v.pageWidth = static_cast<int>(std::max<int64_t>(int64_t{shown_->width} * z / 100, v.viewWidth));
+    v.pageHeight = static_cast<int>(std::max<int64_t>(int64_t{shown_->height} * z / 100, v.viewHeight));
+  }
+  return v;
+}
+
+int MainCanvas::zoom() { return renderer_->zoom(); }
+
+int MainCanvas::orientation() { return startup_.orientation(); }
+
+int64_t MainCanvas::now() { return steadyMillis(); }
+
+void MainCanvas::startTicks() {
+  if (!ticks_) ticks_.reset(ShortTimer::getShortTimer(this, TICK_TIMER, PageInteraction::TICK_MS, false));
+  ticks_->start();
+}
+
+void MainCanvas::stopTicks() {
+  if (ticks_) ticks_->stop();
+}
+
+void MainCanvas::scrollTo(int x, int y) { renderer_->scrollTo(x, y); }
+
+void MainCanvas::repaint(bool wholePage) {
+  if (wholePage) renderer_->invalidateAll();
+  Frame::repaint();
+}
+
+void MainCanvas::followLink(RenderItem* linkOrArea, int pointerX, int pointerY) {
+  links_->follow(linkOrArea, pointerX, pointerY, renderer_->zoom(), 0);
+}
+
+void MainCanvas::submitForm(RenderItem* form, const String& fields) {
+  if (!shown_ || !form) return;
+  String page = shown_->url;
+  String action = UrlResolver::resolve(page, FormSubmission::action(form));
+  links_->open(action, page, page, fields, String(), 0);
+}
+
+void MainCanvas::historyStep(int offset) { core_->historyStep(offset); }
+
+int MainCanvas::historyPosition() { return core_->getWindows().getPosition(); }
+
+void MainCanvas::openTextEntry(const String& text, int imeMode, int maxLength, bool multiLine) {
+  if (isImeVisible()) return;
+  entryMaxLength_ = maxLength;
+  if (statusBar_) statusBar_->show(false);
+  if (isFullScreen()) setFullScreen(false);
+  imeOn(text, multiLine ? IME_MULTI_LINE : IME_SINGLE_LINE, imeMode);
+  activateIme();
+}
+
+void MainCanvas::openMainMenu() {
+  // Until the menus come, the menu key goes forward, as its label says.
+  historyStep(1);
+}
+
+void MainCanvas::openLinkMenu() {}
+
+void MainCanvas::openFileMenu(RenderItem* uploadControl) { (void)uploadControl; }
+
+bool MainCanvas::commandKey(int key) {
+  for (int i = 0; i < static_cast<int>(sizeof SHORTCUT_KEYS / sizeof SHORTCUT_KEYS[0]); ++i) {
+    if (SHORTCUT_KEYS[i] != key) continue;
+    AutoPtr<Vector<Object*>> shortcuts(core_->getStore().readRecord(RecordStore::SHORTCUTS, u"I"_s));
+    if (i >= shortcuts->size()) return false;
+    Integer* command = dynamic_cast<Integer*>(shortcuts->elementAt(i));
+    return command && runCommand(command->intValue());
+  }
+  return false;
+}
+
+bool MainCanvas::overlayKey(int type, int key) {
+  (void)type, (void)key;
+  return false;
+}
+
+bool MainCanvas::overlayTap(int x, int y) {
+  (void)x, (void)y;
+  return false;
+}
+
+bool MainCanvas::statusBarTap(int x, int y) {
+  // The status line is a window of its own: its taps never reach the canvas.
+  (void)x, (void)y;
+  return false;
+}
+
+bool MainCanvas::movieAt(int x, int y) {
+  (void)x, (void)y;
+  return false;
+}
 
 // --- the second start ---
 
@@ -280,9 +584,13 @@ void MainCanvas::loadIconStrip() {
 
 void MainCanvas::createStatusBar() {
   if (!statusBar_) statusBar_ = new BrowserStatusBar(this, this);
-  // The browsing state's soft keys: back and forward, as the basic navigation treats them.
-  setSoftLabel(SOFT_KEY_LEFT, Resource::getString(10005));
-  setSoftLabel(SOFT_KEY_RIGHT, Resource::getString(10077));
+  showBrowsingSoftKeys();
+}
+
+void MainCanvas::showBrowsingSoftKeys() {
+  // Back, and until the menus come the menu key goes forward.
+  setSoftLabel(SOFT_KEY_LEFT, Resource::getString(MESSAGE_BACK));
+  setSoftLabel(SOFT_KEY_RIGHT, Resource::getString(MESSAGE_FORWARD));
 }
 
 void MainCanvas::createScreenBuffers(int orientation) {
@@ -290,15 +598,47 @@ void MainCanvas::createScreenBuffers(int orientation) {
   int w = std::max(1, getWidth()), h = std::max(1, getHeight());
   if (!renderer_) {
     renderer_.reset(new PageRenderer(this, &fonts_));
-    navigation_.reset(new BasicNavigation(renderer_.get(), this));
+    createInteraction();
   }
   renderer_->setZoom(fonts_.baseZoom());
   renderer_->setViewSize(w, h);
   screen_.reset(Image::createImage(w, h, 0xFFFFFF));
   if (!pointer_) pointer_.reset(new PointerPainter(this, icons_.get()));
-  pointerX_ = w / 2;
-  pointerY_ = h / 2;
   core_->setOffscreenWidth(w);
+  interaction_->pageChanged();
+}
+
+void MainCanvas::createInteraction() {
+  interaction_.reset(new PageInteraction(this));
+  KeyScroll::Tuning tuning;
+  tuning.firstStep = startup_.keyScroll().firstStep;
+  tuning.threshold = startup_.keyScroll().threshold;
+  tuning.secondStep = startup_.keyScroll().secondStep;
+  // A maximum of nothing would hold the pointer still.
+  tuning.maximum = startup_.keyScroll().maximum > 0 ? startup_.keyScroll().maximum : KeyScroll::NO_MAXIMUM;
+  interaction_->setTuning(tuning);
+  hints_.reset(new LinkHints());
+  scrollBars_.reset(new PageScrollBars(this));
+  SessionCore* core = core_.get();
+  LinkFollower::Actions actions;
+  actions.showPoint = [this](int x, int y) {
+    interaction_->showPoint(x, y);
+    Frame::repaint();
+  };
+  actions.openOutside = LinkFollower::desktopBrowser(core);
+  links_.reset(new LinkFollower(core, actions));
+  CanvasReflowHost::Sources sources;
+  sources.flags = [core] { return core->getFlags(); };
+  PageRenderer* renderer = renderer_.get();
+  sources.view = [renderer] {
+    CanvasReflowHost::View v;
+    v.width = renderer->viewWidth();
+    v.height = renderer->viewHeight();
+    v.zoom = renderer->zoom();
+    return v;
+  };
+  reflowHost_.reset(new CanvasReflowHost(&fonts_, sources));
+  core_->setReflowHost(reflowHost_.get());
 }
 
 bool MainCanvas::establishSession() {
@@ -318,9 +658,9 @@ bool MainCanvas::establishSession() {
 
 std::mutex& MainCanvas::pageLock() { return core_->pageLock(); }
 
-Image* MainCanvas::pageImage(int index) { return core_->pageImage(index); }
-
 ReflowLayout* MainCanvas::reflowLayout() { return core_->reflowLayout(); }
+
+Image* MainCanvas::pageImage(int index) { return core_->pageImage(index); }
 
 bool MainCanvas::placeMovie(const String& path, int x, int y, int w, int h) {
   (void)path, (void)x, (void)y, (void)w, (void)h;
@@ -336,6 +676,7 @@ void MainCanvas::requestRepaint() {
 
 void MainCanvas::statusTextChanged() {
   statusChanged_ = true;
+  statusSetAt_ = steadyMillis();
   repaint();
 }
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <mutex>
 
+#include "browser/page/InteractionHost.h"
 #include "browser/page/PageFonts.h"
 #include "browser/page/RendererHost.h"
 #include "browser/page/SharedPtr.h"
-#include "browser/shell/NavigationHost.h"
 #include "browser/shell/SessionView.h"
 #include "browser/shell/StartupHost.h"
 #include "browser/shell/StartupSequence.h"
@@ -16,31 +16,49 @@
 #include "vwt/lang/VectorV.h"
 #include "vwt/ui/Frame.h"
 
-class BasicNavigation;
 class BrowserStatusBar;
+class CanvasReflowHost;
 class Image;
+class LinkFollower;
+class LinkHints;
 class MediaImage;
 class Page;
+class PageInteraction;
 class PageRenderer;
+class PageScrollBars;
 class PointerPainter;
 class RenderItem;
 class SessionCore;
 class SessionDialogs;
+class ShortTimer;
 class StoreErrorReport;
 
 // The browser's main window. It receives the window's events and owns the pieces that do the
 // work: the session core (service channel, stores, pages), the fonts and the page renderer, the
-// status bar, the pointer and the basic navigation. Its own work is the order of things: the
-// staged start-up from the first paints, and each paint's composition of page buffer, overlays
-// and pointer into the screen buffer, copied to the window in one piece.
+// page interaction (keys, stylus, forms), the link follower, the link hints, the status bar, the
+// scroll bars and the pointer. Its own work is the order of things: the staged start-up from the
+// first paints, each event handed to the piece it is for, and each paint's composition of page
+// buffer, pointer feedback, overlays, hints and pointer into the screen buffer, copied to the
+// window in one piece.
 class MainCanvas : public Frame,
                    public RendererHost,
                    public StatusBarHost,
                    public SessionView,
                    private StartupHost,
-                   private NavigationHost {
+                   private InteractionHost {
  public:
   static const int CLIENT_VERSION = 5208;
+  static const int TICK_TIMER = 1;
+  // Commands the window runs itself; the rest of the command table is the menus'.
+  enum Command {
+    COMMAND_BACK = 1,
+    COMMAND_FORWARD = 2,
+    COMMAND_REFLOW = 3,
+    COMMAND_RELOAD = 9,
+    COMMAND_TOP = 18,
+    COMMAND_PAGE_UP = 37,
+    COMMAND_PAGE_DOWN = 38,
+  };
   enum StartState { STATE_NOTHING_DRAWN = 0, STATE_SPLASH_DRAWN = 1, STATE_RUNNING = 2 };
 
   // No input or output yet: the window comes with initializeWindow, the rest with the first paints.
@@ -51,17 +69,27 @@ class MainCanvas : public Frame,
   bool isUseMenuMode() const { return useMenu_; }
   SessionCore& getSession() { return *core_; }
   PageRenderer* getRenderer() { return renderer_.get(); }
+  PageInteraction* getInteraction() { return interaction_.get(); }
+  LinkHints* getLinkHints() { return hints_.get(); }
   // The first paint: the banner, scaled by a whole factor of at most 2 that fits the width, centred.
   static void drawSplash(Graphics* g, int width, int height);
   // Opens a URL as a typed one: no referrer, no post data.
   void openUrl(const String& url);
+  // One command of the command table; false when it is not one the window runs.
+  bool runCommand(int id);
 
   // Frame.
+  using Frame::repaint;
   void onPaint(Graphics* g) override;
   void onResize(int width, int height) override;
   void onKeyPressed(int key) override;
+  void onKeyReleased(int key) override;
+  void onCharacter(char16_t c) override;
   void onPointerPressed(int x, int y) override;
+  void onPointerDragged(int x, int y) override;
   void onPointerReleased(int x, int y) override;
+  void onTimerExpired(int timerId) override;
+  void processIMEEvent(int type, const String& text) override;
   void onLaunchDuplicate(Window* existing) override;
   bool onShortMessage(Window* sender, const char* data, int length) override;
 
@@ -107,11 +135,43 @@ class MainCanvas : public Frame,
   bool establishSession() override;
   void openStartUrl(const String& url) override { openUrl(url); }
 
-  // NavigationHost.
-  Page* pageOnScreen() override { return shown_.get(); }
-  void followLink(const String& url, const String& referrer) override;
-  void stepHistory(int offset) override;
-  int coveredBottom() override;
+  // InteractionHost.
+  Page* page() override { return shown_.get(); }
+  ViewGeometry geometry() override;
+  int zoom() override;
+  int orientation() override;
+  int64_t now() override;
+  void startTicks() override;
+  void stopTicks() override;
+  void scrollTo(int x, int y) override;
+  void repaint(bool wholePage) override;
+  void followLink(RenderItem* linkOrArea, int pointerX, int pointerY) override;
+  void submitForm(RenderItem* form, const String& fields) override;
+  void historyStep(int offset) override;
+  int historyPosition() override;
+  void openTextEntry(const String& text, int imeMode, int maxLength, bool multiLine) override;
+  void openMainMenu() override;
+  void openLinkMenu() override;
+  void openFileMenu(RenderItem* uploadControl) override;
+  bool commandKey(int key) override;
+  bool overlayOpen() override { return fixedOverlays_.size() > 0; }
+  bool overlayKey(int type, int key) override;
+  bool overlayTap(int x, int y) override;
+  bool statusBarTap(int x, int y) override;
+  bool movieAt(int x, int y) override;
+  Vector<RenderItem*>* pageOverlays() override { return &pageOverlays_; }
+
+  void showBrowsingSoftKeys();
+  // The pieces that live from the first screen buffers to the window's end.
+  void createInteraction();
+  void toggleReflow();
+  // The link hints: shown on "f", a typed label activates its item.
+  void showLinkHints();
+  void typeHint(char16_t c);
+  // What the pointer is over, drawn over the page; the status line follows it.
+  void drawPointerFeedback(Graphics& g);
+  void updateScrollBars();
+  void drawPointer(Graphics& g);
 
   void paintRunning(Graphics* g);
   // The page on screen and the status line brought up to what the session holds.
@@ -131,7 +191,12 @@ class MainCanvas : public Frame,
   StartupSequence startup_;
   PageFonts fonts_;
   std::unique_ptr<PageRenderer> renderer_;
-  std::unique_ptr<BasicNavigation> navigation_;
+  std::unique_ptr<CanvasReflowHost> reflowHost_;
+  std::unique_ptr<PageInteraction> interaction_;
+  std::unique_ptr<LinkFollower> links_;
+  std::unique_ptr<LinkHints> hints_;
+  std::unique_ptr<PageScrollBars> scrollBars_;
+  std::unique_ptr<ShortTimer> ticks_;
   BrowserStatusBar* statusBar_ = nullptr;  // a child window; owned
   std::unique_ptr<PointerPainter> pointer_;
   std::unique_ptr<MediaImage> iconMedia_;
@@ -141,11 +206,14 @@ class MainCanvas : public Frame,
   Vector<RenderItem*> fixedOverlays_;  // browser-made items in screen coordinates
   Vector<RenderItem*> pageOverlays_;   // browser-made items in page coordinates
   VectorV<String> pendingUrls_;        // handed over before the start-up ended
-  int pointerX_ = 0, pointerY_ = 0;
-  int pressX_ = -1, pressY_ = -1;
+  int entryMaxLength_ = 0;             // the open text entry's limit
+  bool closeEntry_ = false;            // the text entry answered: its box goes at the next paint
+  int hintKey_ = -1;                   // a key that closed the hints: its release is theirs too
+  String feedbackStatus_;              // the status text the pointer feedback last set
   // Set by the session's threads, taken by the next paint.
   std::atomic<bool> pageChanged_{false};
   std::atomic<bool> contentChanged_{false};
   std::atomic<bool> statusChanged_{false};
   std::atomic<bool> endRequested_{false};
+  std::atomic<int64_t> statusSetAt_{0};
 };

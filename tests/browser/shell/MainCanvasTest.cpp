@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "browser/page/Page.h"
+#include "browser/page/PageInteraction.h"
 #include "browser/page/PageRenderer.h"
 #include "browser/shell/MainCanvas.h"
 #include "browser/shell/OpenCommand.h"
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/VeskBrowser.h"
 #include "service/RenderService.h"
+#include "tests/browser/BrowserWindowTest.h"
 #include "tests/browser/LoopbackService.h"
 #include "tests/vwt/GoldenPicture.h"
 #include "tests/vwt/ScratchDirectory.h"
@@ -36,69 +38,7 @@
 
 namespace {
 
-using loopback::readFile;
-using loopback::sourceDir;
-
-// The program's own class: a second start of the real program finds this window by it.
-const char CLASS[] = "VESKBROWSER";
-
-class MainCanvasTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    vesk::ServiceConfig config = loopback::serviceConfig();
-    service_.reset(new vesk::RenderService(config));
-    port_ = service_->start();
-    for (const char* file : {"message.txt", "banner.gif", "icon.gif"})
-      program_.write(std::string("res/") + file, readFile(sourceDir() + "/res/" + file));
-    program_.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port_) + "\n");
-    setenv("VWT_DISPLAY", "headless", 1);
-    setenv("VWT_SCREEN_SIZE", "240x320", 1);
-    setenv("XDG_RUNTIME_DIR", program_.dir.path().c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("VWT_INPUT_SCRIPT");
-    unsetenv("VWT_SCREEN_SIZE");
-    service_->stop();
-  }
-  std::string url(const std::string& path) { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-  std::string shot(const std::string& name) { return program_.dir / name; }
-  // The browser's window on commandLine with the script as its input; the loop runs in run().
-  MainCanvas* open(const std::string& script, const std::string& commandLine = std::string()) {
-    program_.dir.write("input.txt", script);
-    setenv("VWT_INPUT_SCRIPT", (program_.dir / "input.txt").c_str(), 1);
-    app_.reset(new VeskBrowser());
-    app_->setArgument(nullptr, nullptr, wide(commandLine), 1, true);
-    MainCanvas* canvas = new MainCanvas(app_.get(), u"veskBrowserQK"_s);
-    app_->addFrame(canvas);
-    EXPECT_TRUE(canvas->initializeWindow(wide(CLASS), 2, 101, 108, 102));
-    return canvas;
-  }
-  // From another thread: waits until the window shows a page whose URL holds part; false after
-  // 20 s. The canvas is asked on the interface thread, which owns it.
-  bool waitForPage(MainCanvas* canvas, const std::string& part) {
-    for (int i = 0; i < 400; ++i) {
-      std::string shown;
-      vwt::platform::WindowSystem::get().call([&] {
-        if (Page* page = canvas->shownPage()) shown = narrow(page->url);
-        return intptr_t{0};
-      });
-      if (!shown.empty() && shown.find(part) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-  std::vector<std::string> pageQueries() {
-    std::vector<std::string> out;
-    for (const std::string& l : service_->state().log.lines())
-      if (l.compare(0, 2, "H ") == 0) out.push_back(l);
-    return out;
-  }
-
-  ScratchProgram program_;
-  std::unique_ptr<vesk::RenderService> service_;
-  int port_ = 0;
-  std::unique_ptr<VeskBrowser> app_;
-};
+class MainCanvasTest : public BrowserWindowTest {};
 
 TEST_F(MainCanvasTest, TheFirstPaintIsTheBannerInTheMiddle) {
   struct Case {
@@ -155,25 +95,30 @@ TEST_F(MainCanvasTest, ALinkTapOpensItsPageAndBackAndForwardShowKeptPagesWithout
   EXPECT_TRUE(golden::matches(back, "browser-start-page.png"));
 }
 
-TEST_F(MainCanvasTest, ArrowKeysScrollWithinThePage) {
-  std::string file = shot("scrolled.png");
+TEST_F(MainCanvasTest, ArrowKeysMoveThePointerAndTheViewFollowsItToThePagesEnd) {
+  std::string tapped = shot("tapped.png"), held = shot("held.png");
+  // Two short taps move the pointer a line each; a held key speeds up until the page's end stops it.
   MainCanvas* canvas =
-      open("idle\nkey down\nkey down\nkey down\nkey down\nkey down\nkey down\nkey right\nidle\nshot " + file +
-               "\nquit\n",
+      open("idle\nkey down\nkey down\nidle\nshot " + tapped +
+               "\nkey down down\nwait 1500\nkey down up\nkey right down\nwait 300\nkey right up\n"
+               "idle\nshot " +
+               held + "\nquit\n",
            url("/demo/all-items"));
   app_->run();
-  // The page is about 240 x 420 in a 240 x 268 view (the screen above the soft-key bar) whose
-  // bottom the status line covers: six steps of 32 down stop where the page's end shows above the
-  // status line, and the page is too narrow to move sideways.
   ASSERT_NE(canvas->shownPage(), nullptr);
-  EXPECT_EQ(canvas->getRenderer()->viewHeight(), 268);
-  int bare = canvas->shownPage()->height - 268;  // the end at the view's bottom
-  EXPECT_GT(bare, 4 * 32);
-  EXPECT_GT(canvas->getRenderer()->scrollY(), bare + 10);
-  EXPECT_LT(canvas->getRenderer()->scrollY(), bare + 24);
-  EXPECT_LT(canvas->getRenderer()->scrollY(), 6 * 32);
-  EXPECT_EQ(canvas->getRenderer()->scrollX(), 0);
-  EXPECT_TRUE(golden::matches(file, "browser-all-items-scrolled.png"));
+  PageRenderer* r = canvas->getRenderer();
+  PageInteraction* i = canvas->getInteraction();
+  EXPECT_EQ(r->viewHeight(), 268);
+  // The page is about 240 x 420 in a 240 x 268 view: the pointer rests on the last row it may take,
+  // the view shows the page's end, and the page is too narrow to move sideways.
+  int pageHeight = canvas->shownPage()->height;
+  EXPECT_GT(pageHeight, 268 + 4 * 32);
+  EXPECT_EQ(r->scrollY(), pageHeight - 268);
+  EXPECT_LT(i->pointerY(), pageHeight);
+  EXPECT_GT(i->pointerY(), pageHeight - 40);
+  EXPECT_EQ(r->scrollX(), 0);
+  EXPECT_TRUE(golden::matches(tapped, "browser-all-items-key-taps.png"));
+  EXPECT_TRUE(golden::matches(held, "browser-all-items-scrolled.png"));
 }
 
 TEST_F(MainCanvasTest, ANewerServiceEndsTheProgramAfterItsNotice) {
