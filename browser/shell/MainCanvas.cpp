@@ -275,7 +275,9 @@ void MainCanvas::onResize(int width, int height) {
 void MainCanvas::onKeyPressed(int key) {
   if (state_ != STATE_RUNNING || !interaction_) return;
   if (hints_->active()) {
-    // While the hints show, keys other than letters only leave them.
+    // A typed letter comes as a character; its key is none of the handset's. Other keys only
+    // leave the hints.
+    if (key == KEY_NONE) return;
     hints_->close();
     hintKey_ = key;
     repaint();

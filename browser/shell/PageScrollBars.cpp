@@ -10,7 +10,8 @@ const int TRACK = 0xF0F0F0, FRAME = 0xC0C0C0, KNOB = 0x6060A0;
 
 bool PageScrollBars::View::operator==(const View& o) const {
   return width == o.width && height == o.height && coveredBottom == o.coveredBottom &&
-         pageWidth == o.pageWidth && pageHeight == o.pageHeight && scrollX == o.scrollX && scrollY == o.scrollY;
+         pageWidth == o.pageWidth && pageHeight == o.pageHeight && scrollX == o.scrollX &&
+         scrollY == o.scrollY;
 }
 
 PageScrollBars::PageScrollBars(Window* canvas) : canvas_(canvas) {}

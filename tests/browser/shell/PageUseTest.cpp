@@ -35,8 +35,9 @@ class PageUseTest : public BrowserWindowTest {
     program_.dir.write("site/index.html",
                        "<html><head><title>Own</title></head><body><p>Start</p>"
                        "<p><a href=\"apart.html\" target=\"_blank\">apart</a></p></body></html>");
-    program_.dir.write("site/apart.html",
-                       "<html><head><title>Apart</title></head><body><p>In a window of its own</p></body></html>");
+    program_.dir.write(
+        "site/apart.html",
+        "<html><head><title>Apart</title></head><body><p>In a window of its own</p></body></html>");
     config.sites.emplace_back(OWN_SITE, own);
   }
   // The page queries the service received, their "u=" values decoded enough to search.
@@ -46,7 +47,9 @@ class PageUseTest : public BrowserWindowTest {
       if (q.find(part) != std::string::npos) return true;
     return false;
   }
-  std::string shownUrl(MainCanvas* canvas) { return canvas->shownPage() ? narrow(canvas->shownPage()->url) : ""; }
+  std::string shownUrl(MainCanvas* canvas) {
+    return canvas->shownPage() ? narrow(canvas->shownPage()->url) : "";
+  }
 };
 
 TEST_F(PageUseTest, ALinkIsFollowedByKeysAndAnotherByItsHint) {
@@ -83,8 +86,9 @@ TEST_F(PageUseTest, AFormIsFilledInAndTheServiceReceivesItsFields) {
   EXPECT_NE(sent.find("form-result.html"), std::string::npos) << sent;
   // The fields as the form holds them after the changes, URL-encoded twice (once as the post data,
   // once as a query value).
-  for (const char* field : {"session%3Ddemo-42", "name%3DLee%26", "news%3Dyes", "offers%3Dyes", "size%3Dl%26",
-                            "colour%3Dg", "toppings%3DOlives", "message%3DHello%250D%250Afrom%2Bthe%2Bhandset"})
+  for (const char* field :
+       {"session%3Ddemo-42", "name%3DLee%26", "news%3Dyes", "offers%3Dyes", "size%3Dl%26", "colour%3Dg",
+        "toppings%3DOlives", "message%3DHello%250D%250Afrom%2Bthe%2Bhandset"})
     EXPECT_NE(sent.find(field), std::string::npos) << field << " in " << sent;
   EXPECT_EQ(sent.find("size%3Dm"), std::string::npos) << "one radio of a group is sent";
   EXPECT_NE(shownUrl(canvas).find("form-result"), std::string::npos);
@@ -104,7 +108,8 @@ TEST_F(PageUseTest, ALinkAskingForAWindowOfItsOwnOpensOneWhenTheSettingsAllow) {
   EXPECT_EQ(windows.getCount(), 2);
   EXPECT_EQ(windows.getCurrent(), 1);
   EXPECT_NE(shownUrl(canvas).find("apart.html"), std::string::npos);
-  EXPECT_NE(narrow(windows.getPage(0, 0)->url).find("index.html"), std::string::npos) << "the first window keeps its page";
+  EXPECT_NE(narrow(windows.getPage(0, 0)->url).find("index.html"), std::string::npos)
+      << "the first window keeps its page";
 }
 
 }  // namespace
