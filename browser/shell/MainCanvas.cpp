@@ -81,6 +81,8 @@ MainCanvas::~MainCanvas() {
   // The session's worker may still call the view and the dialogs: it goes first, while everything it
   // reaches exists.
   if (core_) core_->cancel();
+  // The open list's copy sits in the page overlays, which the interaction leaves before they go.
+  interaction_.reset();
   core_.reset();
   dialogs_.reset();
   ticks_.reset();
