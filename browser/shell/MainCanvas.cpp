@@ -15,6 +15,7 @@
 #include "browser/page/ReflowLayout.h"
 #include "browser/shell/BrowserStatusBar.h"
 #include "browser/shell/CanvasReflowHost.h"
+#include "browser/shell/DownloadHandOver.h"
 #include "browser/shell/LinkFollower.h"
 #include "browser/shell/OpenCommand.h"
 #include "browser/shell/PageScrollBars.h"
@@ -631,6 +632,8 @@ void MainCanvas::createInteraction() {
   };
   actions.openOutside = LinkFollower::desktopBrowser(core);
   links_.reset(new LinkFollower(core, actions));
+  // The service's downloads go to the download program, through this window's channel.
+  core_->setDownloadChannel(DownloadHandOver::through(this));
   CanvasReflowHost::Sources sources;
   sources.flags = [core] { return core->getFlags(); };
   PageRenderer* renderer = renderer_.get();
