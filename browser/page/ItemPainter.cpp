@@ -80,6 +80,12 @@ bool intAt(const RenderItem* item, int n, int i, int* out) {
 
 int clampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
+// The page item a re-flowed item derives from is its first reference.
+const RenderItem* firstRef(const RenderItem* item) {
+  if (!item->refs || item->refs->size() == 0) return nullptr;
+  return dynamic_cast<const RenderItem*>(item->refs->elementAt(0));
+}
+
 // Liang-Barsky: the part of a segment inside the rectangle; false when none.
 bool clipSegment(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
                  double bottom) {
@@ -119,7 +125,8 @@ ItemPainter::Box ItemPainter::drawnBox(const RenderItem* item) const {
   Box b{z(item->x), z(item->y), z(item->width), z(item->height)};
   bool partType = (item->type >= RenderItem::IMAGE && item->type <= RenderItem::TILED_IMAGE) ||
                   item->type == RenderItem::BOX;
-  if (partType && low(item->value2) != 0 && high(item->value2) != 0) {
+  // A re-flowed image's rectangle is already the part it shows.
+  if (partType && !pass_.reflow && low(item->value2) != 0 && high(item->value2) != 0) {
     b.x = clampCoord(static_cast<int64_t>(b.x) + z(low(item->value1)));
     b.y = clampCoord(static_cast<int64_t>(b.y) + z(high(item->value1)));
     b.w = z(low(item->value2));
@@ -337,13 +344,20 @@ void ItemPainter::drawImage(Graphics& g, RenderItem* item, const Box& b, bool so
     g.drawScaledImage(image, b.x, b.y, b.w, b.h, 0, 0, iw, ih);
     return;
   }
-  int64_t sx = low(item->value1), sy = high(item->value1), sw = low(item->value2), sh = high(item->value2);
+  // A re-flowed image shows the part its page item shows: the page item's offset and size are in
+  // page pixels, while the re-flowed ones are scaled to the view's width.
+  const RenderItem* part = item;
+  if (pass_.reflow) {
+    const RenderItem* parent = firstRef(item);
+    if (parent && parent->type == item->type && parent->width > 0 && parent->height > 0) part = parent;
+  }
+  int64_t sx = low(part->value1), sy = high(part->value1), sw = low(part->value2), sh = high(part->value2);
   // The service may send the picture at another resolution than the page lays it out.
-  if (!pass_.reflow && item->width > 0 && item->height > 0) {
-    sx = sx * iw / item->width;
-    sw = sw * iw / item->width;
-    sy = sy * ih / item->height;
-    sh = sh * ih / item->height;
+  if ((!pass_.reflow || part != item) && part->width > 0 && part->height > 0) {
+    sx = sx * iw / part->width;
+    sw = sw * iw / part->width;
+    sy = sy * ih / part->height;
+    sh = sh * ih / part->height;
   }
   sx = std::max<int64_t>(0, std::min<int64_t>(sx, iw - 1));
   sy = std::max<int64_t>(0, std::min<int64_t>(sy, ih - 1));

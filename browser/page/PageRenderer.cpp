@@ -1,5 +1,6 @@
 #include "browser/page/PageRenderer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -7,6 +8,7 @@
 #include "browser/page/Page.h"
 #include "browser/page/PageFonts.h"
 #include "browser/page/Palette.h"
+#include "browser/page/ReflowLayout.h"
 #include "browser/page/RenderItem.h"
 #include "browser/page/RendererHost.h"
 #include "vwt/ui/Graphics.h"
@@ -133,12 +135,38 @@ void PageRenderer::drawLayout(Graphics& g, int x, int y, int w, int h) {
 }
 
 void PageRenderer::drawReflow(Graphics& g, int x, int y, int w, int h) {
-  // The reflow layout's loose items and lines crossing the band go here once the reflow view exists.
-  (void)g;
-  (void)x;
-  (void)y;
-  (void)w;
-  (void)h;
+  ReflowLayout* layout = host_->reflowLayout();
+  if (!layout) return;
+  // Derived items are placed in view pixels: rectangles as given, only the spacing follows the zoom.
+  painter_.setPass(passFor(zoom_, x, y, w, h));
+  // The band in layout pixels; the view only scrolls up and down.
+  const int64_t top = static_cast<int64_t>(y) + scrollY_, bottom = top + h;
+  const int oy = -scrollY_;
+  auto crosses = [top, bottom](const RenderItem* item) {
+    int64_t iy = item->y;
+    return iy - 1 < bottom && iy + item->height + 1 > top;
+  };
+  const Vector<RenderItem*>& loose = layout->looseItems();
+  for (int i = 0; i < loose.size(); ++i) {
+    RenderItem* item = loose.elementAt(i);
+    if (!item || !crosses(item)) continue;
+    g.setClip(x, y, w, h);
+    painter_.draw(g, item, 0, oy);
+  }
+  const Vector<ReflowLayout::Line*>& lines = layout->lines();
+  const int64_t lineHeight = std::max(layout->lineHeight(), 1);
+  // Line i starts a little above i line heights: one line more on each side.
+  int64_t first = std::max<int64_t>(top / lineHeight - 1, 0);
+  int64_t last = std::min<int64_t>(bottom / lineHeight + 1, static_cast<int64_t>(lines.size()) - 1);
+  for (int64_t i = first; i <= last; ++i) {
+    ReflowLayout::Line* line = lines.elementAt(static_cast<int>(i));
+    for (int k = 0; line && k < line->size(); ++k) {
+      RenderItem* item = line->elementAt(k);
+      if (!item || !crosses(item)) continue;
+      g.setClip(x, y, w, h);
+      painter_.draw(g, item, 0, oy);
+    }
+  }
 }
 
 void PageRenderer::drawItem(Graphics& g, RenderItem* item, int ox, int oy, int zoom) {

@@ -68,11 +68,15 @@ void ReflowLayout::start(Page* page) {
   background_ = page ? page->backgroundColor : host_->pageBackground();
   available_ = std::max(viewWidth_ - 3, 1);
   lineHeight_ = std::max(fontHeight_ + zoom_ * 3 / 100, 1);
-  lineBottom_ = fontHeight_ + zoom_ / 50;
+  lineBottom_ = firstLineBottom();
   lineDepth_ = lineHeight_;
   x_ = 0;
   lineLooseStart_ = 0;
   afterImage_ = false;
+  placedAny_ = lastWasText_ = false;
+  anchorsWaiting_.clear();
+  placedTops_.clear();
+  placed_.clear();
   imagesShown_ = (canvasFlags_ & FLAG_NO_IMAGES) == 0;
   pageWidth_ = pageHeight_ = 0;
 
@@ -100,10 +104,7 @@ void ReflowLayout::addItem(RenderItem* item) {
   } else if (isControl(type)) {
     addControl(item);
   } else if (type == RenderItem::ANCHOR) {
-    RenderItem* anchor = derive(item, RenderItem::ANCHOR);
-    anchor->y = clampInt(lineBottom_ - lineHeight_, INT32_MIN, INT32_MAX);
-    anchor->name = item->name;
-    currentLine_->addElement(anchor);
+    addAnchor(item);
   }
   if ((item->flags & LINE_END) && lineHoldsAnything()) endLine();
 }
@@ -121,9 +122,85 @@ int ReflowLayout::textColour(const RenderItem* item) const {
   return BLACK;
 }
 
+void ReflowLayout::addAnchor(RenderItem* item) {
+  // An anchor the page puts above what was placed last (pages may list their anchors at the end)
+  // goes where the first thing placed at or below it is.
+  if (placedAny_ && item->y < lastTop_) {
+    auto at = std::lower_bound(placedTops_.begin(), placedTops_.end(), static_cast<int64_t>(item->y));
+    if (at != placedTops_.end()) {
+      RenderItem* target = placed_[at - placedTops_.begin()];
+      RenderItem* anchor = derive(item, RenderItem::ANCHOR);
+      anchor->y = target->y;
+      anchor->name = item->name;
+      const int64_t line =
+          (static_cast<int64_t>(target->y) + target->height - firstLineBottom()) / lineHeight_;
+      if (line >= 0 && line < lines_.size())
+        lines_.elementAt(static_cast<int>(line))->addElement(anchor);
+      else
+        currentLine_->addElement(anchor);
+      return;
+    }
+  }
+  // Otherwise it goes on the line where what follows it starts, which may be a new block.
+  anchorsWaiting_.push_back(item);
+  if (!lineHoldsAnything()) placeAnchors();
+}
+
+void ReflowLayout::record(const RenderItem* parent, RenderItem* derived) {
+  int64_t top = parent->y;
+  if (!placedTops_.empty()) top = std::max(top, placedTops_.back());
+  placedTops_.push_back(top);
+  placed_.push_back(derived);
+}
+
+void ReflowLayout::placeAnchors() {
+  for (RenderItem* item : anchorsWaiting_) {
+    RenderItem* anchor = derive(item, RenderItem::ANCHOR);
+    anchor->y = clampInt(lineBottom_ - lineHeight_, INT32_MIN, INT32_MAX);
+    anchor->name = item->name;
+    currentLine_->addElement(anchor);
+  }
+  anchorsWaiting_.clear();
+}
+
+void ReflowLayout::separate(RenderItem* item) {
+  if (!placedAny_ || !lineHoldsAnything()) return;
+  const int64_t top = item->y;
+  if (top >= lastBottom_ + BLOCK_GAP) {
+    endLine();
+    return;
+  }
+  if (item->type != RenderItem::TEXT || !lastWasText_ || item->text.length() == 0) return;
+  // Runs without a size say nothing of where they are.
+  if (item->height <= 0 || lastBottom_ <= lastTop_) return;
+  const char16_t first = item->text.charAt(0);
+  if (first == u' ' || lastChar_ == u' ') return;
+  bool sameRow = top < lastBottom_ && top + item->height > lastTop_;
+  bool space;
+  if (sameRow)
+    space = item->x >= lastRight_ + WORD_GAP;
+  else
+    // The page broke the line here: between words of a Latin script there was a space.
+    space = top >= lastBottom_ - 1 && first < 128 && lastChar_ < 128;
+  if (!space) return;
+  const int64_t w = charWidth(u' ');
+  if (x_ + w <= available_) x_ += w;
+}
+
+void ReflowLayout::remember(const RenderItem* item) {
+  placedAny_ = true;
+  lastWasText_ = item->type == RenderItem::TEXT;
+  lastRight_ = static_cast<int64_t>(item->x) + item->width;
+  lastTop_ = item->y;
+  lastBottom_ = static_cast<int64_t>(item->y) + item->height;
+  if (lastWasText_ && item->text.length() > 0) lastChar_ = item->text.charAt(item->text.length() - 1);
+}
+
 void ReflowLayout::addText(RenderItem* item) {
   const int colour = textColour(item);
   if (imagesShown_ && afterImage_ && x_ > viewWidth_ / 2) endLine();
+  separate(item);
+  placeAnchors();
   const String& text = item->text;
   const int length = text.length();
   int pending = 0;  // the pending text is text[pending, i)
@@ -165,6 +242,9 @@ void ReflowLayout::addText(RenderItem* item) {
     emitText(item, pending, length, pendingWidth, colour);
     x_ += pendingWidth;
   }
+  if (length > 0) remember(item);
+  RenderItem* first = itemAt(item->refs, 0);
+  if (first && first->type == RenderItem::TEXT) record(item, first);
 }
 
 void ReflowLayout::emitText(RenderItem* parent, int from, int to, int64_t width, int colour) {
@@ -234,9 +314,13 @@ void ReflowLayout::addControl(RenderItem* item) {
 }
 
 RenderItem* ReflowLayout::place(RenderItem* parent, int width, int height) {
+  separate(parent);
+  placeAnchors();
+  remember(parent);
   if (x_ > 0 && x_ + width > available_) endLine();
   if (height > lineDepth_) pushDown(height);
   RenderItem* box = derive(parent, parent->type);
+  record(parent, box);
   box->x = clampInt(x_, 0, INT32_MAX);
   box->y = clampInt(lineBottom_ - height, INT32_MIN, INT32_MAX);
   box->width = width;
@@ -287,6 +371,7 @@ void ReflowLayout::endLine() {
 }
 
 void ReflowLayout::finish() {
+  placeAnchors();
   if (currentLine_->size() > 0) {
     lines_.addElement(currentLine_.release());
     currentLine_ = new Line();

@@ -37,6 +37,10 @@ class ReflowLayout {
   static constexpr int MAX_FRUITLESS_SEARCHES = 4;
   // Items past this depth are not placed: y stays far from overflow.
   static constexpr int MAX_DEPTH = 1 << 29;
+  // A page item this far below the one placed before it starts a new block: a new line.
+  static constexpr int BLOCK_GAP = 3;
+  // Text runs this far apart on one row of the page had a space between them.
+  static constexpr int WORD_GAP = 2;
 
   explicit ReflowLayout(ReflowHost* host);  // not owned
   ~ReflowLayout();
@@ -77,6 +81,16 @@ class ReflowLayout {
 
  private:
   void addText(RenderItem* item);
+  // The page tells blocks and word gaps only by where it puts its runs: a run well below the
+  // last thing placed starts a line, one beside or under the last run gets a space before it.
+  void separate(RenderItem* item);
+  void remember(const RenderItem* item);
+  // The anchors met since the last thing placed go on the current line.
+  void placeAnchors();
+  void addAnchor(RenderItem* item);
+  // What was placed, in order, by page top (kept rising) for the anchors that come late.
+  void record(const RenderItem* parent, RenderItem* derived);
+  int64_t firstLineBottom() const { return fontHeight_ + zoom_ / 50; }
   void addImage(RenderItem* item);
   void addControl(RenderItem* item);
   // A derived image or control of this size on the current line, ending or deepening the line as needed.
@@ -113,5 +127,12 @@ class ReflowLayout {
   bool afterImage_ = false;
   bool imagesShown_ = true;
   bool linksIndexed_ = false;
+  // The page rectangle of the item placed last, and the last character of the last text.
+  bool placedAny_ = false, lastWasText_ = false;
+  int64_t lastRight_ = 0, lastTop_ = 0, lastBottom_ = 0;
+  char16_t lastChar_ = 0;
+  std::vector<RenderItem*> anchorsWaiting_;  // page ANCHOR items
+  std::vector<int64_t> placedTops_;
+  std::vector<RenderItem*> placed_;  // derived items, the first of each page item placed
   int pageWidth_ = 0, pageHeight_ = 0;
 };

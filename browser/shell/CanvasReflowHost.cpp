@@ -27,11 +27,13 @@ int CanvasReflowHost::pageCharWidth(char16_t c) {
   vwt::Font* font = fonts_ ? fonts_->pageFont() : nullptr;
   if (!font) return 0;
   std::lock_guard<std::mutex> held(widthLock_);
-  if (font != measured_ || !widths_) {
+  // A font made anew may take the old one's address: its size tells them apart.
+  if (font != measured_ || font->getHeight() != measuredHeight_ || !widths_) {
     // Another font size: every width is measured again.
     if (!widths_) widths_.reset(new int16_t[CHAR_COUNT]);
     std::fill(widths_.get(), widths_.get() + CHAR_COUNT, NOT_MEASURED);
     measured_ = font;
+    measuredHeight_ = font->getHeight();
   }
   int16_t& slot = widths_[c];
   if (slot == NOT_MEASURED) {

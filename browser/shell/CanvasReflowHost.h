@@ -57,5 +57,6 @@ class CanvasReflowHost : public ReflowHost {
   // measuring is shared with the painting thread.
   std::mutex widthLock_;
   vwt::Font* measured_ = nullptr;  // the font the widths are of
+  int measuredHeight_ = 0;
   std::unique_ptr<int16_t[]> widths_;
 };

@@ -495,6 +495,51 @@ TEST(ReflowLayoutTest, AnchorsAndTheLinesText) {
   EXPECT_EQ(std::u16string(u"hello \nworld!\n"), text(layout.text()));
 }
 
+// The page shows blocks and word gaps only by where it puts its runs; anchors it lists at its end
+// go where the page puts them.
+TEST(ReflowLayoutTest, BlocksWordGapsAndLateAnchorsFromThePagePositions) {
+  struct Placed {
+    int type;
+    const char16_t* text;
+    int x, y;
+    int wantX;  // where the run starts in the layout (anchors: their y)
+    int wantLine;
+  } items[] = {
+      {RenderItem::TEXT, u"ab", 0, 0, 0, 0},
+      {RenderItem::TEXT, u"cd", 30, 0, 30, 0},             // a gap on the row: a space
+      {RenderItem::TEXT, u"ef", 50, 0, 50, 0},             // touching: none
+      {RenderItem::TEXT, u"gh", 0, 13, 80, 0},             // the page broke the line between words: a space
+      {RenderItem::TEXT, u"\u3042\u3044", 0, 26, 100, 0},  // not between Japanese characters
+      {RenderItem::TEXT, u"ij", 0, 60, 0, 1},              // well below: a new block
+      {RenderItem::ANCHOR, u"late", 0, 13, -1, 0},         // listed late: on the line of "gh"
+      {RenderItem::ANCHOR, u"here", 0, 60, 14, 1},         // in its place: on the line of what follows
+      {RenderItem::TEXT, u"k", 30, 60, 30, 1},
+  };
+  FakeReflowHost host;
+  Page page;
+  page.replaceItemLists();
+  ReflowLayout layout(&host);
+  layout.start(&page);
+  std::vector<RenderItem*> parents;
+  for (const Placed& p : items) {
+    RenderItem* item = addTo(
+        page, {p.type, p.text, p.type == RenderItem::TEXT ? 20 : 0, p.type == RenderItem::TEXT ? 13 : 0});
+    item->x = p.x;
+    item->y = p.y;
+    layout.addItem(item);
+    parents.push_back(item);
+  }
+  layout.finish();
+  ASSERT_EQ(2, layout.lines().size());
+  for (size_t i = 0; i < parents.size(); ++i) {
+    RenderItem* derived = derivedOf(parents[i], 0);
+    ASSERT_NE(nullptr, derived) << i;
+    EXPECT_EQ(items[i].wantX, items[i].type == RenderItem::ANCHOR ? derived->y : derived->x) << i;
+    EXPECT_LE(0, layout.lines().elementAt(items[i].wantLine)->indexOf(derived)) << i;
+  }
+  EXPECT_EQ(parents[6], derivedOf(layout.findAnchor(String(u"late", false)), 0));
+}
+
 TEST(ReflowLayoutTest, HostileInputIsLaidOutWithoutHarm) {
   struct Case {
     int viewWidth, viewHeight, zoom, fontHeight;
