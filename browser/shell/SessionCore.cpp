@@ -1,5 +1,6 @@
 #include "browser/shell/SessionCore.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "browser/page/ReflowLayout.h"
@@ -677,7 +678,8 @@ int SessionCore::findAnchor(const String& fragment, int* x) {
     RenderItem* anchor = page->reflowLayout->findAnchor(name);
     if (!anchor) return -1;
     if (x) *x = anchor->x;
-    return anchor->y;
+    // The first line starts a pixel above the page's top.
+    return std::max(anchor->y, 0);
   }
   for (int i = 0; page && i < page->mainCount(); ++i) {
     RenderItem* item = page->items->elementAt(i);

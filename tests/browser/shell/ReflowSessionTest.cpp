@@ -214,6 +214,8 @@ TEST_F(ReflowSessionTest, AnchorsAreFoundInTheLayout) {
     if (l->elementAt(k)->type == RenderItem::TEXT) shown += narrow(l->elementAt(k)->text);
   EXPECT_EQ("Section 3", shown);
   EXPECT_EQ(-1, core_->findAnchor(u"#nowhere"_s));
+  // The anchor on the first line is at the top, not "none".
+  EXPECT_EQ(0, core_->findAnchor(u"#top"_s));
   core_->setReflowMode(false);
   EXPECT_EQ(pageY, core_->findAnchor(u"#s3"_s));
 }
