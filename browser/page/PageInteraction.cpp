@@ -39,6 +39,8 @@ PageInteraction::~PageInteraction() = default;
 
 void PageInteraction::setTuning(const KeyScroll::Tuning& tuning) { keyScroll_.setTuning(tuning); }
 
+bool PageInteraction::reflowOn() { return (host_->canvasFlags() & FLAG_REFLOW) != 0; }
+
 bool PageInteraction::reflowWithoutPointer() {
   int flags = host_->canvasFlags();
   return (flags & FLAG_REFLOW) && !(flags & FLAG_POINTER_MODE);
@@ -99,6 +101,13 @@ void PageInteraction::keyDown(int key) {
 }
 
 void PageInteraction::keyUp(int key) {
+  int turned = KeyScroll::remap(key, host_->orientation());
+  // A key held while a menu or list opened is let go wherever its release goes.
+  bool wasHeld = keyScroll_.isHeld(turned);
+  keyScroll_.release(turned);
+  if (!keyScroll_.anyHeld()) keyScroll_.clear();
+  bool selectWasHeld = selectHeld_;
+  if (key == KEY_SELECT) selectHeld_ = false;
   if (key == KEY_SELECT && longPressDone_) {
     longPressDone_ = false;
     return;
@@ -112,7 +121,7 @@ void PageInteraction::keyUp(int key) {
     bool closed;
     {
       std::lock_guard<std::mutex> held(host_->pageLock());
-      closed = controls_.listKey(key, &repaintPage);
+      closed = controls_.listKey(turned, &repaintPage);
     }
     if (closed) mode_ = MODE_BROWSING;
     host_->repaint(repaintPage || closed);
@@ -122,25 +131,19 @@ void PageInteraction::keyUp(int key) {
     host_->overlayKey(1, key);
     return;
   }
-  key = KeyScroll::remap(key, host_->orientation());
-  if (KeyScroll::isDirection(key)) {
-    // A tap shorter than a tick still moves a line.
-    bool untouched = key == lastDirection_ && ticksHeld_ == 0 && !reflowWithoutPointer();
-    keyScroll_.release(key);
-    if (untouched) {
-      int line = host_->geometry().pageLineHeight + 2;
-      int dx = key == KeyScroll::KEY_LEFT ? -line : key == KeyScroll::KEY_RIGHT ? line : 0;
-      int dy = key == KeyScroll::KEY_UP || key == KeyScroll::KEY_LINE_UP     ? -line
-               : key == KeyScroll::KEY_DOWN || key == KeyScroll::KEY_LINE_DOWN ? line
-                                                                               : 0;
-      if (moveBy(dx, dy)) movedNow();
-    }
+  key = turned;
+  // A tap shorter than a tick still moves a line.
+  if (wasHeld && key == lastDirection_ && ticksHeld_ == 0 && !reflowWithoutPointer()) {
+    int line = host_->geometry().pageLineHeight + 2;
+    int dx = key == KeyScroll::KEY_LEFT ? -line : key == KeyScroll::KEY_RIGHT ? line : 0;
+    int dy = key == KeyScroll::KEY_UP || key == KeyScroll::KEY_LINE_UP     ? -line
+             : key == KeyScroll::KEY_DOWN || key == KeyScroll::KEY_LINE_DOWN ? line
+                                                                             : 0;
+    if (moveBy(dx, dy)) movedNow();
   }
-  if (!keyScroll_.anyHeld()) keyScroll_.clear();
   switch (key) {
     case KEY_SELECT: {
-      if (!selectHeld_) return;  // its key-down went elsewhere
-      selectHeld_ = false;
+      if (!selectWasHeld) return;  // its key-down went elsewhere
       if (host_->movieAt(pointer_.x(), pointer_.y())) {
         mode_ = MODE_MOVIE;
         return;
@@ -149,7 +152,7 @@ void PageInteraction::keyUp(int key) {
       {
         std::lock_guard<std::mutex> held(host_->pageLock());
         Page* page = host_->page();
-        if (page) item = HitTest::at(*page, pointer_.x(), pointer_.y(), host_->zoom(), reflowWithoutPointer());
+        if (page) item = HitTest::at(*page, pointer_.x(), pointer_.y(), host_->zoom(), reflowOn());
       }
       activateAt(item, pointer_.x(), pointer_.y());
       return;
@@ -183,6 +186,8 @@ void PageInteraction::tick() {
   if (selectHeld_ && now - selectPressTime_ >= LONG_PRESS_MS) {
     selectHeld_ = false;
     longPressDone_ = true;
+    // The menu is about the item under the pointer: a held stylus puts the pointer where it is.
+    if (stylusDown_) pointer_.setPointer(anchorX_ + pointer_.scrollX(), anchorY_ + pointer_.scrollY());
     host_->openLinkMenu();
   } else if (keyScroll_.anyHeld() && mode_ == MODE_BROWSING && !host_->overlayOpen()) {
     ++ticksHeld_;
@@ -316,7 +321,7 @@ void PageInteraction::tap(int x, int y) {
   {
     std::lock_guard<std::mutex> held(host_->pageLock());
     Page* page = host_->page();
-    if (page) item = HitTest::at(*page, px, py, host_->zoom(), reflowWithoutPointer());
+    if (page) item = HitTest::at(*page, px, py, host_->zoom(), reflowOn());
   }
   activateAt(item, px, py);
 }
@@ -337,7 +342,7 @@ void PageInteraction::activateAt(RenderItem* item, int pageX, int pageY) {
     std::lock_guard<std::mutex> held(host_->pageLock());
     Page* page = host_->page();
     if (!page) return;
-    r = controls_.activate(*page, item, pageX, pageY, host_->zoom(), reflowWithoutPointer(),
+    r = controls_.activate(*page, item, pageX, pageY, host_->zoom(), reflowOn(),
                            host_->pageOverlays());
     if (r.outcome == FormControls::SUBMIT) fields = FormSubmission::fields(r.form, r.button, r.pointX, r.pointY);
   }

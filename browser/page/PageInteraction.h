@@ -71,6 +71,9 @@ class PageInteraction {
   FormControls& controls() { return controls_; }
 
  private:
+  // The page is shown re-flowed (hit tests look at the derived items)...
+  bool reflowOn();
+  // ...and the keys move the view rather than a pointer.
   bool reflowWithoutPointer();
   // Moves the pointer (layout, pointer mode) or the view (reflow mode) by a key's or the stylus's
   // movement; true when anything moved.
