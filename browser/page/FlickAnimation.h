@@ -7,8 +7,8 @@
 // content moves on screen; each tick gives the pixels moved since the last one.
 class FlickAnimation {
  public:
-  static constexpr int RATE = 15;           // the usual slowing down
-  static constexpr int DRAG_RATE = 60;      // while a new drag is under way
+  static constexpr int RATE = 15;       // the usual slowing down
+  static constexpr int DRAG_RATE = 60;  // while a new drag is under way
   // Per unit of rate, the speed drops by this many 1/100 pixel per second each millisecond: at rate 15
   // the fastest throw (1500 pixels a second) glides about 3 screens of 320 and stops in 1.25 s.
   static constexpr int DECELERATION_PER_RATE = 8;

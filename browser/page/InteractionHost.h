@@ -18,7 +18,7 @@ class RenderItem;
 class InteractionHost {
  public:
   virtual ~InteractionHost() = default;
-  virtual Page* page() = 0;                  // the page on screen or null
+  virtual Page* page() = 0;  // the page on screen or null
   virtual std::mutex& pageLock() = 0;
   virtual ReflowLayout* reflowLayout() = 0;  // the layout on screen in reflow mode, else null; under pageLock
   virtual ViewGeometry geometry() = 0;
@@ -38,9 +38,10 @@ class InteractionHost {
   virtual void openMainMenu() = 0;  // menu key
   virtual void openLinkMenu() = 0;  // select or stylus held 0.8 s
   virtual void openFileMenu(RenderItem* uploadControl) = 0;
-  virtual bool commandKey(int key) = 0;            // shortcut keys of the command table; false when unused
-  virtual bool overlayOpen() = 0;                  // a fixed or page overlay other than the open list
-  virtual bool overlayKey(int type, int key) = 0;  // keys for the open overlay/mode (menus: the command piece)
+  virtual bool commandKey(int key) = 0;  // shortcut keys of the command table; false when unused
+  virtual bool overlayOpen() = 0;        // a fixed or page overlay other than the open list
+  virtual bool overlayKey(int type,
+                          int key) = 0;  // keys for the open overlay/mode (menus: the command piece)
   virtual bool overlayTap(int x, int y) = 0;
   virtual bool statusBarTap(int x, int y) = 0;  // true when the status line took it
   virtual bool movieAt(int x, int y) = 0;       // a movie under the pointer took the select key (mode 111)

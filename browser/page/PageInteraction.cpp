@@ -136,7 +136,7 @@ void PageInteraction::keyUp(int key) {
   if (wasHeld && key == lastDirection_ && ticksHeld_ == 0 && !reflowWithoutPointer()) {
     int line = host_->geometry().pageLineHeight + 2;
     int dx = key == KeyScroll::KEY_LEFT ? -line : key == KeyScroll::KEY_RIGHT ? line : 0;
-    int dy = key == KeyScroll::KEY_UP || key == KeyScroll::KEY_LINE_UP     ? -line
+    int dy = key == KeyScroll::KEY_UP || key == KeyScroll::KEY_LINE_UP       ? -line
              : key == KeyScroll::KEY_DOWN || key == KeyScroll::KEY_LINE_DOWN ? line
                                                                              : 0;
     if (moveBy(dx, dy)) movedNow();
@@ -310,8 +310,8 @@ void PageInteraction::tap(int x, int y) {
     bool onList;
     {
       std::lock_guard<std::mutex> held(host_->pageLock());
-      onList = controls_.listTap(x, y, pointer_.scrollY(), host_->zoom(), g.pageLineHeight,
-                                 g.interfaceLineHeight);
+      onList =
+          controls_.listTap(x, y, pointer_.scrollY(), host_->zoom(), g.pageLineHeight, g.interfaceLineHeight);
     }
     host_->repaint(onList);
     return;
@@ -342,9 +342,9 @@ void PageInteraction::activateAt(RenderItem* item, int pageX, int pageY) {
     std::lock_guard<std::mutex> held(host_->pageLock());
     Page* page = host_->page();
     if (!page) return;
-    r = controls_.activate(*page, item, pageX, pageY, host_->zoom(), reflowOn(),
-                           host_->pageOverlays());
-    if (r.outcome == FormControls::SUBMIT) fields = FormSubmission::fields(r.form, r.button, r.pointX, r.pointY);
+    r = controls_.activate(*page, item, pageX, pageY, host_->zoom(), reflowOn(), host_->pageOverlays());
+    if (r.outcome == FormControls::SUBMIT)
+      fields = FormSubmission::fields(r.form, r.button, r.pointX, r.pointY);
   }
   switch (r.outcome) {
     case FormControls::NOTHING:

@@ -52,7 +52,7 @@ class PageInteraction {
   void pageStep(int direction);
   // Activates a structure item (LINK, AREA, CONTROL) as select or a tap on it would (link hints use it).
   void activate(RenderItem* item);
-  void setText(const String& text);  // the text entry's result
+  void setText(const String& text);              // the text entry's result
   int pointerX() const { return pointer_.x(); }  // zoomed page pixels
   int pointerY() const { return pointer_.y(); }
   int scrollX() const { return pointer_.scrollX(); }

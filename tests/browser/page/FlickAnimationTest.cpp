@@ -1,9 +1,9 @@
 // The glide after a throw: even slowing, a stop, the distance a throw carries.
-#include "browser/page/FlickAnimation.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include "browser/page/FlickAnimation.h"
 
 namespace {
 
@@ -36,8 +36,8 @@ Glide run(int vx, int vy) {
 TEST(FlickAnimation, AThrowSlowsEvenlyAndStops) {
   struct Case {
     int vx, vy;
-    int ticks;          // 50 ms each
-    int x, y;           // pixels travelled
+    int ticks;  // 50 ms each
+    int x, y;   // pixels travelled
   } cases[] = {
       // The fastest throw, 1500 px/s: 1.25 s and about three screens of 320.
       {0, -150000, 25, 0, -937},

@@ -1,9 +1,9 @@
 // The arrow keys' speed, the keys held and the turned screen's keys.
-#include "browser/page/KeyScroll.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "browser/page/KeyScroll.h"
 
 namespace {
 

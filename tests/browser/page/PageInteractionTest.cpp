@@ -1,12 +1,11 @@
 // The browsing handler driven as the canvas drives it: keys, ticks on a clock the test moves, the
 // stylus, and what reaches the host.
-#include "browser/page/PageInteraction.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "browser/page/Page.h"
+#include "browser/page/PageInteraction.h"
 #include "browser/page/RenderItem.h"
 #include "tests/browser/FakeInteractionHost.h"
 
@@ -128,12 +127,8 @@ TEST_F(PageInteractionTest, KeysGoWhereTheyBelong) {
     int mainMenus;
     std::vector<int> commands;
   } cases[] = {
-      {BACK, 0, {-1}, 0, {}},
-      {CLEAR, 0, {}, 0, {}},
-      {CLEAR, 1, {-1}, 0, {}},
-      {MENU, 0, {}, 1, {}},
-      {5, 0, {}, 0, {5}},
-      {24, 0, {}, 0, {24}},
+      {BACK, 0, {-1}, 0, {}}, {CLEAR, 0, {}, 0, {}}, {CLEAR, 1, {-1}, 0, {}},
+      {MENU, 0, {}, 1, {}},   {5, 0, {}, 0, {5}},    {24, 0, {}, 0, {24}},
   };
   for (const Case& c : cases) {
     FakeInteractionHost h;

@@ -1,8 +1,8 @@
 // The pointer and the view: clamps and centring in layout mode, link stops and line scrolling in
 // reflow mode, paging and zoom.
-#include "browser/page/PagePointer.h"
-
 #include <gtest/gtest.h>
+
+#include "browser/page/PagePointer.h"
 
 namespace {
 
