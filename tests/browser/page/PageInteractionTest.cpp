@@ -8,6 +8,7 @@
 #include "browser/page/PageInteraction.h"
 #include "browser/page/RenderItem.h"
 #include "tests/browser/FakeInteractionHost.h"
+#include "tests/browser/page/FormPageBuilder.h"
 
 namespace {
 
@@ -35,15 +36,30 @@ class LinkPage {
     text->height = 20;
     text->text = u"link"_s;
     page.items->addElement(text);
-    link = new RenderItem();
-    link->type = RenderItem::LINK;
-    link->refs = new Vector<Object*>(1, false);
-    link->refs->addElement(text);
-    page.structure->addElement(link);
+    link = addLink(text);
+    // A second one a view further down.
+    lowerText = new RenderItem();
+    lowerText->type = RenderItem::TEXT;
+    lowerText->x = 100;
+    lowerText->y = 450;
+    lowerText->width = 60;
+    lowerText->height = 20;
+    page.items->addElement(lowerText);
+    lowerLink = addLink(lowerText);
+  }
+  RenderItem* addLink(RenderItem* over) {
+    RenderItem* l = new RenderItem();
+    l->type = RenderItem::LINK;
+    l->refs = new Vector<Object*>(1, false);
+    l->refs->addElement(over);
+    page.structure->addElement(l);
+    return l;
   }
   Page page;
   RenderItem* text;
   RenderItem* link;
+  RenderItem* lowerText;
+  RenderItem* lowerLink;
 };
 
 class PageInteractionTest : public ::testing::Test {
@@ -118,6 +134,55 @@ TEST_F(PageInteractionTest, SelectHeldForEightTenthsOfASecondOpensTheLinkMenu) {
   EXPECT_TRUE(host.followed.empty());
   ticks(1);
   EXPECT_FALSE(host.ticking);
+}
+
+TEST_F(PageInteractionTest, SelectReleasedBeforeThenActivatesTheLinkUnderThePointer) {
+  interaction.keyDown(SELECT);
+  ticks(14);  // 700 ms
+  interaction.keyUp(SELECT);
+  EXPECT_EQ(host.linkMenus, 0);
+  EXPECT_EQ(host.followed, (std::vector<RenderItem*>{linkPage.link}));
+  EXPECT_EQ(host.followX, 120);
+  EXPECT_EQ(host.followY, 160);
+  // Off the link: nothing.
+  interaction.keyDown(UP);
+  ticks(20);
+  interaction.keyUp(UP);
+  interaction.keyDown(SELECT);
+  interaction.keyUp(SELECT);
+  EXPECT_EQ(host.followed.size(), 1u);
+}
+
+TEST_F(PageInteractionTest, ATapActivatesTheItemUnderItWhereverTheViewIs) {
+  interaction.pointerPressed(130, 155);
+  host.time += 100;
+  interaction.pointerReleased(130, 155);
+  EXPECT_EQ(host.followed, (std::vector<RenderItem*>{linkPage.link}));
+  EXPECT_EQ(host.followX, 130);
+  EXPECT_EQ(host.followY, 155);
+  // A page further down: the tap adds the view's place.
+  interaction.pageStep(1);
+  ASSERT_EQ(host.scrollY, 304);
+  interaction.pointerPressed(110, 150);
+  host.time += 100;
+  interaction.pointerReleased(110, 150);
+  EXPECT_EQ(host.followed.back(), linkPage.lowerLink);
+  EXPECT_EQ(host.followY, 454);
+  // Nothing under it.
+  interaction.pointerPressed(10, 10);
+  host.time += 100;
+  interaction.pointerReleased(10, 10);
+  EXPECT_EQ(host.followed.size(), 2u);
+}
+
+TEST_F(PageInteractionTest, AHeldStylusOpensTheLinkMenuForWhatIsUnderIt) {
+  interaction.pointerPressed(130, 155);
+  ticks(16);
+  EXPECT_EQ(host.linkMenus, 1);
+  EXPECT_EQ(interaction.pointerX(), 130);
+  EXPECT_EQ(interaction.pointerY(), 155);
+  interaction.pointerReleased(130, 155);
+  EXPECT_TRUE(host.followed.empty());
 }
 
 TEST_F(PageInteractionTest, KeysGoWhereTheyBelong) {
@@ -267,4 +332,92 @@ TEST_F(PageInteractionTest, ZoomKeepsThePointersPlace) {
   interaction.zoomChanged(100, 200);
   EXPECT_EQ(interaction.pointerX(), 240);
   EXPECT_EQ(interaction.pointerY(), 320);
+}
+
+namespace {
+
+// Form controls one under the other, each 100 x 16 at x 10.
+class FormInteractionTest : public ::testing::Test {
+ protected:
+  FormInteractionTest() : interaction(&host) {
+    form = pageBuilder.form(u"/search"_s);
+    query = pageBuilder.field(RenderItem::TEXT_FIELD, u"q"_s, u"abc"_s, form);
+    box = pageBuilder.field(RenderItem::CHECKBOX, u"c"_s, u"on"_s, form);
+    go = pageBuilder.field(RenderItem::BUTTON, u"go"_s, u"Go"_s, form, 0x80);
+    reset = pageBuilder.field(RenderItem::BUTTON, u"r"_s, u"Reset"_s, form, 0x100);
+    upload = pageBuilder.field(RenderItem::BUTTON, u"f"_s, u"File"_s, form, 0x40);
+    pick = pageBuilder.options(RenderItem::SELECT, u"s"_s, {u"one", u"two", u"three"}, {u"1", u"2", u"3"},
+                               {true, false, false}, form);
+    host.pageValue = &pageBuilder.page;
+    interaction.pageChanged();
+  }
+
+  void tapOn(RenderItem* item) {
+    interaction.pointerPressed(item->x + 5, item->y + 5);
+    host.time += 100;
+    interaction.pointerReleased(item->x + 5, item->y + 5);
+  }
+
+  RenderItem* controlOf(RenderItem* item) {
+    for (int i = 0; i < pageBuilder.page.structure->size(); ++i) {
+      RenderItem* s = pageBuilder.page.structure->elementAt(i);
+      if (s->type == RenderItem::CONTROL && s->refs->elementAt(0) == item) return s;
+    }
+    return nullptr;
+  }
+
+  FormPageBuilder pageBuilder;
+  RenderItem *form, *query, *box, *go, *reset, *upload, *pick;
+  FakeInteractionHost host;
+  PageInteraction interaction;
+};
+
+}  // namespace
+
+TEST_F(FormInteractionTest, ATapOnACheckboxTogglesItAndASecondTogglesItBack) {
+  tapOn(box);
+  EXPECT_TRUE(box->flags & 4);
+  EXPECT_EQ(host.wholeRepaints, 1);
+  tapOn(box);
+  EXPECT_FALSE(box->flags & 4);
+  EXPECT_EQ(host.wholeRepaints, 2);
+}
+
+TEST_F(FormInteractionTest, TextFieldsOpenTheTextEntryAndTakeItsAnswer) {
+  tapOn(query);
+  EXPECT_EQ(host.textEntries, 1);
+  EXPECT_TRUE(host.entryText.equals(u"abc"_s));
+  EXPECT_EQ(host.entryMode, 2);
+  EXPECT_EQ(host.entryLength, 999);
+  EXPECT_FALSE(host.entryMultiLine);
+  interaction.setText(u"xyz"_s);
+  EXPECT_TRUE(query->text.equals(u"xyz"_s));
+}
+
+TEST_F(FormInteractionTest, ButtonsSubmitResetAndUpload) {
+  tapOn(go);
+  EXPECT_EQ(host.submits, 1);
+  EXPECT_EQ(host.submitted, form);
+  EXPECT_NE(host.submittedFields.indexOf(u"q=abc"_s), -1);
+  EXPECT_NE(host.submittedFields.indexOf(u"go=Go"_s), -1);
+  tapOn(reset);
+  EXPECT_EQ(host.historySteps, (std::vector<int>{0}));
+  tapOn(upload);
+  EXPECT_EQ(host.fileMenuControl, controlOf(upload));
+}
+
+TEST_F(FormInteractionTest, AnOpenListTakesTheKeysUntilItCloses) {
+  tapOn(pick);
+  ASSERT_EQ(interaction.mode(), PageInteraction::MODE_LIST);
+  EXPECT_EQ(host.overlays.size(), 1);
+  // Down moves the list's row, not the pointer; select takes it and closes the list.
+  interaction.keyDown(19);
+  interaction.keyUp(19);
+  EXPECT_EQ(interaction.pointerY(), 160);
+  interaction.keyDown(20);
+  interaction.keyUp(20);
+  EXPECT_EQ(interaction.mode(), PageInteraction::MODE_BROWSING);
+  EXPECT_EQ(pick->value2, 1);
+  EXPECT_EQ(host.overlays.size(), 0);
+  EXPECT_TRUE(host.followed.empty());
 }
