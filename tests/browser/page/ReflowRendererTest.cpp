@@ -1,6 +1,7 @@
 // Pages of the reference service drawn re-flowed at two view widths, against their golden pictures:
 // the all-items fixture and the demonstration site's article, long and Japanese pages. Also the
-// band: a view scrolled down, and one moved there in steps, show what the whole page shows there.
+// band: a view scrolled down, and one moved there in steps, show what the whole page shows there;
+// a picture wider than the view is scaled to fit.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -128,6 +129,26 @@ TEST_F(ReflowRendererTest, PagesDrawReflowedAsTheirGoldenPictures) {
       EXPECT_TRUE(golden::matches(shot, shotName, GOLDEN_FOLDER)) << p.url << " at " << width;
     }
   }
+}
+
+TEST_F(ReflowRendererTest, APictureWiderThanTheViewIsScaledToIt) {
+  ASSERT_EQ(1, core_->startSession(true));
+  core_->setReflowMode(true);
+  viewWidth_ = 120;
+  ASSERT_TRUE(load("http://shipped.site/article.html"));
+  // The 200 x 125 photograph on a 120-pixel view: 117 wide, its height in proportion.
+  RenderItem* photo = nullptr;
+  for (int i = 0; i < renderHost_.layout->looseItems().size(); ++i) {
+    RenderItem* item = renderHost_.layout->looseItems().elementAt(i);
+    if (item->width > 100) photo = item;
+  }
+  ASSERT_NE(nullptr, photo);
+  EXPECT_EQ(117, photo->width);
+  EXPECT_EQ(125 * 117 / 200, photo->height);
+  std::unique_ptr<PageRenderer> renderer = draw(viewWidth_, VIEW_HEIGHT, 0);
+  std::string shot = program_.dir / "reflow-article-120.png";
+  ASSERT_TRUE(rendertest::writePng(renderer->buffer(), shot));
+  EXPECT_TRUE(golden::matches(shot, "reflow-article-120.png", GOLDEN_FOLDER));
 }
 
 TEST_F(ReflowRendererTest, ScrolledViewShowsThePartOfTheWholePage) {
