@@ -112,4 +112,29 @@ TEST_F(PageUseTest, ALinkAskingForAWindowOfItsOwnOpensOneWhenTheSettingsAllow) {
       << "the first window keeps its page";
 }
 
+TEST_F(PageUseTest, TheSingleColumnViewIsSwitchedOnAndOffAndKeepsToItThroughTheHistory) {
+  std::string on = shot("reflow.png"), off = shot("layout.png");
+  // Key 2 is the view switch among the default shortcuts.
+  MainCanvas* canvas = open("idle\nkey 2\nidle\nshot " + on + "\nkey 2\nidle\nshot " + off + "\nquit\n",
+                            "http://demo.site/article.html");
+  app_->run();
+  EXPECT_TRUE(golden::matches(on, "browser-reflow-article-240.png"));
+  EXPECT_TRUE(golden::matches(off, "browser-layout-article-240.png"));
+  EXPECT_EQ(canvas->getSession().getFlags() & PageRenderer::FLAG_REFLOW, 0);
+  EXPECT_EQ(canvas->getSession().reflowLayout(), nullptr);
+}
+
+TEST_F(PageUseTest, APageOpenedInTheSingleColumnViewIsLaidOutSoAndBackShowsTheLastOneSo) {
+  std::string shown = shot("reflow-long.png");
+  MainCanvas* canvas =
+      open("idle\nkey 2\nidle\ntype f\ntype a\nidle\nshot " + shown + "\nkey soft1\nidle\nquit\n",
+           "http://demo.site/");
+  app_->run();
+  ASSERT_EQ(queries().size(), 2u) << "the front page and its first link; back asks nothing";
+  EXPECT_NE(canvas->getSession().getFlags() & PageRenderer::FLAG_REFLOW, 0);
+  EXPECT_NE(canvas->getSession().reflowLayout(), nullptr) << "the page shown again is laid out in one column";
+  EXPECT_NE(shownUrl(canvas).find("demo.site/"), std::string::npos);
+  EXPECT_TRUE(golden::matches(shown, "browser-reflow-article-followed-240.png"));
+}
+
 }  // namespace
