@@ -607,6 +607,9 @@ void MainCanvas::createScreenBuffers(int orientation) {
   }
   renderer_->setZoom(fonts_.baseZoom());
   renderer_->setViewSize(w, h);
+  layoutWidth_ = w;
+  layoutHeight_ = h;
+  layoutZoom_ = renderer_->zoom();
   screen_.reset(Image::createImage(w, h, 0xFFFFFF));
   if (!pointer_) pointer_.reset(new PointerPainter(this, icons_.get()));
   core_->setOffscreenWidth(w);
@@ -636,12 +639,12 @@ void MainCanvas::createInteraction() {
   core_->setDownloadChannel(DownloadHandOver::through(this));
   CanvasReflowHost::Sources sources;
   sources.flags = [core] { return core->getFlags(); };
-  PageRenderer* renderer = renderer_.get();
-  sources.view = [renderer] {
+  // Layouts are also made on the parsing thread: they read the view's copy the canvas keeps for them.
+  sources.view = [this] {
     CanvasReflowHost::View v;
-    v.width = renderer->viewWidth();
-    v.height = renderer->viewHeight();
-    v.zoom = renderer->zoom();
+    v.width = layoutWidth_.load();
+    v.height = layoutHeight_.load();
+    v.zoom = layoutZoom_.load();
     return v;
   };
   reflowHost_.reset(new CanvasReflowHost(&fonts_, sources));

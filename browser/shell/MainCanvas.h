@@ -216,4 +216,6 @@ class MainCanvas : public Frame,
   std::atomic<bool> statusChanged_{false};
   std::atomic<bool> endRequested_{false};
   std::atomic<int64_t> statusSetAt_{0};
+  // The view the reflow layouts are made for, read by the parsing thread.
+  std::atomic<int> layoutWidth_{0}, layoutHeight_{0}, layoutZoom_{100};
 };
