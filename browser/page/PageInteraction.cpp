@@ -307,13 +307,20 @@ void PageInteraction::tap(int x, int y) {
   }
   ViewGeometry g = host_->geometry();
   if (mode_ == MODE_LIST || mode_ == MODE_MULTIPLE_LIST) {
-    bool onList;
+    // For the stylus alone: a single-choice list takes the row tapped at once, a tap beside a list
+    // closes it (a multiple one keeping its choices).
+    bool onList, repaintPage = false, closed = false;
     {
       std::lock_guard<std::mutex> held(host_->pageLock());
-      onList =
-          controls_.listTap(x, y, pointer_.scrollY(), host_->zoom(), g.pageLineHeight, g.interfaceLineHeight);
+      onList = controls_.listTap(x, y, pointer_.scrollX(), pointer_.scrollY(), host_->zoom(),
+                                 g.pageLineHeight, g.interfaceLineHeight);
+      if (onList && mode_ == MODE_LIST)
+        closed = controls_.listKey(KEY_SELECT, &repaintPage);
+      else if (!onList)
+        closed = controls_.listKey(mode_ == MODE_LIST ? KEY_ESCAPE : KEY_MENU, &repaintPage);
     }
-    host_->repaint(onList);
+    if (closed) mode_ = MODE_BROWSING;
+    host_->repaint(onList || repaintPage || closed);
     return;
   }
   int px = x + pointer_.scrollX(), py = y + pointer_.scrollY();

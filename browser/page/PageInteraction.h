@@ -17,9 +17,11 @@ class RenderItem;
 // held; select activates the item under the pointer or, held 0.8 s, opens the link menu; the stylus
 // drags and throws the page and taps items; activated links and controls are handed to the host.
 //
-// Two desktop conveniences: a direction key released before its first tick still moves one line, so
-// that a short key tap and the mouse wheel (which sends key presses) move the page; and the select
-// key-up that follows a long press does nothing, since the link menu it opened would take it.
+// Desktop conveniences: a direction key released before its first tick still moves one line, so
+// that a short key tap and the mouse wheel (which sends key presses) move the page; the select
+// key-up that follows a long press does nothing, since the link menu it opened would take it; and an
+// open list works with the stylus alone (a single-choice list takes the tapped row, a tap beside a
+// list closes it).
 class PageInteraction {
  public:
   static constexpr int TICK_MS = 50;

@@ -421,3 +421,24 @@ TEST_F(FormInteractionTest, AnOpenListTakesTheKeysUntilItCloses) {
   EXPECT_EQ(host.overlays.size(), 0);
   EXPECT_TRUE(host.followed.empty());
 }
+
+TEST_F(FormInteractionTest, TheStylusAloneWorksAnOpenList) {
+  // The list opens under the control (y 110, 16 high), rows a page line (12) apart from one pixel down.
+  tapOn(pick);
+  ASSERT_EQ(interaction.mode(), PageInteraction::MODE_LIST);
+  interaction.pointerPressed(15, 156);
+  host.time += 100;
+  interaction.pointerReleased(15, 156);
+  EXPECT_EQ(interaction.mode(), PageInteraction::MODE_BROWSING);
+  EXPECT_EQ(pick->value2, 2);
+  // A tap beside it closes it unchanged.
+  tapOn(pick);
+  ASSERT_EQ(interaction.mode(), PageInteraction::MODE_LIST);
+  interaction.pointerPressed(200, 300);
+  host.time += 100;
+  interaction.pointerReleased(200, 300);
+  EXPECT_EQ(interaction.mode(), PageInteraction::MODE_BROWSING);
+  EXPECT_EQ(pick->value2, 2);
+  EXPECT_EQ(host.overlays.size(), 0);
+  EXPECT_TRUE(host.followed.empty());
+}
