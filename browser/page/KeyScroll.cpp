@@ -3,9 +3,11 @@
 #include <algorithm>
 
 namespace {
-// The large screen's steps, for tuning that would not move at all.
-const int FALLBACK_FIRST_STEP = 600;
-const int FALLBACK_SECOND_STEP = 2400;
+// For tuning that would not move at all: 1, 2, 3 ... pixels a tick up to 10, then 3 more each tick.
+// The large screen's stored steps with no threshold cross a long page in a second.
+const int FALLBACK_FIRST_STEP = 100;
+const int FALLBACK_THRESHOLD = 1000;
+const int FALLBACK_SECOND_STEP = 300;
 // Two directions at once: each axis moves by speed / 141, about speed / (100 * sqrt 2).
 const int DIAGONAL_DIVISOR = 141;
 }  // namespace
@@ -15,6 +17,7 @@ void KeyScroll::setTuning(const Tuning& tuning) {
   if (tuning_.firstStep == 0 && tuning_.secondStep == 0) {
     tuning_.firstStep = FALLBACK_FIRST_STEP;
     tuning_.secondStep = FALLBACK_SECOND_STEP;
+    if (tuning_.threshold == 0) tuning_.threshold = FALLBACK_THRESHOLD;
   }
 }
 

@@ -24,8 +24,8 @@ class KeyScroll {
 
   KeyScroll() = default;
 
-  // Steps that are both 0 (the stored default of a small screen) would never move: they become the
-  // large screen's 600 and 2400.
+  // Steps that are both 0 (the stored default of a small screen) would never move: they become a
+  // gentle 100 up to a threshold of 1000 (when none is set), then 300.
   void setTuning(const Tuning& tuning);
   const Tuning& tuning() const { return tuning_; }
 

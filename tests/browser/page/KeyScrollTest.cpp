@@ -47,9 +47,9 @@ TEST(KeyScroll, SpeedGrowsByTheFirstStepUpToTheThresholdThenByTheSecond) {
       {tuning(100, 1000, 300, 500), {1, 2, 3, 4, 5, 5, 5}},
       // Threshold 0 (the stored default): the second step from the start, up to the maximum.
       {tuning(600, 0, 2400, 6000), {24, 48, 60, 60}},
-      // Both steps 0 would never move: the large screen's steps stand in.
-      {tuning(0, 0, 0, KeyScroll::NO_MAXIMUM), {24, 48, 72}},
-      {tuning(0, 1000, 0, KeyScroll::NO_MAXIMUM), {6, 12, 36}},
+      // Both steps 0 would never move: a gentle acceleration stands in (threshold 1000 when none is set).
+      {tuning(0, 0, 0, KeyScroll::NO_MAXIMUM), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 16}},
+      {tuning(0, 500, 0, KeyScroll::NO_MAXIMUM), {1, 2, 3, 4, 5, 8, 11}},
   };
   for (const Case& c : cases) EXPECT_EQ(downSteps(c.tuning, static_cast<int>(c.steps.size())), c.steps);
 }
