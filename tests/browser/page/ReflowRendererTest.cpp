@@ -15,6 +15,7 @@
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
 #include "tests/browser/LoopbackService.h"
+#include "tests/browser/ReflowSessionFixture.h"
 #include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/GoldenPicture.h"
 #include "tests/vwt/ScratchDirectory.h"
@@ -22,49 +23,26 @@
 
 namespace {
 
-using loopback::readFile;
 using loopback::sourceDir;
 
 const char* const GOLDEN_FOLDER = "tests/browser/golden/pictures/";
-const int VIEW_HEIGHT = 320;
 // Long pages are drawn down to here: the rest is more of the same.
 const int MAX_SHOT_HEIGHT = 1600;
 
-class ReflowRendererTest : public ::testing::Test {
+class ReflowRendererTest : public ReflowSessionFixture {
  protected:
   void SetUp() override {
-    vesk::ServiceConfig config = loopback::serviceConfig();
-    config.sites.emplace_back("shipped.site", sourceDir() + "/service/sites/demo");
-    service_.reset(new vesk::RenderService(config));
-    int port = service_->start();
-    program_.write("res/message.txt", readFile(sourceDir() + "/res/message.txt"));
-    program_.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
-    System::unloadProperties();
-    fonts_.setUp(false, 0, 0, 0);
-    core_.reset(new SessionCore());
-    CanvasReflowHost::Sources sources;
-    sources.flags = [this] { return core_->getFlags(); };
-    sources.view = [this] {
-      CanvasReflowHost::View v;
-      v.width = viewWidth_;
-      v.height = VIEW_HEIGHT;
-      return v;
-    };
-    reflowHost_.reset(new CanvasReflowHost(&fonts_, sources));
-    core_->setReflowHost(reflowHost_.get());
+    ReflowSessionFixture::SetUp();
     renderHost_.loadIconStrip(sourceDir() + "/res/icon.gif");
     renderHost_.flags = PageRenderer::FLAG_REFLOW;
   }
   void TearDown() override {
     renderHost_.page = nullptr;
     renderHost_.layout = nullptr;
-    core_.reset();
-    service_->stop();
+    ReflowSessionFixture::TearDown();
   }
   bool load(const std::string& url) {
-    core_->startPageRequest(String(url.c_str()));
-    core_->waitForWorker(20000);
-    if (core_->getWorker()->getResult() != 0) return false;
+    if (!request(url)) return false;
     page_ = core_->getCurrentPage();
     renderHost_.page = page_.get();
     renderHost_.layout = core_->reflowLayout();
@@ -81,14 +59,8 @@ class ReflowRendererTest : public ::testing::Test {
     return renderer;
   }
 
-  ScratchProgram program_;
-  std::unique_ptr<vesk::RenderService> service_;
-  PageFonts fonts_;
-  std::unique_ptr<SessionCore> core_;
-  std::unique_ptr<CanvasReflowHost> reflowHost_;
   RendererTestHost renderHost_;
   SharedPtr<Page> page_;
-  int viewWidth_ = 240;
 };
 
 TEST_F(ReflowRendererTest, PagesDrawReflowedAsTheirGoldenPictures) {

@@ -11,17 +11,16 @@
 #include "browser/shell/CanvasReflowHost.h"
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
-#include "tests/browser/LoopbackService.h"
+#include "tests/browser/ReflowSessionFixture.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
 #include "vwt/lang/System.h"
 
 namespace {
 
-using loopback::readFile;
 using loopback::sourceDir;
 
-const int VIEW_WIDTH = 240, VIEW_HEIGHT = 320;
+const int VIEW_WIDTH = 240;
 
 // The number of page items of type that have items derived from them.
 int linkedItems(Page* page, int type) {
@@ -33,56 +32,19 @@ int linkedItems(Page* page, int type) {
   return n;
 }
 
-class ReflowSessionTest : public ::testing::Test {
+class ReflowSessionTest : public ReflowSessionFixture {
  protected:
   void SetUp() override {
-    vesk::ServiceConfig config = loopback::serviceConfig();
-    config.sites.emplace_back("shipped.site", sourceDir() + "/service/sites/demo");
-    service_.reset(new vesk::RenderService(config));
-    int port = service_->start();
-    program_.write("res/message.txt", readFile(sourceDir() + "/res/message.txt"));
-    program_.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
-    System::unloadProperties();
-    fonts_.setUp(false, 0, 0, 0);
-    core_.reset(new SessionCore());
-    CanvasReflowHost::Sources sources;
-    sources.flags = [this] { return core_->getFlags(); };
-    sources.view = [] {
-      CanvasReflowHost::View v;
-      v.width = VIEW_WIDTH;
-      v.height = VIEW_HEIGHT;
-      return v;
-    };
-    sources.extent = [this](int w, int h) {
-      extentWidth_ = w;
-      extentHeight_ = h;
-    };
-    reflowHost_.reset(new CanvasReflowHost(&fonts_, sources));
-    core_->setReflowHost(reflowHost_.get());
+    ReflowSessionFixture::SetUp();
     ASSERT_EQ(1, core_->startSession(true));
   }
-  void TearDown() override {
-    core_.reset();
-    service_->stop();
-  }
-  bool load(const std::string& url) {
-    core_->startPageRequest(String(url.c_str()));
-    core_->waitForWorker(20000);
-    return core_->getWorker()->getResult() == 0;
-  }
+  bool load(const std::string& url) { return request(url); }
   bool reflowFlag() { return (core_->getFlags() & SessionCore::FLAG_REFLOW) != 0; }
   std::string layoutText() {
     std::lock_guard<std::mutex> held(core_->pageLock());
     ReflowLayout* layout = core_->reflowLayout();
     return layout ? narrow(layout->text()) : std::string();
   }
-
-  ScratchProgram program_;
-  std::unique_ptr<vesk::RenderService> service_;
-  PageFonts fonts_;
-  std::unique_ptr<SessionCore> core_;
-  std::unique_ptr<CanvasReflowHost> reflowHost_;
-  int extentWidth_ = 0, extentHeight_ = 0;
 };
 
 TEST_F(ReflowSessionTest, SwitchedOnOverThePageOnScreenAndOffAgain) {
