@@ -13,18 +13,12 @@
 #include "browser/shell/SessionCore.h"
 #include "service/RenderService.h"
 #include "tests/browser/LoopbackService.h"
-#include "tests/browser/page/RendererTestHost.h"
+#include "tests/browser/page/LoadedPage.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/System.h"
 
-#ifndef VWT_SOURCE_DIR
-#define VWT_SOURCE_DIR "."
-#endif
-
 namespace {
-
-using loopback::readFile;
 
 const int VIEW_WIDTH = 480;
 const int VIEW_HEIGHT = 640;
@@ -32,34 +26,14 @@ const int SCROLL_STEP = 12;  // one key-scroll step of a line
 
 // The page loaded once from the service in-process, with its images decoded and the fonts set up.
 struct Scene {
-  Scene() {
-    Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
-    service.reset(new vesk::RenderService(loopback::serviceConfig()));
-    int port = service->start();
-    program.write("res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
-    program.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
-    System::unloadProperties();
-    core.reset(new SessionCore());
-    core->startSession(true);
-    core->startPageRequest(u"http://demo.local/demo/all-items"_s);
-    core->waitForWorker(20000);
-    page = core->getCurrentPage();
-    host.page = page.get();
-    host.decodePageImages();
-    host.loadIconStrip(std::string(VWT_SOURCE_DIR) + "/res/icon.gif");
-    fonts.setUp(false, 0, 0, 0);
-    renderer.reset(new PageRenderer(&host, &fonts));
+  Scene() : loaded("http://demo.local/demo/all-items"), page(loaded.page) {
+    renderer.reset(new PageRenderer(&loaded.host, &loaded.fonts));
     renderer->setViewSize(VIEW_WIDTH, VIEW_HEIGHT);
     window.reset(Image::createImage(VIEW_WIDTH, VIEW_HEIGHT, 0));
-    service->stop();
   }
 
-  ScratchProgram program;
-  std::unique_ptr<vesk::RenderService> service;
-  std::unique_ptr<SessionCore> core;
+  LoadedPage loaded;
   SharedPtr<Page> page;
-  RendererTestHost host;
-  PageFonts fonts;
   std::unique_ptr<PageRenderer> renderer;
   std::unique_ptr<Image> window;
 };

@@ -22,52 +22,19 @@
 #include "service/RenderService.h"
 #include "tests/browser/FakeInteractionHost.h"
 #include "tests/browser/LoopbackService.h"
+#include "tests/browser/page/LoadedPage.h"
 #include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/System.h"
 
-#ifndef VWT_SOURCE_DIR
-#define VWT_SOURCE_DIR "."
-#endif
-
 namespace {
 
-using loopback::readFile;
 using Clock = std::chrono::steady_clock;
 
 // The long page, loaded once.
-struct LongPage {
-  LongPage() {
-    Logger::getLogger()->setOutputType(Logger::NO_OUTPUT);
-    vesk::ServiceConfig config = loopback::serviceConfig();
-    config.sites.emplace_back("demo.site", std::string(VWT_SOURCE_DIR) + "/service/sites/demo");
-    vesk::RenderService service(config);
-    int port = service.start();
-    program.write("res/message.txt", readFile(std::string(VWT_SOURCE_DIR) + "/res/message.txt"));
-    program.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port) + "\n");
-    System::unloadProperties();
-    core.reset(new SessionCore());
-    core->startSession(true);
-    core->startPageRequest(u"http://demo.site/long.html"_s);
-    core->waitForWorker(20000);
-    page = core->getCurrentPage();
-    host.page = page.get();
-    host.decodePageImages();
-    host.loadIconStrip(std::string(VWT_SOURCE_DIR) + "/res/icon.gif");
-    fonts.setUp(false, 0, 0, 0);
-    service.stop();
-  }
-
-  ScratchProgram program;
-  std::unique_ptr<SessionCore> core;
-  SharedPtr<Page> page;
-  RendererTestHost host;
-  PageFonts fonts;
-};
-
-LongPage& longPage() {
-  static LongPage* p = new LongPage();  // lives as long as the process
+LoadedPage& longPage() {
+  static LoadedPage* p = new LoadedPage("http://demo.site/long.html");  // lives as long as the process
   return *p;
 }
 
@@ -94,7 +61,7 @@ void throwFrom(PageInteraction& interaction, ThrowHost& host, int x, int y0, int
 
 // One throw down the page from its top, then one back up.
 void Throw(benchmark::State& state) {
-  LongPage& p = longPage();
+  LoadedPage& p = longPage();
   int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
   if (!p.page || p.page->height <= height) {
     state.SkipWithError("the long page did not come");
