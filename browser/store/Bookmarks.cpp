@@ -5,7 +5,14 @@
 #include "browser/store/BookmarkHost.h"
 #include "browser/store/BookmarkIterator.h"
 #include "browser/store/RecordStore.h"
+#include "vwt/io/BufferedInputStream.h"
+#include "vwt/io/DataInputStream.h"
+#include "vwt/io/DataOutputStream.h"
+#include "vwt/io/File.h"
+#include "vwt/io/FileInputStream.h"
+#include "vwt/io/InputStreamReader.h"
 #include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Exception.h"
 #include "vwt/lang/Vector.h"
 
 namespace {
@@ -218,6 +225,87 @@ void Bookmarks::replaceAll(const VectorV<String>& list) {
   entries_.clear();
   int count = std::min(list.size() / 2, static_cast<int>(CAPACITY)) * 2;
   for (int i = 0; i < count; ++i) entries_.push_back(list.elementAt(i));
+}
+
+void Bookmarks::writeTo(DataOutputStream& out) const {
+  Vector<Object*> record(size() + 1, true);
+  for (int i = 0; i < nodeCount() * 2; ++i) record.addElement(new String(entries_[i]));
+  out.writeShort(1);
+  out.writeInt(RecordStore::recordSize(record, u"S"_s));
+  out.writeInt(nodeCount());
+  for (int i = 0; i < nodeCount() * 2; ++i) out.writeUTF(entries_[i]);
+}
+
+void Bookmarks::readFrom(DataInputStream& in, int count, std::vector<String>* target) {
+  // count comes from a file: it bounds the reads, never an allocation.
+  for (int i = 0; i < count; ++i) {
+    String title = in.readUTF();
+    String entry = in.readUTF();
+    if (static_cast<int>(target->size()) / 2 >= CAPACITY) continue;
+    target->push_back(title);
+    target->push_back(entry);
+  }
+}
+
+int Bookmarks::insertChild(int parent, const String& title, const String& payload) {
+  if (nodeCount() >= CAPACITY) return -1;
+  int at = subtreeEnd(parent);
+  entries_.insert(entries_.begin() + at, {title, entryAt(depth(parent) + 1, payload)});
+  return at;
+}
+
+String Bookmarks::readShortcutUrl(const String& path) {
+  String url;
+  try {
+    InputStreamReader reader(new BufferedInputStream(new FileInputStream(path)), String::DEFAULT);
+    String line;
+    while (reader.readLine(line))
+      if (line.startsWith(u"URL=")) url = line.substring(4);
+  } catch (const Exception&) {
+    return String();
+  }
+  return url;
+}
+
+int Bookmarks::importFavorites(const String& directory, int parent, int count,
+                               const std::function<void(int)>& progress) {
+  if (parent >= 0 && !isFolder(parent)) return count;
+  return importDirectory(directory, parent, count, 0, progress);
+}
+
+int Bookmarks::importDirectory(const String& directory, int parent, int count, int nesting,
+                               const std::function<void(int)>& progress) {
+  // Linked directories can form a cycle.
+  static const int MAX_NESTING = 16;
+  if (nesting > MAX_NESTING) return count;
+  VectorV<String> names;
+  try {
+    File(directory).list(false, &names);
+  } catch (const Exception&) {
+    return count;
+  }
+  String base = directory.endsWith(File::separator) ? directory : directory + File::separator;
+  for (int i = 0; i < names.size(); ++i) {
+    String name = names.elementAt(i);
+    if (name.endsWith(File::separator)) {
+      String title = name.substring(0, name.length() - 1);
+      // Folders go under the parent they were found in, so that a second
+      // import finds them again.
+      int folder = findFolder(parent, title);
+      if (folder < 0) folder = insertChild(parent, title, u"f:"_s);
+      if (folder < 0) return count;
+      count = importDirectory(base + name, folder, count, nesting + 1, progress);
+    } else if (name.endsWithIgnoreCase(u".url"_s)) {
+      String title = name.substring(0, name.length() - 4);
+      if (findLink(parent, title) >= 0) continue;
+      String url = readShortcutUrl(base + name);
+      if (url.length() == 0) continue;
+      if (insertChild(parent, title, url) < 0) return count;
+      ++count;
+      if (progress) progress(count);
+    }
+  }
+  return count;
 }
 
 String Bookmarks::toString() const { return u"Bookmarks["_s + nodeCount() + u"]"; }

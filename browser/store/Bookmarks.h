@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "vwt/lang/Object.h"
@@ -7,6 +8,8 @@
 #include "vwt/lang/VectorV.h"
 
 class BookmarkHost;
+class DataInputStream;
+class DataOutputStream;
 
 // The user's bookmarks: a tree of folders and links kept as one flat list of
 // (title, entry) pairs at indexes 2k and 2k + 1. A node is named by the index
@@ -93,6 +96,26 @@ class Bookmarks : public Object {
   // capacity). Does not save.
   void replaceAll(const VectorV<String>& list);
 
+  // Section 1 of the user-data package: id 1, the byte length (the list's
+  // stored record size), the pair count and every string. Throws when a
+  // text is too long to write.
+  void writeTo(DataOutputStream& out) const;
+  // Reads count pairs, appending them to target while it holds fewer than
+  // the capacity and skipping the rest. Throws when the data ends early; the
+  // pairs read before stay.
+  static void readFrom(DataInputStream& in, int count, std::vector<String>* target);
+
+  // Imports the ".url" files of a favorites directory into the parent node,
+  // subdirectories as child folders of the same title (reused when there).
+  // A title the parent already has as a link is skipped. progress hears the
+  // running count after every link. Returns the running count, starting
+  // from count. Does not save.
+  int importFavorites(const String& directory, int parent, int count,
+                      const std::function<void(int)>& progress = std::function<void(int)>());
+  // The URL of a ".url" file: the text after "URL=" on its last such line;
+  // empty when there is none or the file cannot be read.
+  static String readShortcutUrl(const String& path);
+
   String toString() const override;
   bool equals(const Object& other) const override;
 
@@ -101,6 +124,11 @@ class Bookmarks : public Object {
   // The end of what moves with node n.
   int movedEnd(int n) const;
   static String entryAt(int level, const String& url);
+  // Appends a child at the end of the parent's subtree; its index, or -1
+  // when the list is full.
+  int insertChild(int parent, const String& title, const String& payload);
+  int importDirectory(const String& directory, int parent, int count, int nesting,
+                      const std::function<void(int)>& progress);
 
   BookmarkHost* host_;
   std::vector<String> entries_;

@@ -10,7 +10,12 @@
 #include "browser/store/BookmarkIterator.h"
 #include "browser/store/Bookmarks.h"
 #include "browser/store/RecordStore.h"
+#include "vwt/io/ByteArrayInputStream.h"
+#include "vwt/io/ByteArrayOutputStream.h"
+#include "vwt/io/DataInputStream.h"
+#include "vwt/io/DataOutputStream.h"
 #include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Exception.h"
 #include "vwt/lang/Integer.h"
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/Vector.h"
@@ -332,4 +337,76 @@ TEST_F(BookmarksTest, SetUrlAndResetLevels) {
   EXPECT_EQ("A:0 a:0 p:0", titles(b));
   EXPECT_TRUE(b.isFolder(0));
   EXPECT_EQ("I0,http://new/", text(b.getEntry(2)));
+}
+
+TEST_F(BookmarksTest, PackageSectionRoundTripAndCapacityCut) {
+  Bookmarks b(host_.get());
+  for (int i = 0; i < Bookmarks::CAPACITY; ++i)
+    b.add(String((std::string("t") + std::to_string(i)).c_str()), u"I0,h"_s);
+  ByteArrayOutputStream bytes;
+  {
+    DataOutputStream out(&bytes);
+    out.setDeleteSource(false);
+    b.writeTo(out);
+  }
+  // t0..t9 take 4 bytes, t10..t99 5, each entry 6; plus the count.
+  const int payload = 4 + 10 * 4 + 90 * 5 + 100 * 6;
+  ASSERT_EQ(2 + 4 + payload, bytes.size());
+
+  struct Case {
+    int count;
+    size_t before, after;
+  } cases[] = {{100, 0, 200}, {100, 190, 200}, {3, 0, 6}, {0, 0, 0}, {-5, 0, 0}};
+  for (const Case& c : cases) {
+    ByteArrayInputStream source(bytes.toByteArray(), 0, bytes.size());
+    DataInputStream in(&source);
+    in.setDeleteSource(false);
+    EXPECT_EQ(1, in.readShort());
+    EXPECT_EQ(payload, in.readInt());
+    EXPECT_EQ(100, in.readInt());
+    std::vector<String> target(c.before, u"x"_s);
+    Bookmarks::readFrom(in, c.count, &target);
+    EXPECT_EQ(c.after, target.size()) << c.count << " " << c.before;
+    if (c.before == 0 && c.after > 0) {
+      EXPECT_EQ("t0", text(target[0]));
+    }
+  }
+  // A count larger than the data: the pairs read stay, then the read fails.
+  ByteArrayInputStream source(bytes.toByteArray(), 10, bytes.size() - 10);
+  DataInputStream in(&source);
+  in.setDeleteSource(false);
+  std::vector<String> target;
+  EXPECT_THROW(Bookmarks::readFrom(in, 2000000000, &target), Exception);
+  EXPECT_EQ(200u, target.size());
+}
+
+TEST_F(BookmarksTest, ImportingFavoritesTwiceAddsNoDuplicates) {
+  std::string fav = dir_ + "/fav";
+  mkdir(fav.c_str(), 0700);
+  mkdir((fav + "/Sub").c_str(), 0700);
+  std::ofstream(fav + "/a.url") << "[InternetShortcut]\r\nURL=http://a/\r\n";
+  std::ofstream(fav + "/two.URL") << "URL=http://first/\nIconIndex=0\nURL=http://last/\n";
+  std::ofstream(fav + "/none.url") << "[InternetShortcut]\n";
+  std::ofstream(fav + "/note.txt") << "URL=http://not-a-shortcut/\n";
+  std::ofstream(fav + "/Sub/s.url") << "URL=http://s/\n";
+
+  Bookmarks b(host_.get());
+  b.add(u"kept"_s, u"http://kept/"_s);
+  std::vector<int> seen;
+  EXPECT_EQ(3, b.importFavorites(String(fav.c_str()), -1, 0, [&](int n) { seen.push_back(n); }));
+  EXPECT_EQ(std::vector<int>({1, 2, 3}), seen);
+  int sub = b.findFolder(-1, u"Sub"_s);
+  ASSERT_GE(sub, 0);
+  int s = b.findLink(sub, u"s"_s);
+  ASSERT_GE(s, 0);
+  EXPECT_EQ("http://s/", text(b.getUrl(s)));
+  EXPECT_EQ("http://last/", text(b.getUrl(b.findLink(-1, u"two"_s))));
+  EXPECT_EQ("http://a/", text(b.getUrl(b.findLink(-1, u"a"_s))));
+  EXPECT_EQ(-1, b.findLink(-1, u"none"_s));
+  int nodes = b.nodeCount();
+  EXPECT_EQ(5, nodes);
+
+  EXPECT_EQ(7, b.importFavorites(String(fav.c_str()), -1, 7));
+  EXPECT_EQ(nodes, b.nodeCount());
+  EXPECT_EQ(0, b.importFavorites(String((dir_ + "/missing").c_str()), -1, 0));
 }
