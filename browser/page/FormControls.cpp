@@ -23,17 +23,9 @@ const int MAX_TEXT = 999;
 // Rows of an open list that has not been drawn yet, as the painter opens it at least.
 const int FIRST_ROWS = 5;
 
-RenderItem* refAt(const RenderItem* item, int i) {
-  if (!item || !item->refs || i < 0 || i >= item->refs->size()) return nullptr;
-  Object* o = item->refs->elementAt(i);
-  return o ? dynamic_cast<RenderItem*>(o) : nullptr;
-}
-
-int refCount(const RenderItem* item) { return item && item->refs ? item->refs->size() : 0; }
-
 // The FORM a CONTROL belongs to: its position-1 reference when that is a FORM.
 RenderItem* formOf(const RenderItem* control) {
-  RenderItem* form = refAt(control, 1);
+  RenderItem* form = RenderItem::refOf(control, 1);
   return form && form->type == RenderItem::FORM ? form : nullptr;
 }
 
@@ -110,7 +102,7 @@ FormControls::Result FormControls::activate(Page& page, RenderItem* control, int
                                             int zoom, bool reflow, Vector<RenderItem*>* pageOverlays) {
   Result result;
   if (!control || control->type != RenderItem::CONTROL) return result;
-  RenderItem* item = refAt(control, 0);
+  RenderItem* item = RenderItem::refOf(control, 0);
   if (!item) return result;
   closeList();
   current_ = control;
@@ -192,8 +184,8 @@ RenderItem* FormControls::derivedOf(RenderItem* control, RenderItem* item) {
   // The one the hit test found, when it is still one of the control's derived items (a new layout
   // drops the old ones: the pointer is only compared, never followed, until it is found among them).
   RenderItem* first = nullptr;
-  for (int k = 0; k < refCount(item); ++k) {
-    RenderItem* derived = refAt(item, k);
+  for (int k = 0; k < RenderItem::refCountOf(item); ++k) {
+    RenderItem* derived = RenderItem::refOf(item, k);
     if (!derived || derived == item) continue;
     if (derived == control->source) return derived;
     if (!first) first = derived;
@@ -206,12 +198,12 @@ void FormControls::checkRadio(Page& page, RenderItem* control, RenderItem* item)
   auto clearOther = [&](RenderItem* other) {
     if (!other || other->type != RenderItem::CONTROL || other == control) return;
     if (formOf(other) != form) return;
-    RenderItem* radio = refAt(other, 0);
+    RenderItem* radio = RenderItem::refOf(other, 0);
     if (radio && radio != item && radio->type == RenderItem::RADIO && radio->name.equals(item->name))
       radio->flags &= ~CHECKED;
   };
   if (form) {
-    for (int i = 0; i < refCount(form); ++i) clearOther(refAt(form, i));
+    for (int i = 0; i < RenderItem::refCountOf(form); ++i) clearOther(RenderItem::refOf(form, i));
   } else if (page.structure) {
     // Radios outside any form are grouped by name among the others outside forms.
     for (int i = 0; i < page.structure->size(); ++i) clearOther(page.structure->elementAt(i));
@@ -249,7 +241,7 @@ void FormControls::openList(RenderItem* control, RenderItem* item, bool reflow,
 }
 
 void FormControls::setText(const String& text) {
-  RenderItem* item = refAt(current_, 0);
+  RenderItem* item = RenderItem::refOf(current_, 0);
   if (!item) return;
   int type = item->type;
   if (type != RenderItem::TEXT_FIELD && type != RenderItem::PASSWORD_FIELD && type != RenderItem::TEXT_AREA)

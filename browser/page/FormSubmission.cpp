@@ -11,12 +11,6 @@ const int CHECKED = 0x4;
 const int UPLOAD = 0x40;
 const int SUBMIT_BUTTON = 0x80;
 
-RenderItem* refAt(const RenderItem* item, int i) {
-  if (!item || !item->refs || i < 0 || i >= item->refs->size()) return nullptr;
-  Object* o = item->refs->elementAt(i);
-  return o ? dynamic_cast<RenderItem*>(o) : nullptr;
-}
-
 const String* stringAt(const RenderItem* item, int list, int i) {
   RenderItem::ValueList* values = item->getList(list);
   if (!values || i < 0 || i >= values->size()) return nullptr;
@@ -130,9 +124,9 @@ String FormSubmission::fields(RenderItem* form, RenderItem* pressedButton, int p
   Fields fields;
   if (!form || form->type != RenderItem::FORM || !form->refs) return String();
   for (int i = 0; i < form->refs->size(); ++i) {
-    RenderItem* control = refAt(form, i);
+    RenderItem* control = RenderItem::refOf(form, i);
     if (!control || control->type != RenderItem::CONTROL) continue;
-    RenderItem* item = refAt(control, 0);
+    RenderItem* item = RenderItem::refOf(control, 0);
     if (!item) continue;
     switch (item->type) {
       case RenderItem::TEXT_FIELD:

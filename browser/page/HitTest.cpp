@@ -6,13 +6,6 @@
 namespace {
 
 // Reference i of item when it is an item: boxed indexes and empty references are skipped.
-RenderItem* refAt(const RenderItem* item, int i) {
-  if (!item || !item->refs || i < 0 || i >= item->refs->size()) return nullptr;
-  Object* o = item->refs->elementAt(i);
-  return o ? dynamic_cast<RenderItem*>(o) : nullptr;
-}
-
-int refCount(const RenderItem* item) { return item && item->refs ? item->refs->size() : 0; }
 
 // A rectangle in zoomed page pixels, wide enough for any page claim at any zoom.
 struct Rect {
@@ -32,7 +25,7 @@ Rect boxOf(const RenderItem* item, int zoom, bool reflow) {
 }
 
 // The item a CONTROL shows itself through: its position-0 reference.
-RenderItem* controlItemOf(const RenderItem* control) { return refAt(control, 0); }
+RenderItem* controlItemOf(const RenderItem* control) { return RenderItem::refOf(control, 0); }
 
 // An AREA's shape (kept in color) tested at its own rectangle or circle; layout mode only.
 bool areaContains(const RenderItem* area, int x, int y, int zoom) {
@@ -50,15 +43,15 @@ bool areaContains(const RenderItem* area, int x, int y, int zoom) {
 }
 
 bool linkContains(const RenderItem* link, int x, int y, int zoom, bool reflow) {
-  for (int i = 0; i < refCount(link); ++i) {
-    RenderItem* part = refAt(link, i);
+  for (int i = 0; i < RenderItem::refCountOf(link); ++i) {
+    RenderItem* part = RenderItem::refOf(link, i);
     if (!part) continue;
     if (!reflow) {
       if (boxOf(part, zoom, false).contains(x, y)) return true;
       continue;
     }
-    for (int k = 0; k < refCount(part); ++k) {
-      RenderItem* derived = refAt(part, k);
+    for (int k = 0; k < RenderItem::refCountOf(part); ++k) {
+      RenderItem* derived = RenderItem::refOf(part, k);
       if (derived && boxOf(derived, zoom, true).contains(x, y)) return true;
     }
   }
@@ -70,8 +63,8 @@ RenderItem* controlFoundAt(const RenderItem* control, int x, int y, int zoom, bo
   RenderItem* item = controlItemOf(control);
   if (!item) return nullptr;
   if (!reflow) return boxOf(item, zoom, false).contains(x, y) ? item : nullptr;
-  for (int k = 0; k < refCount(item); ++k) {
-    RenderItem* derived = refAt(item, k);
+  for (int k = 0; k < RenderItem::refCountOf(item); ++k) {
+    RenderItem* derived = RenderItem::refOf(item, k);
     if (derived && boxOf(derived, zoom, true).contains(x, y)) return derived;
   }
   return nullptr;
@@ -121,15 +114,15 @@ void HitTest::outline(RenderItem* structureItem, int zoom, bool reflow, std::vec
   if (!structureItem || !rects) return;
   switch (structureItem->type) {
     case RenderItem::LINK:
-      for (int i = 0; i < refCount(structureItem); ++i) {
-        RenderItem* part = refAt(structureItem, i);
+      for (int i = 0; i < RenderItem::refCountOf(structureItem); ++i) {
+        RenderItem* part = RenderItem::refOf(structureItem, i);
         if (!part) continue;
         if (!reflow) {
           append(boxOf(part, zoom, false), rects);
           continue;
         }
-        for (int k = 0; k < refCount(part); ++k) {
-          RenderItem* derived = refAt(part, k);
+        for (int k = 0; k < RenderItem::refCountOf(part); ++k) {
+          RenderItem* derived = RenderItem::refOf(part, k);
           if (derived) append(boxOf(derived, zoom, true), rects);
         }
       }
@@ -141,8 +134,8 @@ void HitTest::outline(RenderItem* structureItem, int zoom, bool reflow, std::vec
         append(boxOf(item, zoom, false), rects);
         break;
       }
-      for (int k = 0; k < refCount(item); ++k) {
-        RenderItem* derived = refAt(item, k);
+      for (int k = 0; k < RenderItem::refCountOf(item); ++k) {
+        RenderItem* derived = RenderItem::refOf(item, k);
         if (derived) append(boxOf(derived, zoom, true), rects);
       }
       break;

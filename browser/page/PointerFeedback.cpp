@@ -8,12 +8,6 @@
 
 namespace {
 
-// The item a reference of a structure item holds, or null for boxed indexes and gaps.
-RenderItem* refAt(RenderItem* item, int i) {
-  if (!item->refs || i < 0 || i >= item->refs->size() || item->isIndexRef(i)) return nullptr;
-  return dynamic_cast<RenderItem*>(item->refs->elementAt(i));
-}
-
 int zoomed(int v, int zoom) { return static_cast<int>(static_cast<int64_t>(v) * zoom / 100); }
 
 }  // namespace
@@ -26,7 +20,7 @@ String PointerFeedback::statusText(RenderItem* item, int px, int py, int zoom, b
   if (reflow || zoom <= 0) return text;
   int n = item->refs ? item->refs->size() : 0;
   for (int i = 0; i < n; ++i) {
-    RenderItem* r = refAt(item, i);
+    RenderItem* r = RenderItem::refOf(item, i);
     if (!r || (r->type != RenderItem::IMAGE && r->type != RenderItem::IMAGE_ALT) || !(r->flags & IMAGE_MAP))
       continue;
     int x = zoomed(r->x, zoom), y = zoomed(r->y, zoom);
@@ -48,7 +42,7 @@ String PointerFeedback::draw(Graphics& g, PageRenderer& renderer, std::mutex& pa
     case RenderItem::LINK: {
       int n = item->refs ? item->refs->size() : 0;
       for (int i = 0; i < n; ++i) {
-        RenderItem* r = refAt(item, i);
+        RenderItem* r = RenderItem::refOf(item, i);
         if (!r) continue;
         if (!reflow) {
           renderer.drawFocusLocked(g, r, ox, oy);
@@ -56,12 +50,12 @@ String PointerFeedback::draw(Graphics& g, PageRenderer& renderer, std::mutex& pa
         }
         // In the single column the link shows through the items derived from its own.
         int m = r->refs ? r->refs->size() : 0;
-        for (int j = 0; j < m; ++j) renderer.drawFocusLocked(g, refAt(r, j), ox, oy);
+        for (int j = 0; j < m; ++j) renderer.drawFocusLocked(g, RenderItem::refOf(r, j), ox, oy);
       }
       break;
     }
     case RenderItem::CONTROL: {
-      RenderItem* control = refAt(item, 0);
+      RenderItem* control = RenderItem::refOf(item, 0);
       if (reflow && item->source) control = item->source;
       renderer.drawFocusLocked(g, control, ox, oy);
       break;

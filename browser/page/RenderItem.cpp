@@ -39,6 +39,12 @@ void RenderItem::addIndexRef(int index) {
   refs->addElement(boxed);
 }
 
+RenderItem* RenderItem::refOf(const RenderItem* item, int i) {
+  if (!item || !item->refs || i < 0 || i >= item->refs->size()) return nullptr;
+  Object* o = item->refs->elementAt(i);
+  return o ? dynamic_cast<RenderItem*>(o) : nullptr;
+}
+
 bool RenderItem::isIndexRef(int i) const {
   if (!refs || i < 0 || i >= refs->size()) return false;
   Object* o = refs->elementAt(i);

@@ -65,6 +65,10 @@ class RenderItem : public Object {
   // True when reference i is a boxed index (still unresolved). Only while
   // the referenced items are alive, as every reference is.
   bool isIndexRef(int i) const;
+  // Reference i of item as an item: null for a null item, an index outside its refs, a gap or a
+  // boxed index.
+  static RenderItem* refOf(const RenderItem* item, int i);
+  static int refCountOf(const RenderItem* item) { return item && item->refs ? item->refs->size() : 0; }
 
   PageParserHost* owner;  // not owned
   int type;
