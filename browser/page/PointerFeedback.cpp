@@ -1,6 +1,7 @@
 #include "browser/page/PointerFeedback.h"
 
 #include "browser/page/HitTest.h"
+#include "browser/page/ImageMapPoint.h"
 #include "browser/page/Page.h"
 #include "browser/page/PageRenderer.h"
 #include "browser/page/RenderItem.h"
@@ -17,18 +18,8 @@ String PointerFeedback::statusText(RenderItem* item, int px, int py, int zoom, b
   if (item->type == RenderItem::AREA) return u" "_s + item->text;
   if (item->type != RenderItem::LINK) return String();
   String text = u" "_s + item->text;
-  if (reflow || zoom <= 0) return text;
-  int n = item->refs ? item->refs->size() : 0;
-  for (int i = 0; i < n; ++i) {
-    RenderItem* r = RenderItem::refOf(item, i);
-    if (!r || (r->type != RenderItem::IMAGE && r->type != RenderItem::IMAGE_ALT) || !(r->flags & IMAGE_MAP))
-      continue;
-    int x = zoomed(r->x, zoom), y = zoomed(r->y, zoom);
-    if (px < x || py < y || px >= x + zoomed(r->width, zoom) || py >= y + zoomed(r->height, zoom)) continue;
-    // The place inside the image in page pixels, as the service laid it out.
-    text = text + u"?"_s + ((px - x) * 100 / zoom) + u","_s + ((py - y) * 100 / zoom);
-    break;
-  }
+  int x = 0, y = 0;
+  if (ImageMapPoint::find(item, px, py, zoom, reflow, &x, &y)) text = text + u"?"_s + x + u","_s + y;
   return text;
 }
 

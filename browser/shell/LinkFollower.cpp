@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "browser/page/ImageMapPoint.h"
 #include "browser/page/Page.h"
 #include "browser/page/RenderItem.h"
 #include "browser/service/CipherManager.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-const int IMAGE_MAP = 0x10;
 const int OPEN_MARK = 0x10;
 
 // The host part of "scheme://host[:port]/..." (without the port).
@@ -28,19 +28,6 @@ String hostOf(const String& address) {
   String host = end < 0 ? address.substring(start) : address.substring(start, end);
   int colon = host.indexOf(u':');
   return colon < 0 ? host : host.substring(0, colon);
-}
-
-bool contains(const RenderItem* item, int x, int y) {
-  return x >= item->x && y >= item->y && x < item->x + item->width && y < item->y + item->height;
-}
-
-// The point (x, y) relative to the corner (left, top), scaled by the fractions given.
-LinkAction::MapPoint onImage(int left, int top, int x, int y, int wNum, int wDen, int hNum, int hDen) {
-  LinkAction::MapPoint point;
-  point.on = true;
-  point.x = static_cast<int>(static_cast<int64_t>(x - left) * wNum / wDen);
-  point.y = static_cast<int>(static_cast<int64_t>(y - top) * hNum / hDen);
-  return point;
 }
 
 }  // namespace
@@ -113,24 +100,7 @@ void LinkFollower::follow(RenderItem* linkOrArea, int pointerX, int pointerY, in
 LinkAction::MapPoint LinkFollower::mapPoint(RenderItem* link, int pointerX, int pointerY, int zoom,
                                             bool reflow) {
   LinkAction::MapPoint point;
-  int px = static_cast<int>(static_cast<int64_t>(pointerX) * 100 / zoom);
-  int py = static_cast<int>(static_cast<int64_t>(pointerY) * 100 / zoom);
-  for (int i = 0; link->refs && i < link->refs->size(); ++i) {
-    RenderItem* image = dynamic_cast<RenderItem*>(link->refs->elementAt(i));
-    if (!image || image->type != RenderItem::IMAGE || !(image->flags & IMAGE_MAP)) continue;
-    if (!reflow) {
-      if (contains(image, px, py)) return onImage(image->x, image->y, px, py, 1, 1, 1, 1);
-      continue;
-    }
-    // In reflow the image is shown as its derived copies, scaled to fit (layout px); the point is
-    // given in the image's own pixels.
-    for (int k = 0; image->refs && k < image->refs->size(); ++k) {
-      RenderItem* shown = dynamic_cast<RenderItem*>(image->refs->elementAt(k));
-      if (shown && shown->width > 0 && shown->height > 0 && contains(shown, pointerX, pointerY))
-        return onImage(shown->x, shown->y, pointerX, pointerY, image->width, shown->width, image->height,
-                       shown->height);
-    }
-  }
+  point.on = ImageMapPoint::find(link, pointerX, pointerY, zoom, reflow, &point.x, &point.y);
   return point;
 }
 
