@@ -1,0 +1,50 @@
+#pragma once
+
+#include "browser/menu/PageFind.h"
+#include "vwt/lang/String.h"
+
+class CommandHost;
+
+// Carries out the numbered commands of menus, shortcut keys, soft keys and panels through the
+// canvas's host. A command that asks first runs for real when it comes back with CONFIRMED; one that
+// needs typed text opens the entry and gets the text back through answer(). Interface thread only.
+class CommandRunner {
+ public:
+  static const int CONFIRMED = 1;  // the argument of a command the user said yes to
+  // The argument of a text entry's answer (never a confirmation or a value a panel passes).
+  static const int ANSWER = -0x7fff0000;
+  static const int CLIENT_VERSION = 5208;
+  // Text entry input modes.
+  static const int IME_URL = 1;
+  static const int IME_WORDS = 2;
+  static const int MAX_URL_LENGTH = 2048;
+  static const int MAX_WORDS_LENGTH = 256;
+  static const int MAX_BOOKMARK_TITLE = 80;
+  // Records of the typed texts.
+  static const int RECORD_LAST_ADDRESS = 30724;
+  static const int RECORD_LAST_WORDS = 30728;
+  static const int RECORD_FIND_TEXT = 30732;
+
+  explicit CommandRunner(CommandHost* host);  // not owned
+
+  // Runs the command; false when it is not one of the table (or not this runner's).
+  bool run(int command, int argument = 0, const String& text = String());
+  // The text entry that command opened was confirmed with text.
+  bool answer(int command, const String& text) { return run(command, ANSWER, text); }
+
+  // The search in the page's text (the canvas draws its highlight).
+  PageFind& finder() { return find_; }
+
+ private:
+  bool runEntry(int command, const String& text);
+  bool addBookmark(int argument);
+  void openCommandUrl(const String& word, const String& words);
+  void find(bool forward);
+  void textSize(int direction);
+  String lastText(int record, const String& fallback);
+  void storeText(int record, const String& text);
+  String pageUrl();
+
+  CommandHost* host_;  // not owned
+  PageFind find_;
+};
