@@ -64,6 +64,7 @@ thread_local ParseLayout parsing;
 SessionCore::SessionCore(StoreErrorReport* report, const String& storage)
     : store_(report, SettingsDefaults(), storage),
       cookies_(&store_),
+      bookmarks_(this),
       view_(nullptr),
       dialogs_(nullptr),
       windows_(System::currentTimeMillis() / 1000),
@@ -406,7 +407,11 @@ void SessionCore::saveSettings() {
   if (!replaying()) store_.writeRecord(RecordStore::SETTINGS, *store_.getSettings(), u"I"_s);
 }
 
+int SessionCore::getBookmarkCount() { return bookmarks_.nodeCount(); }
+
 void SessionCore::replaceBookmarks(const VectorV<String>&) {}
+
+void SessionCore::bookmarksChanged() {}
 
 void SessionCore::findCredentials(const String& realm, String* user, String* password) {
   String key = directoryOf(realm);

@@ -18,6 +18,8 @@
 #include "browser/service/ResponseHost.h"
 #include "browser/service/SessionValues.h"
 #include "browser/shell/DownloadHandOver.h"
+#include "browser/store/BookmarkHost.h"
+#include "browser/store/Bookmarks.h"
 #include "browser/store/RecordStore.h"
 #include "vwt/lang/AutoPtr.h"
 #include "vwt/lang/String.h"
@@ -37,7 +39,7 @@ class StoreErrorReport;
 // screen with its decoded images, the browser windows and their histories,
 // and the status text and messages the window shows. Workers call it from
 // their thread; the interface thread owns it.
-class SessionCore : public ResponseHost {
+class SessionCore : public ResponseHost, public BookmarkHost {
  public:
   struct Message {
     String title;
@@ -80,6 +82,12 @@ class SessionCore : public ResponseHost {
   String getSessionPart();
 
   RecordStore& getStore() { return store_; }
+  // The user's bookmarks, loaded from the store with the session.
+  Bookmarks& getBookmarks() { return bookmarks_; }
+  // After a user edit of the list: marks it changed and builds the
+  // user-data package anew, so that the next page request uploads it (and
+  // says once that the list was emptied).
+  void bookmarksChanged();
   CipherManager& getCipherManager() { return *cipher_; }
   DialupManager& getDialupManager() { return *dialup_; }
   // The window (not owned); null without one (the text dump).
@@ -234,8 +242,11 @@ class SessionCore : public ResponseHost {
   int getSetting(int entry) override;
   void setSetting(int entry, int value) override;
   void saveSettings() override;
-  int getBookmarkCount() override { return 0; }
+  int getBookmarkCount() override;
+  // The service's list replaces the local one, which is saved.
   void replaceBookmarks(const VectorV<String>& bookmarks) override;
+  // BookmarkHost (the flag word is ResponseHost's too).
+  RecordStore* getRecordStore() override { return &store_; }
   void findCredentials(const String& realm, String* user, String* password) override;
   void queueInformation(const String& title, const String& text) override;
   void openCredentialDialog(const String& prompt, const String& user, const String& password) override;
@@ -266,6 +277,7 @@ class SessionCore : public ResponseHost {
 
   RecordStore store_;
   CookieStore cookies_;
+  Bookmarks bookmarks_;
   AutoPtr<CipherManager> cipher_;
   AutoPtr<DialupManager> dialup_;
   SessionValues session_;
