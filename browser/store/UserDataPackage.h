@@ -16,7 +16,13 @@ class UserDataPackage {
   static const int MAGIC = 1505;
   // Section ids; section n is found bit 1 << (n - 1).
   enum Section { BOOKMARKS = 1, FLAGS = 2, SHORTCUTS = 3, SETTINGS = 4, HOME_URL = 5 };
-  enum Found { FOUND_BOOKMARKS = 1, FOUND_FLAGS = 2, FOUND_SHORTCUTS = 4, FOUND_SETTINGS = 8, FOUND_HOME_URL = 0x10 };
+  enum Found {
+    FOUND_BOOKMARKS = 1,
+    FOUND_FLAGS = 2,
+    FOUND_SHORTCUTS = 4,
+    FOUND_SETTINGS = 8,
+    FOUND_HOME_URL = 0x10
+  };
   static const int SHORTCUT_COUNT = 12;
   // The settings a package carries: entries FIRST_SETTING to 22.
   static const int FIRST_SETTING = 6;
