@@ -92,6 +92,7 @@ enum CommandId : int {
   COMMAND_DEFAULT_BROWSER = 203,
   COMMAND_IMPORT_FAVORITES = 204,
   COMMAND_TOGGLE_POINTER_HIDDEN = 205,
+  COMMAND_SELECT_WINDOW = 206,  // the window list's rows: make window `argument` the current one
 
   COMMAND_LETTER_BASE = 1000,
   COMMAND_PANEL_BASE = 2000,

@@ -1,0 +1,220 @@
+#include "browser/menu/MenuScreen.h"
+
+#include <algorithm>
+
+#include "browser/page/DrawingRoutines.h"
+#include "browser/page/OverlayPainter.h"
+#include "browser/page/RenderItem.h"
+#include "vwt/lang/Boolean.h"
+#include "vwt/lang/Integer.h"
+#include "vwt/ui/Font.h"
+#include "vwt/ui/Window.h"
+
+namespace {
+
+const int GAP = OverlayPainter::GAP;
+const int ICON = DrawingRoutines::ICON_SIZE;
+const int MARKS = 12;
+const int MAX_INDENT = 8;
+// Without a font the painter draws with the toolkit's stock face of this height.
+const int STOCK_LINE_HEIGHT = 16;
+
+int textWidth(vwt::Font* font, const String& s, int lineHeight) {
+  return font ? font->stringWidth(s) : s.length() * lineHeight / 2;
+}
+
+}  // namespace
+
+MenuScreen::MenuScreen(int mode, const String& title) : mode_(mode), title_(title) {}
+
+MenuScreen::~MenuScreen() = default;
+
+void MenuScreen::addRow(const String& label, int command, int icon, bool enabled, int indent, int argument) {
+  rows_.push_back(Row{label, command, icon, enabled, std::max(0, std::min(indent, MAX_INDENT)), argument});
+  rowsChanged_ = true;
+  if (selected_ < 0 && enabled) selected_ = rowCount() - 1;
+}
+
+void MenuScreen::select(int row) {
+  const int n = rowCount();
+  if (row < 0 || row >= n) row = 0;
+  for (int k = 0; k < n; ++k) {
+    const int r = (row + k) % n;
+    if (rows_[static_cast<size_t>(r)].enabled) {
+      selected_ = r;
+      scrollTo(r);
+      return;
+    }
+  }
+  selected_ = -1;
+}
+
+int MenuScreen::commandAt(int row) const {
+  return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].command : -1;
+}
+
+bool MenuScreen::enabledAt(int row) const {
+  return row >= 0 && row < rowCount() && rows_[static_cast<size_t>(row)].enabled;
+}
+
+int MenuScreen::argumentAt(int row) const {
+  return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].argument : 0;
+}
+
+String MenuScreen::labelAt(int row) const {
+  return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].label : String();
+}
+
+RenderItem* MenuScreen::item() {
+  if (!item_) {
+    item_.reset(new RenderItem());
+    item_->type = OverlayPainter::MENU;
+  }
+  RenderItem* it = item_.get();
+  if (rowsChanged_) {
+    it->dropLists();
+    it->ensureLists(5);
+    for (const Row& r : rows_) {
+      it->getList(0)->addElement(new String(r.label));
+      it->getList(1)->addElement(new Integer(r.command));
+      it->getList(2)->addElement(new Boolean(r.enabled));
+      it->getList(3)->addElement(new Integer(r.icon));
+      it->getList(4)->addElement(new Integer(r.indent));
+    }
+    rowsChanged_ = false;
+  }
+  it->text = title_;
+  it->flags = RenderItem::INTERFACE_FONT | itemFlags_;
+  it->x = x_;
+  it->y = y_;
+  it->width = width_;
+  it->height = height_;
+  it->param1 = 0;  // the text after a tab goes to the right edge
+  it->value1 = first_;
+  it->value2 = selected_;
+  return it;
+}
+
+void MenuScreen::layout(int viewWidth, int viewHeight, vwt::Font* font) {
+  const int n = rowCount();
+  lineHeight_ = font ? std::max(1, font->getHeight()) : STOCK_LINE_HEIGHT;
+  const int titleHeight = std::max(lineHeight_, ICON) + GAP;
+  const int rowHeight = lineHeight_ + GAP;
+
+  int markWidth = 0;
+  for (int r = 0; r < MARKS; ++r)
+    markWidth = std::max(markWidth, textWidth(font, String(OverlayPainter::rowMark(r), false), lineHeight_));
+  bool anyIcon = false;
+  for (const Row& r : rows_) anyIcon = anyIcon || r.icon >= 0;
+
+  // Widest row: frame, mark, indent, icon, label, and the part after a tab set off by three gaps.
+  int contentWidth = 0;
+  for (const Row& r : rows_) {
+    int w = GAP + markWidth + GAP + r.indent * ICON + (anyIcon ? ICON + GAP : 0);
+    const int tab = r.label.indexOf(u'\t');
+    if (tab < 0) {
+      w += textWidth(font, r.label, lineHeight_);
+    } else {
+      w += textWidth(font, r.label.substring(0, tab), lineHeight_) + 3 * GAP +
+           textWidth(font, r.label.substring(tab + 1), lineHeight_);
+    }
+    contentWidth = std::max(contentWidth, w + 2 * GAP);
+  }
+  const int titleWidth = GAP + textWidth(font, title_, lineHeight_) + 2 * GAP + 2 * ICON + GAP;
+
+  const int maxWidth = std::max(0, viewWidth - 4 * GAP), maxHeight = std::max(0, viewHeight - 4 * GAP);
+  const int fullHeight = titleHeight + 3 + n * rowHeight;
+  height_ = std::min(fullHeight, maxHeight);
+  visible_ = std::max(0, (height_ - titleHeight - 3) / rowHeight);
+  if (height_ < fullHeight) height_ = titleHeight + 3 + visible_ * rowHeight;  // whole rows only
+  const bool scrolls = visible_ < n;
+  const int barRoom = scrolls ? OverlayPainter::SCROLL_BAR_INSET : 0;
+  width_ = std::min(maxWidth, std::max({2 + contentWidth + barRoom, 2 + titleWidth, viewWidth / 2}));
+  x_ = (viewWidth - width_) / 2;
+  y_ = (viewHeight - height_) / 2;
+  if (selected_ >= 0) scrollTo(selected_);
+  first_ = std::max(0, std::min(first_, n - visible_));
+}
+
+void MenuScreen::scrollTo(int row) {
+  if (visible_ <= 0) return;
+  if (row < first_) first_ = row;
+  if (row >= first_ + visible_) first_ = row - visible_ + 1;
+  first_ = std::max(0, std::min(first_, rowCount() - visible_));
+}
+
+void MenuScreen::move(int step) {
+  const int n = rowCount();
+  int r = selected_ >= 0 ? selected_ : (step > 0 ? n - 1 : 0);
+  for (int k = 0; k < n; ++k) {
+    r = (r + step + n) % n;
+    if (rows_[static_cast<size_t>(r)].enabled) {
+      selected_ = r;
+      scrollTo(r);
+      return;
+    }
+  }
+}
+
+ScreenResult MenuScreen::runRow(int row) const {
+  if (!enabledAt(row)) return ScreenResult::ignored();
+  const Row& r = rows_[static_cast<size_t>(row)];
+  return ScreenResult::run(r.command, r.argument);
+}
+
+int MenuScreen::rowFor(int key) const {
+  if (key >= Window::KEY_0 + 1 && key <= Window::KEY_9) return key - Window::KEY_0 - 1;
+  if (key == Window::KEY_ASTERISK) return 9;
+  if (key == Window::KEY_0) return 10;
+  if (key == Window::KEY_POUND) return 11;
+  return -1;
+}
+
+ScreenResult MenuScreen::key(int type, int key) {
+  if (type == 0) {
+    if (key != Window::KEY_UP && key != Window::KEY_DOWN) return ScreenResult::ignored();
+    const int before = selected_, firstBefore = first_;
+    move(key == Window::KEY_UP ? -1 : 1);
+    return selected_ != before || first_ != firstBefore ? ScreenResult::changed() : ScreenResult::ignored();
+  }
+  if (type != 1) return ScreenResult::ignored();
+  switch (key) {
+    case Window::KEY_SELECT:
+      return runRow(selected_);
+    case Window::KEY_SOFT1:
+    case Window::KEY_SOFT2:
+    case Window::KEY_ESCAPE:
+    case Window::KEY_BACKSPACE:
+      return ScreenResult::close();
+    default:
+      break;
+  }
+  const int row = rowFor(key);
+  if (!enabledAt(row)) return ScreenResult::ignored();
+  selected_ = row;
+  return runRow(row);
+}
+
+ScreenResult MenuScreen::tap(int x, int y) {
+  if (x < x_ || y < y_ || x >= x_ + width_ || y >= y_ + height_) return ScreenResult::close();
+  const int titleHeight = std::max(lineHeight_, ICON) + GAP;
+  const int rowsTop = y_ + titleHeight + 2;
+  if (y < rowsTop) {
+    // The close mark stands at the title bar's right end.
+    const int closeLeft = x_ + width_ - 2 - 2 * ICON;
+    return x >= closeLeft ? ScreenResult::close() : ScreenResult::ignored();
+  }
+  const int n = rowCount();
+  if (visible_ < n && x >= x_ + width_ - OverlayPainter::SCROLL_BAR_INSET) {
+    // On the scroll bar: a screenful up or down.
+    const int before = first_;
+    const int middle = rowsTop + (y_ + height_ - 1 - rowsTop) / 2;
+    first_ = std::max(0, std::min(first_ + (y < middle ? -visible_ : visible_), n - visible_));
+    return first_ != before ? ScreenResult::changed() : ScreenResult::ignored();
+  }
+  const int k = (y - rowsTop) / (lineHeight_ + GAP);
+  const int row = first_ + k;
+  if (k >= visible_ || !enabledAt(row)) return ScreenResult::ignored();
+  selected_ = row;
+  return runRow(row);
+}
