@@ -3,6 +3,7 @@
 #include "browser/menu/CommandId.h"
 #include "browser/menu/MenuOrder.h"
 #include "browser/menu/MenuScreen.h"
+#include "browser/menu/SettingToggles.h"
 #include "browser/menu/SideMenuScreen.h"
 #include "vwt/lang/Resource.h"
 
@@ -20,35 +21,6 @@ const int ICON_BACK = 9, ICON_FORWARD = 10, ICON_REFLOW = 11, ICON_LAYOUT = 38, 
 const int MAIN_MENU_FLAG = 1;
 
 const String& text(int id) { return Resource::getString(id); }
-
-// A setting the settings menu shows with its state: the command that flips it, its canvas flag bit, its
-// name and the messages of its two states.
-struct Toggle {
-  int command;
-  int bit;
-  int name;
-  int onText;
-  int offText;
-  bool reversed;  // the bit set means the setting is off
-};
-
-const int ON = 10033, OFF = 10034;
-
-const Toggle TOGGLES[] = {
-    {COMMAND_TOGGLE_IMAGES, 0, 10031, ON, OFF, false},
-    {COMMAND_TOGGLE_BIT15, 15, 10032, ON, OFF, false},
-    {COMMAND_TOGGLE_BIT1, 1, 10035, 10036, 10037, false},
-    {COMMAND_TOGGLE_BIT2, 2, 10040, ON, OFF, false},
-    {COMMAND_TOGGLE_BIT3, 3, 10041, ON, OFF, false},
-    {COMMAND_TOGGLE_COOKIES, 4, 10042, ON, OFF, false},
-    {COMMAND_TOGGLE_BIT5, 5, 10044, ON, OFF, true},
-    {COMMAND_TOGGLE_REFLOW_IMAGES, 6, 10048, ON, OFF, false},
-    {COMMAND_TOGGLE_STATUS_LINE, 10, 10175, ON, OFF, false},
-    {COMMAND_TOGGLE_POINTER_MODE, 17, 10056, ON, OFF, false},
-    {COMMAND_TOGGLE_STYLES, 19, 10057, ON, OFF, false},
-    {COMMAND_TOGGLE_REFLOW_COLOURS, 20, 10058, ON, OFF, false},
-    {COMMAND_TOGGLE_POINTER_HIDDEN, 27, 10263, ON, OFF, false},
-};
 
 // The settings menu: heading rows (command 0) and the commands under them with their labels.
 struct SettingsEntry {
@@ -219,10 +191,9 @@ MenuScreen* CommandMenus::settingsMenu(const MenuContext& c) {
     if (e.command == HEADING) {
       m->addRow(text(e.label), 0, -1, false);
     } else if (e.command == TOGGLES_HERE) {
-      for (const Toggle& t : TOGGLES) {
-        const bool set = (c.flags & (1 << t.bit)) != 0;
-        const bool on = set != t.reversed;
-        m->addRow(text(t.name) + u'\t' + text(on ? t.onText : t.offText), t.command, -1, true, 1);
+      for (int i = 0; i < SettingToggles::count(); ++i) {
+        const SettingToggles::Toggle& t = SettingToggles::at(i);
+        m->addRow(SettingToggles::rowText(t, c.flags), t.command, -1, true, 1);
       }
     } else if (e.command == LINK_ENTRIES) {
       addLinkRows(m, c, 1);
