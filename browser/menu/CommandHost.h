@@ -42,7 +42,9 @@ class CommandHost {
 
   // --- moving and opening ---
   virtual void historyStep(int offset) = 0;  // -1 back, 1 forward
-  virtual void toggleReflow() = 0;           // the view switch, flags stored, page redrawn
+  // The view switch: 10018 in the status line while it lays out, flag bit 18 flipped and stored,
+  // the pointer or view placed, the page redrawn and the status text cleared.
+  virtual void toggleReflow() = 0;
   // The open-URL steps (LinkFollower::open) with no post data and no extra data.
   virtual void openUrl(const String& url, const String& referrer, const String& base, int flags) = 0;
   // Follows the link under the pointer as a tap would, with these caller flags (1: new window).

@@ -24,6 +24,10 @@ class SettingToggles {
   static const Toggle& at(int i);  // 0 <= i < count()
   static int mask(const Toggle& toggle) { return 1 << toggle.bit; }
   static bool isSet(const Toggle& toggle, int flags) { return (flags & mask(toggle)) != 0; }
+  // Whether the setting shows its first state (10033, or the toggle's own) with these flags.
+  static bool readsOn(const Toggle& toggle, int flags) {
+    return isSet(toggle, flags) != (toggle.onId == STATE_OFF);
+  }
   // The state text for these flags.
   static String stateText(const Toggle& toggle, int flags);
   // "name\tstate", as a settings menu row shows it.
