@@ -3,6 +3,7 @@
 #include "browser/menu/CommandHost.h"
 #include "browser/menu/CommandId.h"
 #include "browser/menu/ErrorReport.h"
+#include "browser/menu/MenuOrder.h"
 #include "browser/menu/PageText.h"
 #include "browser/menu/SettingToggles.h"
 #include "browser/menu/TextSize.h"
@@ -67,9 +68,10 @@ bool CommandRunner::dispatch(int command, int argument, const String& text) {
   if (SettingToggles::find(command)) return toggle(command);
   if (command > COMMAND_LETTER_BASE && command < COMMAND_PANEL_BASE) {
     // A letter of the letter menu: its command word with the words given, or the last ones typed.
+    char16_t letter = static_cast<char16_t>(command - COMMAND_LETTER_BASE);
     String words = text.length() > 0 ? text : lastText(RECORD_LAST_WORDS, String());
-    host_->openUrl(commandUrl(String(static_cast<char16_t>(command - COMMAND_LETTER_BASE)), words), String(),
-                   String(), 0);
+    useLetter(letter);
+    host_->openUrl(commandUrl(String(letter), words), String(), String(), 0);
     return true;
   }
   CommandHost::Target target;
@@ -397,7 +399,16 @@ int CommandRunner::storeFreeBytes() {
 }
 
 String CommandRunner::commandUrl(const String& word, const String& operand) {
-  return (String(u"cmd:", false) + word) + URLEncoder::encode(operand);
+  String url = String(u"cmd:", false) + word;
+  return operand.length() > 0 ? url + URLEncoder::encode(operand) : url;
+}
+
+void CommandRunner::useLetter(char16_t letter) {
+  // The letter menu lists the letters last used first.
+  MenuOrder order(lastText(RecordStore::MENU_ORDER, String()));
+  String before = order.letters();
+  order.use(letter);
+  if (!order.letters().equals(before)) storeText(RecordStore::MENU_ORDER, order.letters());
 }
 
 String CommandRunner::lastText(int record, const String& fallback) {

@@ -56,6 +56,7 @@ class CommandRunner {
   void confirmDefaultBrowser();
   void importFavorites();
   int storeFreeBytes();
+  void useLetter(char16_t letter);
   String lastText(int record, const String& fallback);
   void storeText(int record, const String& text);
   String pageUrl();

@@ -210,6 +210,8 @@ TEST_F(CommandRunnerTest, TypedAddressIsOpenedAndOfferedNextTime) {
 }
 
 TEST_F(CommandRunnerTest, TypedWordsGoToTheServiceAsCommandUrls) {
+  // None typed yet: the word alone.
+  EXPECT_EQ(Calls{"open cmd:M|||0"}, runOnly(COMMAND_LETTER_BASE + 'M'));
   struct Case {
     int command;
     const char16_t* words;
@@ -231,6 +233,8 @@ TEST_F(CommandRunnerTest, TypedWordsGoToTheServiceAsCommandUrls) {
   host.calls.clear();
   runner.run(COMMAND_LETTER_BASE + 'g', 0, u"z"_s);
   EXPECT_EQ(Calls{"open cmd:gz|||0"}, host.calls);
+  // The letters used come first in the letter menu.
+  EXPECT_EQ("gWMGYyjAK ", ascii(host.store().readString(RecordStore::MENU_ORDER, String())));
 }
 
 TEST_F(CommandRunnerTest, FindAsksForTextFirstThenSearchesTheStoredText) {
