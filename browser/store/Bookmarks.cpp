@@ -172,6 +172,10 @@ void Bookmarks::setUrl(int n, const String& url) {
   if (isNode(n)) entries_[n + 1] = entryAt(depth(n), url);
 }
 
+void Bookmarks::setTitle(int n, const String& title) {
+  if (isNode(n)) entries_[n] = title.length() > TITLE_LIMIT ? title.substring(0, TITLE_LIMIT) : title;
+}
+
 int Bookmarks::addFolder(int reference, const String& title) {
   if (nodeCount() >= CAPACITY) return -1;
   if (reference >= 0 && !isNode(reference)) return -1;

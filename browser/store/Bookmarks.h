@@ -76,6 +76,8 @@ class Bookmarks : public Object {
   // Appends a top-level link; false when the list is full.
   bool add(const String& title, const String& url);
   void setUrl(int n, const String& url);
+  // The title of node n becomes title, cut to 40 characters.
+  void setTitle(int n, const String& title);
   // Inserts a folder right after the reference node's subtree, at its level,
   // with the title cut to 40 characters. The new folder's index, or -1 when
   // the list is full.
