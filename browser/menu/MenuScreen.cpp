@@ -19,8 +19,9 @@ const int MAX_INDENT = 8;
 // Without a font the painter draws with the toolkit's stock face of this height.
 const int STOCK_LINE_HEIGHT = 16;
 
+// A font measures only once it has been set on a graphics; before that, half a line a character.
 int textWidth(vwt::Font* font, const String& s, int lineHeight) {
-  return font ? font->stringWidth(s) : s.length() * lineHeight / 2;
+  return font && font->getGraphics() ? font->stringWidth(s) : s.length() * lineHeight / 2;
 }
 
 }  // namespace
@@ -126,7 +127,7 @@ void MenuScreen::layout(int viewWidth, int viewHeight, vwt::Font* font) {
   const int fullHeight = titleHeight + 3 + n * rowHeight;
   height_ = std::min(fullHeight, maxHeight);
   visible_ = std::max(0, (height_ - titleHeight - 3) / rowHeight);
-  if (height_ < fullHeight) height_ = titleHeight + 3 + visible_ * rowHeight;  // whole rows only
+  if (height_ < fullHeight && visible_ > 0) height_ = titleHeight + 3 + visible_ * rowHeight;  // whole rows
   const bool scrolls = visible_ < n;
   const int barRoom = scrolls ? OverlayPainter::SCROLL_BAR_INSET : 0;
   width_ = std::min(maxWidth, std::max({2 + contentWidth + barRoom, 2 + titleWidth, viewWidth / 2}));

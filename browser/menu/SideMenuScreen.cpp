@@ -15,8 +15,9 @@ namespace {
 const int GAP = OverlayPainter::GAP;
 const int STOCK_LINE_HEIGHT = 16;
 
+// A font measures only once it has been set on a graphics; before that, half a line a character.
 int textWidth(vwt::Font* font, const String& s, int lineHeight) {
-  return font ? font->stringWidth(s) : s.length() * lineHeight / 2;
+  return font && font->getGraphics() ? font->stringWidth(s) : s.length() * lineHeight / 2;
 }
 
 }  // namespace
@@ -99,7 +100,7 @@ void SideMenuScreen::layout(int viewWidth, int viewHeight, vwt::Font* font) {
   const int fullHeight = 2 + n * rowHeight;
   height_ = std::min(fullHeight, maxHeight);
   visible_ = std::max(0, (height_ - 2) / rowHeight);
-  if (height_ < fullHeight) height_ = 2 + visible_ * rowHeight;
+  if (height_ < fullHeight && visible_ > 0) height_ = 2 + visible_ * rowHeight;  // whole rows
   const int barRoom = visible_ < n ? OverlayPainter::SCROLL_BAR_INSET : 0;
   const int contentWidth = 2 + GAP + markWidth + GAP + labelWidth + 2 * GAP + barRoom;
   // A side menu keeps to the left of the view, at least half of it wide, from the top.
@@ -115,7 +116,7 @@ void SideMenuScreen::scrollTo(int row) {
   if (row < first_) first_ = row;
   if (row >= first_ + visible_) first_ = row - visible_ + 1;
   // A heading just above the first row shown comes into view with it.
-  if (first_ > 0 && first_ == row && headingAt(row - 1) && row - 1 + visible_ > row) --first_;
+  if (first_ > 0 && first_ == row && headingAt(row - 1) && visible_ > 1) --first_;
   first_ = std::max(0, std::min(first_, rowCount() - visible_));
 }
 
