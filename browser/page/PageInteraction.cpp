@@ -1,5 +1,6 @@
 #include "browser/page/PageInteraction.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -413,6 +414,11 @@ void PageInteraction::showPoint(int x, int y) {
   }
   host_->scrollTo(pointer_.scrollX(), pointer_.scrollY());
   host_->repaint(true);
+}
+
+void PageInteraction::goToEnd(bool bottom) {
+  ViewGeometry g = host_->geometry();
+  showPoint(pointer_.x(), bottom ? std::max(0, g.pageHeight - g.viewHeight) : 0);
 }
 
 void PageInteraction::zoomChanged(int oldZoom, int newZoom) {

@@ -52,6 +52,9 @@ class PageInteraction {
   void pageChanged();  // a new page: pointer to the middle of the view, modes closed
   // Commands 37/38: page up (-1) or down (1).
   void pageStep(int direction);
+  // Commands 18/19: the first (bottom false) or last screen of the page, the pointer in its middle; in
+  // reflow the view moves and the pointer takes the links there.
+  void goToEnd(bool bottom);
   // Activates a structure item (LINK, AREA, CONTROL) as select or a tap on it would (link hints use it).
   void activate(RenderItem* item);
   void setText(const String& text);              // the text entry's result

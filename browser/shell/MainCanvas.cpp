@@ -5,6 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "browser/menu/CommandId.h"
+#include "browser/menu/CommandMenus.h"
+#include "browser/menu/CommandRunner.h"
+#include "browser/menu/ErrorReport.h"
+#include "browser/menu/MenuScreen.h"
+#include "browser/menu/Screen.h"
 #include "browser/page/FormSubmission.h"
 #include "browser/page/LinkHints.h"
 #include "browser/page/Page.h"
@@ -13,6 +19,8 @@
 #include "browser/page/Palette.h"
 #include "browser/page/PointerFeedback.h"
 #include "browser/page/ReflowLayout.h"
+#include "browser/page/SelectionPainter.h"
+#include "browser/page/TextSelection.h"
 #include "browser/shell/BrowserStatusBar.h"
 #include "browser/shell/CanvasReflowHost.h"
 #include "browser/shell/DownloadHandOver.h"
@@ -47,6 +55,7 @@ const int MAX_BANNER_SCALE = 2;
 const int FLAG_HIDE_EMPTY_STATUS = 1 << 10;
 const int FLAG_POINTER_MODE = 1 << 17;
 const int FLAG_REFLOW = 1 << 18;
+const int FLAG_POINTER_HIDDEN = 1 << 27;
 const int ICON_TRANSPARENT = 0xFF00FF;
 // The arrow of the pointer sprite.
 const int POINTER_WIDTH = 13, POINTER_HEIGHT = 19;
@@ -58,8 +67,8 @@ const int64_t STATUS_LINGER_MS = 3000;
 const char16_t HINT_KEY = u'f';
 // Shortcut keys 1-9, "*", 0 and "#" in the order the shortcut list holds their commands.
 const int SHORTCUT_KEYS[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, Window::KEY_ASTERISK, 0, Window::KEY_POUND};
-const int MESSAGE_LAYING_OUT = 10018;
-const int MESSAGE_BACK = 10005, MESSAGE_FORWARD = 10077;
+// The error report's panel title and the context it names: the command that failed.
+const int ERROR_TITLE = 10002, ERROR_CONTEXT = 10282;
 // The text entry's input flags.
 const int IME_SINGLE_LINE = 64, IME_MULTI_LINE = 80;
 
@@ -74,7 +83,6 @@ MainCanvas::MainCanvas(Application* application, const String& name)
     : Frame(application, name),
       useMenu_(StartupSequence::useMenuMode(systemProperty(u"use-menu"_s))),
       startup_(this) {
-  fixedOverlays_.setAutoDelete(false);
   pageOverlays_.setAutoDelete(false);
 }
 
@@ -82,7 +90,9 @@ MainCanvas::~MainCanvas() {
   // The session's worker may still call the view and the dialogs: it goes first, while everything it
   // reaches exists.
   if (core_) core_->cancel();
-  // The open list's copy sits in the page overlays, which the interaction leaves before they go.
+  // Screens may point into the page; the open list's copy sits in the page overlays, which the
+  // interaction leaves before they go.
+  screens_.clear();
   interaction_.reset();
   core_.reset();
   dialogs_.reset();
@@ -107,6 +117,7 @@ void MainCanvas::onPaint(Graphics* g) {
       if (Application* app = Application::getCurrentApp()) parameters = app->getParameter(0);
       startup_.run(parameters);
       flags_ = startup_.flags();
+      loadShortcuts();
       // URLs a second start handed over while this one was starting.
       for (int i = 0; i < pendingUrls_.size(); ++i) openUrl(pendingUrls_.elementAt(i));
       pendingUrls_.clear();
@@ -150,16 +161,16 @@ void MainCanvas::paintRunning(Graphics* g) {
   screen->clearClip();
   screen->drawImage(renderer_->buffer(), 0, 0);
   int mode = interaction_->mode();
-  if (mode == PageInteraction::MODE_MOVIE && (fixedOverlays_.size() == 0 || !isTranslucent())) {
+  if (mode == PageInteraction::MODE_MOVIE && (screens_.size() == 0 || !isTranslucent())) {
     screen->setColor(0x000000);
     screen->fillAreaWithLine(0, 0, screen_->getWidth(), screen_->getHeight(), MOVIE_SHADE_STEP);
-  } else if (fixedOverlays_.size() == 0 && mode == PageInteraction::MODE_BROWSING &&
+  } else if (screens_.size() == 0 && mode == PageInteraction::MODE_BROWSING &&
              interaction_->speedBelowThreshold() && !interaction_->dragging()) {
     drawPointerFeedback(*screen);
   }
   if (statusBar_) {
     String text = core_->getStatusText();
-    bool show = text.length() > 0 || !(flags_ & FLAG_HIDE_EMPTY_STATUS) || fixedOverlays_.size() > 0;
+    bool show = text.length() > 0 || !(flags_ & FLAG_HIDE_EMPTY_STATUS) || screens_.size() > 0;
     // The bar is a window of its own: touched only when it changes, or each paint would ask for the next.
     if (show != statusBar_->isShown()) statusBar_->show(show);
     if (statusChanged_.exchange(false) || !text.equals(statusBar_->getStatusText())) {
@@ -168,6 +179,11 @@ void MainCanvas::paintRunning(Graphics* g) {
     }
   }
   updateScrollBars();
+  if (selection_->hasSelection()) {
+    updateSelectionView();
+    SelectionPainter::draw(*screen, selection_->highlightRects(), -renderer_->scrollX(),
+                           -renderer_->scrollY());
+  }
   drawOverlays(*screen);
   if (hints_->active())
     hints_->draw(*screen, fonts_.interfaceFont(), renderer_->scrollX(), renderer_->scrollY());
@@ -216,8 +232,8 @@ void MainCanvas::updateScrollBars() {
 
 void MainCanvas::drawPointer(Graphics& g) {
   bool reflow = (flags_ & FLAG_REFLOW) != 0;
-  if (!shown_ || !pointer_ || fixedOverlays_.size() > 0 || (reflow && !(flags_ & FLAG_POINTER_MODE)) ||
-      interaction_->flicking() || hints_->active())
+  if (!shown_ || !pointer_ || screens_.size() > 0 || (flags_ & FLAG_POINTER_HIDDEN) ||
+      (reflow && !(flags_ & FLAG_POINTER_MODE)) || interaction_->flicking() || hints_->active())
     return;
   pointer_->draw(g, interaction_->pointerX() - renderer_->scrollX(),
                  interaction_->pointerY() - renderer_->scrollY(), POINTER_WIDTH, POINTER_HEIGHT, false, false,
@@ -229,7 +245,7 @@ void MainCanvas::actOnPendingState() {
   if (pending.length() == 0) return;
   if (pending.equals(u"VER_UP"_s)) {
     // The service is newer than this program: after its notice the program ends for the update.
-    if (fixedOverlays_.size() > 0) return;
+    if (screens_.size() > 0) return;
     pending = String();
     if (Application* app = Application::getCurrentApp()) app->terminate();
     return;
@@ -252,11 +268,11 @@ void MainCanvas::takeSessionChanges() {
 }
 
 void MainCanvas::drawOverlays(Graphics& g) {
-  for (int i = 0; i < fixedOverlays_.size(); ++i)
-    renderer_->drawItem(g, fixedOverlays_.elementAt(i), 0, 0, 100);
+  drawFound(g);
   for (int i = 0; i < pageOverlays_.size(); ++i)
     renderer_->drawItem(g, pageOverlays_.elementAt(i), -renderer_->scrollX(), -renderer_->scrollY(),
                         renderer_->zoom());
+  for (int i = 0; i < screens_.size(); ++i) renderer_->drawItem(g, screens_.at(i)->item(), 0, 0, 100);
 }
 
 void MainCanvas::showPendingMessages() {
@@ -266,17 +282,39 @@ void MainCanvas::showPendingMessages() {
 
 // --- input ---
 
+void MainCanvas::updateSelectionView() {
+  std::lock_guard<std::mutex> held(pageLock());
+  TextSelection::View view;
+  view.page = shown_.get();
+  view.layout = core_->reflowLayout();
+  view.zoom = renderer_->zoom();
+  selection_->setView(view);
+}
+
+bool MainCanvas::selectionTook(bool took) {
+  if (took) repaint();
+  return took;
+}
+
 void MainCanvas::onResize(int width, int height) {
   // A new screen size (a resized desktop window, full screen) gets buffers of its size.
   if (state_ != STATE_RUNNING || !renderer_ || width <= 0 || height <= 0) return;
   createScreenBuffers(startup_.orientation());
   if (statusBar_) statusBar_->setSize(width, statusBar_->getHeight());
+  for (int i = 0; i < screens_.size(); ++i) screens_.at(i)->layout(width, height, fonts_.interfaceFont());
   renderer_->invalidateAll();
   repaint();
 }
 
 void MainCanvas::onKeyPressed(int key) {
   if (state_ != STATE_RUNNING || !interaction_) return;
+  if (key == KEY_SHIFT) shiftDown_ = true;
+  if (screens_.size() == 0 && !hints_->active() && interaction_->mode() == PageInteraction::MODE_BROWSING) {
+    updateSelectionView();
+    if (selectionTook(
+            selection_->keyDown(key, shiftDown_, interaction_->pointerX(), interaction_->pointerY())))
+      return;
+  }
   if (hints_->active()) {
     // A typed letter comes as a character; its key is none of the handset's. Other keys only
     // leave the hints.
@@ -291,6 +329,8 @@ void MainCanvas::onKeyPressed(int key) {
 
 void MainCanvas::onKeyReleased(int key) {
   if (state_ != STATE_RUNNING || !interaction_) return;
+  if (key == KEY_SHIFT) shiftDown_ = false;
+  if (selection_->keyUp(key)) return;
   if (key == hintKey_) {
     hintKey_ = -1;
     return;
@@ -307,7 +347,7 @@ void MainCanvas::onCharacter(char16_t c) {
 }
 
 void MainCanvas::showLinkHints() {
-  if (!shown_ || fixedOverlays_.size() > 0 || interaction_->mode() != PageInteraction::MODE_BROWSING) return;
+  if (!shown_ || screens_.size() > 0 || interaction_->mode() != PageInteraction::MODE_BROWSING) return;
   {
     std::lock_guard<std::mutex> held(pageLock());
     hints_->show(*shown_, renderer_->scrollX(), renderer_->scrollY(), renderer_->viewWidth(),
@@ -334,15 +374,25 @@ void MainCanvas::onPointerPressed(int x, int y) {
     hints_->close();
     repaint();
   }
+  if (screens_.size() == 0 && interaction_->mode() == PageInteraction::MODE_BROWSING) {
+    updateSelectionView();
+    if (selectionTook(
+            selection_->pointerPressed(x + renderer_->scrollX(), y + renderer_->scrollY(), shiftDown_)))
+      return;
+  }
   interaction_->pointerPressed(x, y);
 }
 
 void MainCanvas::onPointerDragged(int x, int y) {
-  if (state_ == STATE_RUNNING && interaction_) interaction_->pointerDragged(x, y);
+  if (state_ != STATE_RUNNING || !interaction_) return;
+  if (selectionTook(selection_->dragged(x + renderer_->scrollX(), y + renderer_->scrollY()))) return;
+  interaction_->pointerDragged(x, y);
 }
 
 void MainCanvas::onPointerReleased(int x, int y) {
-  if (state_ == STATE_RUNNING && interaction_) interaction_->pointerReleased(x, y);
+  if (state_ != STATE_RUNNING || !interaction_) return;
+  if (selectionTook(selection_->released(x + renderer_->scrollX(), y + renderer_->scrollY()))) return;
+  interaction_->pointerReleased(x, y);
 }
 
 void MainCanvas::onTimerExpired(int timerId) {
@@ -350,16 +400,24 @@ void MainCanvas::onTimerExpired(int timerId) {
 }
 
 void MainCanvas::processIMEEvent(int type, const String& text) {
-  // 0: the entry was confirmed; anything else leaves the control as it was.
-  if (type == 0 && interaction_) {
-    String value =
-        entryMaxLength_ > 0 && text.length() > entryMaxLength_ ? text.substring(0, entryMaxLength_) : text;
-    interaction_->setText(value);
-    renderer_->invalidateAll();
-  }
+  // 0: the entry was confirmed; anything else leaves things as they were.
+  String value =
+      entryMaxLength_ > 0 && text.length() > entryMaxLength_ ? text.substring(0, entryMaxLength_) : text;
+  EntryTarget target = entryTarget_;
+  entryTarget_ = ENTRY_CONTROL;
   closeEntry_ = true;
   // The text box had the soft keys for itself.
-  showBrowsingSoftKeys();
+  modeChanged();
+  if (type == 0 && interaction_) {
+    if (target == ENTRY_SCREEN && screens_.top()) {
+      carryOut(screens_.top()->entered(value));
+    } else if (target == ENTRY_COMMAND) {
+      commands_->answer(entryCommand_, value);
+    } else if (target == ENTRY_CONTROL) {
+      interaction_->setText(value);
+      renderer_->invalidateAll();
+    }
+  }
   repaint();
 }
 
@@ -368,46 +426,26 @@ void MainCanvas::openUrl(const String& url) {
     links_->open(url, String(), String(), String(), String(), 0);
 }
 
-bool MainCanvas::runCommand(int id) {
-  if (!interaction_) return false;
-  switch (id) {
-    case COMMAND_BACK:
-      historyStep(-1);
-      return true;
-    case COMMAND_FORWARD:
-      historyStep(1);
-      return true;
-    case COMMAND_REFLOW:
-      toggleReflow();
-      return true;
-    case COMMAND_RELOAD:
-      if (shown_ && shown_->url.length() > 0)
-        links_->open(shown_->url, String(), shown_->url, String(), String(), 4);
-      return true;
-    case COMMAND_TOP:
-      interaction_->pageChanged();
-      repaint(true);
-      return true;
-    case COMMAND_PAGE_UP:
-      interaction_->pageStep(-1);
-      return true;
-    case COMMAND_PAGE_DOWN:
-      interaction_->pageStep(1);
-      return true;
-    default:
-      return false;
+bool MainCanvas::runCommand(int id, int argument, const String& text) {
+  if (!interaction_ || !commands_) return false;
+  // A screen's "open this address".
+  if (id == COMMAND_ADDRESS && text.length() > 0 && argument != CommandRunner::ANSWER) {
+    openUrl(text);
+    return true;
   }
-}
-
-void MainCanvas::toggleReflow() {
-  core_->setStatusText(Resource::getString(MESSAGE_LAYING_OUT));
-  core_->setReflowMode(!(flags_ & FLAG_REFLOW));
-  flags_ = core_->getFlags();
-  // Either view starts with the pointer in the middle of its first screen.
-  interaction_->pageChanged();
-  hints_->close();
-  core_->setStatusText(String());
-  repaint(true);
+  if (id >= COMMAND_PANEL_BASE) {
+    applyPanelCommand(id, argument, text);
+    return true;
+  }
+  try {
+    return commands_->run(id, argument, text);
+  } catch (const Exception& e) {
+    showMessage(
+        Resource::getString(ERROR_TITLE),
+        ErrorReport::text(Resource::getString(ERROR_CONTEXT, String(id)), u"Exception"_s, e.getMessage(),
+                          systemProperty(u"microedition.platform"_s), shown_ ? shown_->url : String()));
+    return true;
+  }
 }
 
 // --- what the page interaction asks of the window ---
@@ -479,34 +517,35 @@ void MainCanvas::openTextEntry(const String& text, int imeMode, int maxLength, b
   activateIme();
 }
 
-void MainCanvas::openMainMenu() {
-  // Until the menus come, the menu key goes forward, as its label says.
-  historyStep(1);
+void MainCanvas::openMainMenu() { push(CommandMenus::mainMenu(menuContext())); }
+
+void MainCanvas::openLinkMenu() {
+  if (useMenu_) push(CommandMenus::linkMenu(menuContext()));
 }
 
-void MainCanvas::openLinkMenu() {}
-
-void MainCanvas::openFileMenu(RenderItem* uploadControl) { (void)uploadControl; }
+void MainCanvas::openFileMenu(RenderItem* uploadControl) {
+  uploadControl_ = uploadControl;
+  push(CommandMenus::fileMenu());
+}
 
 bool MainCanvas::commandKey(int key) {
-  for (int i = 0; i < static_cast<int>(sizeof SHORTCUT_KEYS / sizeof SHORTCUT_KEYS[0]); ++i) {
-    if (SHORTCUT_KEYS[i] != key) continue;
-    AutoPtr<Vector<Object*>> shortcuts(core_->getStore().readRecord(RecordStore::SHORTCUTS, u"I"_s));
-    if (i >= shortcuts->size()) return false;
-    Integer* command = dynamic_cast<Integer*>(shortcuts->elementAt(i));
-    return command && runCommand(command->intValue());
-  }
+  for (int i = 0; i < static_cast<int>(sizeof SHORTCUT_KEYS / sizeof SHORTCUT_KEYS[0]); ++i)
+    if (SHORTCUT_KEYS[i] == key) return shortcuts_[i] > 0 && runCommand(shortcuts_[i]);
   return false;
 }
 
 bool MainCanvas::overlayKey(int type, int key) {
-  (void)type, (void)key;
-  return false;
+  Screen* top = screens_.top();
+  if (!top) return false;
+  carryOut(top->key(type, KeyScroll::remap(key, startup_.orientation())));
+  return true;
 }
 
 bool MainCanvas::overlayTap(int x, int y) {
-  (void)x, (void)y;
-  return false;
+  Screen* top = screens_.top();
+  if (!top) return false;
+  carryOut(top->tap(x, y));
+  return true;
 }
 
 bool MainCanvas::statusBarTap(int x, int y) {
@@ -589,13 +628,7 @@ void MainCanvas::loadIconStrip() {
 
 void MainCanvas::createStatusBar() {
   if (!statusBar_) statusBar_ = new BrowserStatusBar(this, this);
-  showBrowsingSoftKeys();
-}
-
-void MainCanvas::showBrowsingSoftKeys() {
-  // Back, and until the menus come the menu key goes forward.
-  setSoftLabel(SOFT_KEY_LEFT, Resource::getString(MESSAGE_BACK));
-  setSoftLabel(SOFT_KEY_RIGHT, Resource::getString(MESSAGE_FORWARD));
+  modeChanged();
 }
 
 void MainCanvas::createScreenBuffers(int orientation) {
@@ -618,6 +651,7 @@ void MainCanvas::createScreenBuffers(int orientation) {
 
 void MainCanvas::createInteraction() {
   interaction_.reset(new PageInteraction(this));
+  commands_.reset(new CommandRunner(this));
   KeyScroll::Tuning tuning;
   tuning.firstStep = startup_.keyScroll().firstStep;
   tuning.threshold = startup_.keyScroll().threshold;
@@ -626,6 +660,7 @@ void MainCanvas::createInteraction() {
   tuning.maximum = startup_.keyScroll().maximum > 0 ? startup_.keyScroll().maximum : KeyScroll::NO_MAXIMUM;
   interaction_->setTuning(tuning);
   hints_.reset(new LinkHints());
+  selection_.reset(new TextSelection(&fonts_));
   scrollBars_.reset(new PageScrollBars(this));
   SessionCore* core = core_.get();
   LinkFollower::Actions actions;

@@ -85,7 +85,7 @@ TEST_F(MainCanvasTest, ALinkTapOpensItsPageAndBackAndForwardShowKeptPagesWithout
   std::string first = shot("followed.png"), back = shot("back.png");
   // The portal's first fixture link, "demo/all-items", below the title and the list's heading.
   MainCanvas* canvas = open("idle\ntap 30 54\nidle\nshot " + first + "\nkey backspace\nidle\nshot " + back +
-                            "\nkey soft2\nidle\nquit\n");
+                            "\nkey soft2\nkey 2\nidle\nquit\n");
   app_->run();
   std::vector<std::string> queries = pageQueries();
   ASSERT_EQ(queries.size(), 2u) << "the start page and the link; back and forward ask nothing";
