@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "browser/menu/BookmarkListScreen.h"
 #include "browser/menu/CommandId.h"
+#include "browser/page/DrawingRoutines.h"
 #include "browser/page/OverlayPainter.h"
 #include "browser/page/RenderItem.h"
 #include "browser/store/Bookmarks.h"
@@ -71,6 +73,32 @@ TEST_F(BookmarkListScreenTest, ALinkOpensItsAddress) {
     EXPECT_EQ(result.command, COMMAND_ADDRESS);
     EXPECT_EQ(narrow(result.text), c.url);
   }
+}
+
+TEST_F(BookmarkListScreenTest, TapsOpenRowsAndATapOutsideCloses) {
+  // The middle of a row of the list as drawn: rows start under the title bar, a line and a gap apart.
+  auto rowMiddle = [this](int row) {
+    RenderItem* it = screen->item();
+    const int line = canvas.font()->getHeight();
+    const int rowsTop = it->y + std::max(line, DrawingRoutines::ICON_SIZE) + OverlayPainter::GAP + 2;
+    return rowsTop + row * (line + OverlayPainter::GAP) + (line + OverlayPainter::GAP) / 2;
+  };
+  open();
+  const int x = screen->item()->x + screen->item()->width / 2;
+  EXPECT_EQ(screen->tap(x, rowMiddle(1)).action, ScreenResult::CHANGED);
+  EXPECT_EQ(folderTitle(), "Work");
+  ScreenResult opened = screen->tap(x, rowMiddle(3));
+  EXPECT_EQ(opened.action, ScreenResult::COMMAND);
+  EXPECT_EQ(narrow(opened.text), "http://docs.example/");
+  EXPECT_EQ(screen->tap(x, rowMiddle(0)).action, ScreenResult::CHANGED);
+  EXPECT_EQ(folderTitle(), "");
+  EXPECT_EQ(selectedTitle(), "Work");
+
+  // In an editor a tap outside closes the editor only.
+  run("soft1");
+  EXPECT_EQ(screen->tap(0, 0).action, ScreenResult::CHANGED);
+  EXPECT_EQ(screen->mode(), 8);
+  EXPECT_EQ(screen->tap(0, 0).action, ScreenResult::CLOSE);
 }
 
 TEST_F(BookmarkListScreenTest, EditingAnAddressAndLongNames) {
