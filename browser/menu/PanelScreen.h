@@ -47,8 +47,9 @@ class PanelScreen : public Screen {
   // What entered(text) returns: this result with its text set to the answer (a button asks for the
   // entry by returning ScreenResult::entry(...)).
   void setEntryResult(const ScreenResult& onAnswer);
-  // The palette set the panel's texts are coloured for (0 light, 1 dark).
-  void setPaletteSet(int set);
+  // The look the panel is drawn in (the overlay painter's palette set and translucency): its texts
+  // take the colour that reads on that body, and taps are placed by that frame.
+  void setLook(int paletteSet, bool translucent);
 
   int mode() const override;
   RenderItem* item() override;
@@ -61,8 +62,10 @@ class PanelScreen : public Screen {
   // Pressing a child (select, a tap, SOFT1 on the first button); the default marks choices and returns
   // the child's result.
   virtual ScreenResult activate(int child);
-  // Drops every child; the caller adds new ones and lays the panel out again.
+  // Drops every child; the caller adds new ones and calls relayout().
   void clearChildren();
+  // Lays the panel out again for the view and font of the last layout().
+  void relayout();
 
  private:
   enum Kind { TEXT, BUTTON, CHOICE, SLIDER };
@@ -75,15 +78,25 @@ class PanelScreen : public Screen {
     int minimum = 0, value = 0, maximum = 0, step = 1, command = 0;
     // Place in the content area (unzoomed), set by layout.
     int x = 0, y = 0, width = 0, height = 0;
-    int firstItem = 0;  // index of the child's first item in the panel's item list
-    int focusItem = 0;  // index of the item that carries the focus frame
+    std::vector<String> lines;  // a text's lines, wrapped by layout
+    int firstItem = 0;          // index of the child's first item in the panel's item list
+    int focusItem = 0;          // index of the item that carries the focus frame
   };
 
   bool focusable(int child) const;
-  void moveFocus(int direction);
+  ScreenResult moveFocus(int direction);
+  bool scrollBy(int rows);
   void scrollToFocus();
+  // Places the children for a content width; returns the content's height.
+  int place(int contentWidth);
+  // The panel item's child items made anew from the children.
   void rebuild();
-  int childAt(int x, int y) const;
+  int childAt(int contentX, int contentY) const;
+  int frameInset() const;
+  int titleHeight() const;
+  int lineHeight() const;
+  int stepSlider(int child, int steps);
+  std::vector<String> wrap(const String& text, int width) const;
 
   int mode_;
   String title_;
@@ -91,9 +104,10 @@ class PanelScreen : public Screen {
   int focused_ = -1;
   int nextGroup_ = 1;
   int paletteSet_ = 0;
+  bool translucent_ = false;
   ScreenResult onAnswer_;
   AutoPtr<RenderItem> item_;
   vwt::Font* font_ = nullptr;
   int viewWidth_ = 0, viewHeight_ = 0;
-  int rowHeight_ = 0, visibleRows_ = 0;
+  int rowHeight_ = 0, visibleRows_ = 0, totalRows_ = 0, first_ = 0;
 };
