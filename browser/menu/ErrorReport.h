@@ -7,6 +7,10 @@
 class ErrorReport {
  public:
   static const int CLIENT_VERSION = 5208;
+  // The service host is the system property "service.host" (127.0.0.1 without it).
   static String text(const String& context, const String& exceptionClass, const String& exceptionMessage,
                      const String& platform, const String& url);
+  // The same with the service host given.
+  static String text(const String& context, const String& exceptionClass, const String& exceptionMessage,
+                     const String& platform, const String& url, const String& serviceHost);
 };

@@ -30,9 +30,22 @@ TEST_F(ErrorReportTest, TheServicesOwnPagesAreHidden) {
     String text = ErrorReport::text(u"Opening"_s, u"E"_s, u"m"_s, u"P"_s, String(url, false));
     EXPECT_TRUE(text.endsWith(u"\nURL:"_s));
   }
+  // The host given stands for the property.
+  EXPECT_TRUE(ErrorReport::text(u"c"_s, u"E"_s, u"m"_s, u"P"_s, u"http://other.host/x"_s, u"other.host"_s)
+                  .endsWith(u"\nURL:"_s));
+  EXPECT_TRUE(ErrorReport::text(u"c"_s, u"E"_s, u"m"_s, u"P"_s, u"http://vesk.example/x"_s, u"other.host"_s)
+                  .endsWith(u"\nURL:http://vesk.example/x"_s));
   // An empty page and an empty message still give every line.
   String text = ErrorReport::text(String(), String(), String(), String(), String());
   EXPECT_EQ(text, u":\nType: Exception \nMessage: \nPlatform:  5208\nURL:"_s);
+}
+
+TEST(ErrorReportWithoutPropertiesTest, TheDefaultServiceHostStandsIn) {
+  ScratchProgram bare;  // no system.ini, no message file
+  EXPECT_TRUE(ErrorReport::text(u"c"_s, u"E"_s, u"m"_s, u"P"_s, u"http://127.0.0.1:6111/portal"_s)
+                  .endsWith(u"URL:"_s));
+  EXPECT_TRUE(ErrorReport::text(u"c"_s, u"E"_s, u"m"_s, u"P"_s, u"http://example.org/"_s)
+                  .endsWith(u"URL:http://example.org/"_s));
 }
 
 }  // namespace
