@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "browser/menu/SoftKeyTable.h"
 #include "browser/page/DrawingRoutines.h"
 #include "browser/page/OverlayPainter.h"
 #include "browser/page/Palette.h"
@@ -28,7 +29,9 @@ const int PANEL_TITLE_TEXT = 22;
 
 // Whether the mode shows a left soft-key label: SOFT1 then presses the panel's first button.
 bool hasLeftLabel(int mode) {
-  return mode == 4 || mode == 6 || mode == 7 || mode == 9 || mode == 20 || mode == 36 || mode == 37;
+  int left = 0, right = 0;
+  SoftKeyTable::labels(mode, true, &left, &right);
+  return left != 0;
 }
 
 RenderItem* newItem(int type, int x, int y, int w, int h) {
