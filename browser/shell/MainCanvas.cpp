@@ -301,7 +301,7 @@ void MainCanvas::onResize(int width, int height) {
   if (state_ != STATE_RUNNING || !renderer_ || width <= 0 || height <= 0) return;
   createScreenBuffers(startup_.orientation());
   if (statusBar_) statusBar_->setSize(width, statusBar_->getHeight());
-  for (int i = 0; i < screens_.size(); ++i) screens_.at(i)->layout(width, height, fonts_.interfaceFont());
+  layOutScreens();
   renderer_->invalidateAll();
   repaint();
 }

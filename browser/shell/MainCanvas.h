@@ -214,6 +214,9 @@ class MainCanvas : public Frame,
   // soft keys.
   void push(Screen* screen);
   void carryOut(const ScreenResult& result);
+  // The height menus and panels may take, and laying the open ones out again for it.
+  int screenHeight();
+  void layOutScreens();
   void modeChanged();
   MenuContext menuContext();
   // The settings panels, built from what the store holds now.

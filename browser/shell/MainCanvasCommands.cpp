@@ -27,7 +27,6 @@
 #include "browser/menu/ShortcutPanel.h"
 #include "browser/menu/SideMenuScreen.h"
 #include "browser/menu/SoftKeyTable.h"
-#include "browser/menu/StartPagePanel.h"
 #include "browser/menu/StoragePanel.h"
 #include "browser/menu/SyncPanel.h"
 #include "browser/menu/TextSizePanel.h"
@@ -83,11 +82,21 @@ int MainCanvas::mode() const {
 
 void MainCanvas::push(Screen* screen) {
   if (!screen) return;
-  screen->layout(getWidth(), getHeight(), fonts_.interfaceFont());
+  screen->layout(getWidth(), screenHeight(), fonts_.interfaceFont());
   screens_.push(screen);
   hints_->close();
   modeChanged();
   Frame::repaint();
+}
+
+int MainCanvas::screenHeight() {
+  // The status line shows while a menu or panel is open, over the canvas's bottom.
+  return std::max(1, getHeight() - (statusBar_ ? statusBar_->getHeight() : 0));
+}
+
+void MainCanvas::layOutScreens() {
+  for (int i = 0; i < screens_.size(); ++i)
+    screens_.at(i)->layout(getWidth(), screenHeight(), fonts_.interfaceFont());
 }
 
 void MainCanvas::carryOut(const ScreenResult& result) {
@@ -163,6 +172,7 @@ void MainCanvas::openScreen(int command, int argument) {
   (void)argument;
   switch (command) {
     case COMMAND_SETTINGS:
+    case COMMAND_START_PAGE:  // the main menu's last row leads to every other command
       push(CommandMenus::settingsMenu(menuContext()));
       return;
     case COMMAND_SEARCH:
@@ -247,9 +257,6 @@ PanelScreen* MainCanvas::settingsPanel(int command) {
       return OrientationPanel::create(s.getSetting(11));
     case COMMAND_SHORTCUT_PANEL:
       return ShortcutPanel::create(shortcuts_);
-    case COMMAND_START_PAGE:
-      return StartPagePanel::create(s.readString(RecordStore::HOME_URL, String()),
-                                    shown_ ? shown_->url : String());
     case COMMAND_IMPORT_EXPORT_PANEL:
       return BookmarkFilePanel::create(bookmarks().nodeCount());
     default:
@@ -430,8 +437,7 @@ void MainCanvas::setPageFont(int index) {
   core_->setZoom(newZoom);
   layoutZoom_ = newZoom;
   if (newZoom != oldZoom) interaction_->zoomChanged(oldZoom, newZoom);
-  for (int i = 0; i < screens_.size(); ++i)
-    screens_.at(i)->layout(getWidth(), getHeight(), fonts_.interfaceFont());
+  layOutScreens();
   repaint(true);
 }
 
