@@ -5,7 +5,9 @@
 
 #include "browser/menu/PageFind.h"
 #include "browser/menu/PageText.h"
+#include "browser/page/ReflowLayout.h"
 #include "browser/page/RenderItem.h"
+#include "tests/browser/ReflowSessionFixture.h"
 #include "tests/browser/page/FormPageBuilder.h"
 #include "tests/browser/page/LoadedPage.h"
 
@@ -117,6 +119,33 @@ TEST(PageFind, ServedPageVisitsEachMatchInOrder) {
   std::vector<Place> backward;
   while (f.find(page, nullptr, u"PAGE"_s, false) == PageFind::FOUND) backward.push_back(place(f));
   EXPECT_EQ(std::vector<Place>(forward.rbegin(), forward.rend()), backward);
+}
+
+}  // namespace
+
+namespace {
+
+class PageFindReflow : public ReflowSessionFixture {};
+
+TEST_F(PageFindReflow, FindsInTheReflowedLinesAndHighlightsThere) {
+  ASSERT_EQ(1, core_->startSession(true));
+  core_->setReflowMode(true);
+  ASSERT_TRUE(request("http://shipped.site/index.html"));
+  SharedPtr<Page> page = core_->getCurrentPage();
+  std::lock_guard<std::mutex> held(core_->pageLock());
+  ReflowLayout* layout = core_->reflowLayout();
+  ASSERT_NE(nullptr, layout);
+  PageFind f;
+  ASSERT_EQ(PageFind::FOUND, f.find(page.get(), layout, u"long page"_s, true));
+  RenderItem* found = PageText::textItems(page.get(), layout)[f.foundItem()];
+  EXPECT_GE(found->text.toLowerCase().indexOf(u"long page"_s), 0);
+  ASSERT_EQ(1u, f.highlight().size());
+  const CommandHost::Area& a = f.highlight()[0];
+  EXPECT_EQ(found->y, a.y);
+  EXPECT_LE(a.x + a.width, layout->pageWidth());
+  EXPECT_LT(a.y, layout->pageHeight());
+  // The same search in layout view is another search: it starts again.
+  EXPECT_EQ(PageFind::FOUND, f.find(page.get(), nullptr, u"long page"_s, false));
 }
 
 }  // namespace
