@@ -10,6 +10,8 @@
 #include "browser/service/PageResponseDecoder.h"
 #include "browser/shell/SessionDialogs.h"
 #include "browser/shell/SessionView.h"
+#include "browser/store/BackupPicture.h"
+#include "browser/store/UserDataPackage.h"
 #include "vwt/io/ByteArrayInputStream.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Integer.h"
@@ -82,6 +84,8 @@ SessionCore::SessionCore(StoreErrorReport* report, const String& storage)
       connectTimeout_(60000) {
   store_.open();
   store_.loadSettings();
+  bookmarks_.load();
+  rebuildUserData();
   cipher_ = new CipherManager(&store_);
   dialup_ = new DialupManager();
   String root = String(u"http://"_s) + property(u"service.host"_s, u"127.0.0.1"_s) + u"/";
@@ -409,9 +413,68 @@ void SessionCore::saveSettings() {
 
 int SessionCore::getBookmarkCount() { return bookmarks_.nodeCount(); }
 
-void SessionCore::replaceBookmarks(const VectorV<String>&) {}
+void SessionCore::replaceBookmarks(const VectorV<String>& bookmarks) {
+  if (replaying()) return;
+  bookmarks_.replaceAll(bookmarks);
+  bookmarks_.save();
+  rebuildUserData();
+}
 
-void SessionCore::bookmarksChanged() {}
+void SessionCore::bookmarksChanged() {
+  bookmarks_.save();
+  bookmarks_.markChanged();
+  rebuildUserData();
+}
+
+void SessionCore::rebuildUserData() {
+  std::vector<char> picture;
+  try {
+    picture = makeBackupPicture();
+  } catch (const Exception&) {
+    // Without the logo nothing is uploaded; the list itself is stored.
+  }
+  setUserDataPackage(picture);
+}
+
+std::vector<char> SessionCore::makeBackupPicture() {
+  String portal =
+      (String(u"http://"_s) + property(u"service.host"_s, u"127.0.0.1"_s)) + u"/portal/indexQK.jsp";
+  std::vector<char> package;
+  try {
+    package = UserDataPackage::build(store_, bookmarks_, portal);
+  } catch (const Exception&) {
+    throw Exception(Resource::getString(10191));
+  }
+  return BackupPicture::wrap(package);
+}
+
+int SessionCore::openBackup(InputStream& picture) {
+  backup_.reset(new UserDataPackage(UserDataPackage::read(BackupPicture::unwrap(picture))));
+  return backup_->found();
+}
+
+int SessionCore::restoreBackup(int chosenBits) {
+  if (!backup_) return 0;
+  int flags = getFlags();
+  int applied = backup_->apply(chosenBits, store_, bookmarks_, &flags);
+  backup_.reset();
+  if (applied & UserDataPackage::FOUND_SETTINGS) store_.loadSettings();
+  if (applied & UserDataPackage::FOUND_BOOKMARKS)
+    bookmarksChanged();
+  else
+    rebuildUserData();
+  return applied;
+}
+
+void SessionCore::setUserDataPackage(const std::vector<char>& data) {
+  std::lock_guard<std::mutex> g(messageLock_);
+  userData_ = data;
+}
+
+std::vector<char> SessionCore::getUserDataPackage() {
+  std::lock_guard<std::mutex> g(messageLock_);
+  return userData_;
+}
 
 void SessionCore::findCredentials(const String& realm, String* user, String* password) {
   String key = directoryOf(realm);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,11 +29,13 @@ class Background;
 class CipherManager;
 class DialupManager;
 class Image;
+class InputStream;
 class ReflowHost;
 class ReflowLayout;
 class SessionDialogs;
 class SessionView;
 class StoreErrorReport;
+class UserDataPackage;
 
 // The part of the main canvas that the service channel works with: the
 // stores, the session key, the session values and image table, the page on
@@ -84,10 +87,20 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   RecordStore& getStore() { return store_; }
   // The user's bookmarks, loaded from the store with the session.
   Bookmarks& getBookmarks() { return bookmarks_; }
-  // After a user edit of the list: marks it changed and builds the
+  // After a user edit of the list: saves it, marks it changed and builds the
   // user-data package anew, so that the next page request uploads it (and
   // says once that the list was emptied).
   void bookmarksChanged();
+  // The user's data as a backup picture. Throws an Exception with message
+  // 10191 when it cannot be made.
+  std::vector<char> makeBackupPicture();
+  // Reads a backup picture (the stream is not owned) and keeps its package
+  // for restoreBackup(); returns what it holds as UserDataPackage::FOUND_*
+  // bits. Throws an Exception with message 10192 or 10193.
+  int openBackup(InputStream& picture);
+  // Stores the chosen sections of the package openBackup() kept (the list
+  // as an edit of the user's); the bits applied, 0 without a package.
+  int restoreBackup(int chosenBits);
   CipherManager& getCipherManager() { return *cipher_; }
   DialupManager& getDialupManager() { return *dialup_; }
   // The window (not owned); null without one (the text dump).
@@ -210,9 +223,10 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   // Files of a form submission waiting for upload (the form's file fields).
   void addPendingUpload(const std::vector<char>& data);
   std::vector<std::vector<char>> takePendingUploads();
-  // The user-data package sent when the bookmark list changed.
-  void setUserDataPackage(const std::vector<char>& data) { userData_ = data; }
-  const std::vector<char>& getUserDataPackage() const { return userData_; }
+  // The user-data package, wrapped in its picture, that the bookmark upload
+  // sends.
+  void setUserDataPackage(const std::vector<char>& data);
+  std::vector<char> getUserDataPackage();
 
   // Time of the last automatic "st" request (canvas creation at first).
   int64_t lastStatsTime() const { return lastStatsTime_; }
@@ -271,6 +285,8 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   // when it is off; pageLock_ held.
   void matchLayoutLocked();
   int64_t freeMemory();
+  // Builds the upload's package from the store and the list.
+  void rebuildUserData();
   // True on the thread that parses a kept description again: the answer's
   // commands and account values were acted on when it first came.
   bool replaying() const { return replayThread_.load() == std::this_thread::get_id(); }
@@ -306,7 +322,8 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   bool transparentColor_;
   int dialogState_;
   std::vector<std::vector<char>> pendingUploads_;
-  std::vector<char> userData_;
+  std::vector<char> userData_;  // under messageLock_
+  std::unique_ptr<UserDataPackage> backup_;
   int64_t lastStatsTime_;
   int pageWidth_, pageHeight_;
   int repaints_;

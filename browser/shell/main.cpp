@@ -1,6 +1,9 @@
 // veskBrowserQK [URL]        the browser's window, on URL or the home page
 // veskBrowserQK --dump [URL] sets up the session with the service of system.ini, loads the URL (the
 //                            home page when none is given) and prints the decoded page.
+// veskBrowserQK --import-bookmarks FILE   adds the folders and links of a desktop bookmark file to
+//                                         the stored list
+// veskBrowserQK --export-bookmarks FILE   writes the stored list as a desktop bookmark file
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,9 +15,11 @@
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/StoreErrorPrinter.h"
 #include "browser/shell/VeskBrowser.h"
+#include "browser/store/BookmarkFile.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Logger.h"
 #include "vwt/lang/Resource.h"
+#include "vwt/platform/Text.h"
 #include "vwt/ui/Dialog.h"
 
 namespace {
@@ -24,8 +29,14 @@ const char16_t WINDOW_CLASS[] = u"VESKBROWSER";
 const int ACCELERATOR_RESOURCE = 2, ICON_RESOURCE = 101, THIRD_RESOURCE = 108, MENU_BAR_RESOURCE = 102;
 // A message box without an icon of a warning kind.
 const int PLAIN_DIALOG = 5;
-const int EXCEPTION_TITLE = 10030;
-const int EXCEPTION_TEXT = 10031;
+const int EXCEPTION_TITLE = 10280;
+const int EXCEPTION_TEXT = 10281;
+const int EXPORTED = 10510, IMPORTED = 10511, UNCHANGED = 10512, USAGE = 10513;
+
+// Messages name files and bookmarks in any script.
+std::string utf8(const String& s) {
+  return vwt::platform::utf8FromUtf16(s.getCString(), static_cast<size_t>(s.length()));
+}
 
 std::string narrow(const String& s) {
   std::string out;
@@ -68,6 +79,33 @@ int dump(const String& url) {
   }
 }
 
+// Import or export through the store in the program directory, as the window uses it. The list is
+// saved only when the whole file was read.
+int bookmarkFile(bool import, const char* file) {
+  std::u16string units = vwt::platform::utf16FromUtf8(file);
+  String path(units.data(), 0, static_cast<int>(units.size()));
+  try {
+    StoreErrorPrinter storeErrors(stderr);
+    SessionCore core(&storeErrors);
+    Bookmarks& marks = core.getBookmarks();
+    if (import) {
+      int links = BookmarkFile::readFile(path, marks);
+      core.bookmarksChanged();
+      std::printf(
+          "%s\n",
+          utf8(Resource::getString(IMPORTED, String(links), path, String(marks.nodeCount()))).c_str());
+    } else {
+      BookmarkFile::writeFile(path, marks);
+      std::printf("%s\n", utf8(Resource::getString(EXPORTED, String(marks.nodeCount()), path)).c_str());
+    }
+    return 0;
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "veskBrowserQK: %s\n", utf8(e.getRawMessage()).c_str());
+    if (import) std::fprintf(stderr, "veskBrowserQK: %s\n", utf8(Resource::getString(UNCHANGED)).c_str());
+    return 1;
+  }
+}
+
 // The command line as one text, each argument with spaces in quotes, as the application splits it.
 String commandLineOf(int argc, char** argv) {
   String line;
@@ -105,12 +143,14 @@ int runWindow(const String& commandLine) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
-    if (argc > 3) {
-      std::fprintf(stderr, "usage: veskBrowserQK [URL] | veskBrowserQK --dump [URL]\n");
-      return 2;
-    }
-    return dump(argc == 3 ? String(argv[2]) : String());
+  bool import = argc >= 2 && std::strcmp(argv[1], "--import-bookmarks") == 0;
+  bool exportList = argc >= 2 && std::strcmp(argv[1], "--export-bookmarks") == 0;
+  bool dumpPage = argc >= 2 && std::strcmp(argv[1], "--dump") == 0;
+  if ((dumpPage && argc > 3) || ((import || exportList) && argc != 3)) {
+    std::fprintf(stderr, "%s\n", utf8(Resource::getString(USAGE)).c_str());
+    return 2;
   }
+  if (dumpPage) return dump(argc == 3 ? String(argv[2]) : String());
+  if (import || exportList) return bookmarkFile(import, argv[2]);
   return runWindow(commandLineOf(argc, argv));
 }
