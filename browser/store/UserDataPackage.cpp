@@ -154,12 +154,6 @@ UserDataPackage UserDataPackage::read(const std::vector<char>& package) {
 
 int UserDataPackage::apply(int chosenBits, RecordStore& store, Bookmarks& marks, int* flags) const {
   int bits = chosenBits & found_;
-  if (bits & FOUND_BOOKMARKS) {
-    VectorV<String> list(static_cast<int>(bookmarks_.size()) + 1);
-    for (const String& s : bookmarks_) list.addElement(s);
-    marks.replaceAll(list);
-    marks.save();
-  }
   if (bits & FOUND_FLAGS) {
     store.writeValue(RecordStore::FLAGS, flags_);
     if (flags) *flags = flags_;
@@ -173,7 +167,9 @@ int UserDataPackage::apply(int chosenBits, RecordStore& store, Bookmarks& marks,
     Vector<Object*>* settings = store.getSettings();
     for (size_t i = 0; i < settings_.size(); ++i) {
       int entry = FIRST_SETTING + static_cast<int>(i);
-      if (entry >= settings->size()) break;
+      // The checksum belongs to the list this store holds, which save() below
+      // sums anew when the list is restored too.
+      if (entry >= settings->size() || entry == Bookmarks::SETTING_CHECKSUM) continue;
       Object* old = settings->elementAt(entry);
       settings->setElementAt(new Integer(settings_[i]), entry);
       delete old;
@@ -184,6 +180,12 @@ int UserDataPackage::apply(int chosenBits, RecordStore& store, Bookmarks& marks,
     Vector<Object*> record(1, true);
     record.addElement(new String(homeUrl_));
     store.writeRecord(RecordStore::HOME_URL, record, u"S"_s);
+  }
+  if (bits & FOUND_BOOKMARKS) {
+    VectorV<String> list(static_cast<int>(bookmarks_.size()) + 1);
+    for (const String& s : bookmarks_) list.addElement(s);
+    marks.replaceAll(list);
+    marks.save();
   }
   return bits;
 }
