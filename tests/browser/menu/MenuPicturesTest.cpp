@@ -82,6 +82,23 @@ TEST_F(MenuPicturesTest, SettingsMenu) {
   EXPECT_TRUE(shot(m.get(), "menu-settings.png"));
 }
 
+TEST_F(MenuPicturesTest, SettingsMenuAtTheOptions) {
+  MenuContext c = context();
+  c.flags |= 1 << 4;  // cookies not stored
+  std::unique_ptr<MenuScreen> m(CommandMenus::settingsMenu(c));
+  // Down past the first toggle (whose name the program shares with its error dialog for now), so that the
+  // others and the headings after them fill the menu.
+  int row = 0;
+  while (row < m->rowCount() && m->commandAt(row) != 21) ++row;
+  ASSERT_LT(row, m->rowCount());
+  AutoPtr<Image> probe(Image::createImage(1, 1, 0));
+  probe->getGraphics()->setFont(scene.interfaceFont());
+  m->layout(VIEW_W, VIEW_H, scene.interfaceFont());
+  m->select(row + m->rowsShown());
+  EXPECT_GT(m->firstShown(), row);
+  EXPECT_TRUE(shot(m.get(), "menu-settings-options.png"));
+}
+
 TEST_F(MenuPicturesTest, WindowList) {
   std::unique_ptr<SideMenuScreen> m(CommandMenus::windowList(
       {u"Portal"_s, u"News of the day from a site with a long title"_s, u"about:blank"_s}, 1));
