@@ -17,6 +17,18 @@
 namespace {
 
 bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000 || c == 0xA0; }
+bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The units of the character at i: two for a surrogate pair.
+int unitsAt(const String& t, int i) {
+  return i + 1 < t.length() && isHigh(t.charAt(i)) && isLow(t.charAt(i + 1)) ? 2 : 1;
+}
+
+// A place between the two halves of a surrogate pair, which no selection may end at.
+bool splitsPair(const String& t, int i) {
+  return i > 0 && i < t.length() && isHigh(t.charAt(i - 1)) && isLow(t.charAt(i));
+}
 
 // Characters of one class make a word together: Latin letters and digits, each Japanese script,
 // spaces. Anything else is a word of its own.
@@ -29,6 +41,7 @@ int wordClass(char16_t c) {
   if (c >= 0x3041 && c <= 0x309F) return 4;                                    // hiragana
   if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F)) return 5;  // katakana, long vowel
   if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || c == 0x3005) return 6;
+  if (isHigh(c) || isLow(c)) return 7;  // pictographs and rare ideographs keep their halves together
   return 0;
 }
 
@@ -42,6 +55,8 @@ void TextSelection::setView(const View& view) {
   bool other = view.page != view_.page || view.layout != view_.layout;
   view_ = view;
   int before = total_;
+  // Made again every time: a layout may have been built again in the same object, and a long page
+  // takes some microseconds.
   buildRuns();
   if (other || total_ != before) clear();
 }
@@ -116,11 +131,15 @@ int TextSelection::offsetAt(const Run& run, int x) const {
   vwt::Font* font = fontOf(run);
   int n = run.text.length();
   int left = run.x;
-  for (int i = 0; i < n; ++i) {
-    int w = font ? font->charWidth(run.text.charAt(i)) : (n > 0 ? run.w / n : 0);
+  for (int i = 0; i < n;) {
+    int units = unitsAt(run.text, i);
+    int w =
+        !font ? run.w / n * units
+              : (units == 1 ? font->charWidth(run.text.charAt(i)) : font->substringWidth(run.text, i, units));
     // The nearer edge of the character under the point.
     if (x < left + (w + 1) / 2) return i;
     left += w;
+    i += units;
   }
   return n;
 }
@@ -288,6 +307,10 @@ void TextSelection::moveFocus(int key) {
     }
     default:
       return;
+  }
+  if (key == Window::KEY_LEFT || key == Window::KEY_RIGHT) {
+    const Run& r = runs_[runOf(place)];
+    if (splitsPair(r.text, place - r.start)) place += key == Window::KEY_LEFT ? -1 : 1;
   }
   setFocus(place);
 }

@@ -29,7 +29,9 @@ class Font;
 // Points are in the pixels the view draws the page in, scroll included: zoomed page pixels in
 // layout view, layout pixels in reflow view. The selection copies what it needs of the items
 // (texts and rectangles), so a page that goes away leaves nothing dangling; the canvas calls
-// setView with the page on screen before each event and each drawing.
+// setView with the page on screen before each event and each drawing, draws the highlight with
+// SelectionPainter at (-scrollX, -scrollY) after the page and before the pointer, and copies the
+// selection (when there is one) for the page-text command.
 class TextSelection {
  public:
   // What is on screen. Nothing owned.
@@ -48,6 +50,8 @@ class TextSelection {
   static constexpr int DOUBLE_TAP_DISTANCE = 6;
   // Runs on one line this far apart (page pixels) had a space between them.
   static constexpr int WORD_GAP = 2;
+  // The status text after a copy: "%1" is the number of characters copied.
+  static constexpr int COPIED_MESSAGE = 10600;
 
   explicit TextSelection(PageFonts* fonts);  // not owned; measures the text as the page draws it
   ~TextSelection();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "browser/page/ItemPainter.h"
 #include "browser/page/PageFonts.h"
 #include "browser/page/PageRenderer.h"
 #include "browser/page/ReflowLayout.h"
@@ -12,11 +13,13 @@
 #include "browser/page/SelectionPainter.h"
 #include "browser/page/TextSelection.h"
 #include "browser/shell/CanvasReflowHost.h"
+#include "tests/browser/LoopbackService.h"
 #include "tests/browser/page/FormPageBuilder.h"
 #include "tests/browser/page/LoadedPage.h"
 #include "tests/browser/page/RendererTestHost.h"
 #include "tests/vwt/GoldenPicture.h"
 #include "tests/vwt/ScratchDirectory.h"
+#include "vwt/lang/Resource.h"
 #include "vwt/ui/Clipboard.h"
 #include "vwt/ui/Font.h"
 #include "vwt/ui/Image.h"
@@ -214,6 +217,25 @@ TEST_F(TextSelectionTest, ShiftArrowsExtendFromThePointerAndEscapeClears) {
   EXPECT_FALSE(sel_.keyDown(Window::KEY_ESCAPE, false, px, py)) << "nothing to clear: escape is the page's";
 }
 
+TEST_F(TextSelectionTest, ACharacterOutsideTheBasicPlaneIsNeverCutInTwo) {
+  RenderItem* it = run(u"a\U0001F600\U0001F600b", 10, 10);
+  show();
+  for (int x = 0; x < it->x + it->width + 10; ++x) {
+    int place = sel_.placeAt(x, 12);
+    EXPECT_TRUE(place != 2 && place != 4) << "x " << x << " place " << place;
+  }
+  sel_.keyDown(Window::KEY_RIGHT, true, 0, 12);
+  sel_.keyDown(Window::KEY_RIGHT, true, 0, 12);
+  EXPECT_EQ(3, sel_.focus());
+  sel_.keyDown(Window::KEY_LEFT, true, 0, 12);
+  EXPECT_EQ(1, sel_.focus());
+  sel_.clear();
+  int x = (edge(it, 3) + edge(it, 5)) / 2;
+  sel_.pointerPressedAt(x, 12, false, T0);
+  EXPECT_TRUE(sel_.pointerPressedAt(x, 12, false, T0 + 100));
+  EXPECT_EQ(u"\U0001F600\U0001F600"_s, sel_.selectedText());
+}
+
 TEST_F(TextSelectionTest, HighlightRectanglesFollowTheCharactersAtTheZoom) {
   threeLines();
   for (int zoom : {100, 150}) {
@@ -260,9 +282,10 @@ TEST_F(TextSelectionTest, TheReflowViewSelectsAlongItsLines) {
   run(u"Next", 0, 40);
   CanvasReflowHost::Sources sources;
   sources.flags = [] { return 0; };
-  sources.view = [] {
+  int width = 120;
+  sources.view = [&width] {
     CanvasReflowHost::View v;
-    v.width = 120;
+    v.width = width;
     v.height = 320;
     return v;
   };
@@ -296,6 +319,16 @@ TEST_F(TextSelectionTest, TheReflowViewSelectsAlongItsLines) {
   ASSERT_EQ(2u, rects.size());
   EXPECT_EQ(second->y, rects[1].y);
   EXPECT_EQ(second->height, rects[1].h);
+
+  // Laid out again at another width in the same layout: cleared, the new lines are read.
+  width = 200;
+  layout.build(&b_.page);
+  sel_.clear();
+  sel_.setView(v);
+  sel_.select(0, sel_.length());
+  lines = text(layout.text());
+  while (!lines.empty() && lines.back() == '\n') lines.pop_back();
+  EXPECT_EQ(lines, text(sel_.selectedText()));
 }
 
 TEST_F(TextSelectionTest, CopyPutsTheTextOnTheClipboard) {
@@ -307,6 +340,11 @@ TEST_F(TextSelectionTest, CopyPutsTheTextOnTheClipboard) {
   sel_.select(6, 15);
   EXPECT_TRUE(sel_.copy());
   EXPECT_EQ("orld\nSecon", text(Clipboard::getText()));
+  // The status text the copy is reported with.
+  program_.write("res/message.txt", loopback::readFile(loopback::sourceDir() + "/res/message.txt"));
+  Resource::unload();
+  EXPECT_EQ("The selected text was copied (10 characters).",
+            text(Resource::getString(TextSelection::COPIED_MESSAGE, String(Clipboard::getText().length()))));
 }
 
 TEST_F(TextSelectionTest, TheHighlightShowsOverThePageAsItsGoldenPicture) {
