@@ -108,6 +108,13 @@ void CookieStore::saveCookies() {
   store_->writeRecord(RecordStore::COOKIES, record, ROW_TYPE);
 }
 
+void CookieStore::clear() {
+  session_.clear();
+  persistent_.clear();
+  loaded_ = true;
+  saveCookies();
+}
+
 bool CookieStore::matches(const String& scope, const String& host, const String& path) {
   int semicolon = scope.indexOf(u';');
   if (semicolon < 0) return false;

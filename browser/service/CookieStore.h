@@ -25,6 +25,8 @@ class CookieStore {
                    int lifetime, int flags);
   // Writes the persistent list, dropping the oldest rows past the cap.
   void saveCookies();
+  // Forgets every cookie, the session's and the stored ones, and stores the empty list.
+  void clear();
   // "name=value; name=value" of the cookies for url (or the referrer when
   // url is not an http address); null when there are none.
   String cookieText(const String& url, const String& referrer);

@@ -256,11 +256,15 @@ void MainCanvas::actOnPendingState() {
 }
 
 void MainCanvas::takeSessionChanges() {
+  flags_ = core_->getFlags();
   if (pageChanged_.exchange(false)) {
     shown_ = core_->getCurrentPage();
     renderer_->pageChanged();
     interaction_->pageChanged();
     hints_->close();
+    uploadFiles_.clear();
+    uploadControl_ = nullptr;
+    found_.clear();
     contentChanged_ = false;
   }
   // Images arrived or the page changed in place: the buffer is drawn again whole.
@@ -376,22 +380,29 @@ void MainCanvas::onPointerPressed(int x, int y) {
   }
   if (screens_.size() == 0 && interaction_->mode() == PageInteraction::MODE_BROWSING) {
     updateSelectionView();
-    if (selectionTook(
-            selection_->pointerPressed(x + renderer_->scrollX(), y + renderer_->scrollY(), shiftDown_)))
-      return;
+    selectionPress_ =
+        selection_->pointerPressed(x + renderer_->scrollX(), y + renderer_->scrollY(), shiftDown_);
+    if (selectionTook(selectionPress_)) return;
   }
   interaction_->pointerPressed(x, y);
 }
 
 void MainCanvas::onPointerDragged(int x, int y) {
   if (state_ != STATE_RUNNING || !interaction_) return;
-  if (selectionTook(selection_->dragged(x + renderer_->scrollX(), y + renderer_->scrollY()))) return;
+  if (selectionPress_) {
+    selectionTook(selection_->dragged(x + renderer_->scrollX(), y + renderer_->scrollY()));
+    return;
+  }
   interaction_->pointerDragged(x, y);
 }
 
 void MainCanvas::onPointerReleased(int x, int y) {
   if (state_ != STATE_RUNNING || !interaction_) return;
-  if (selectionTook(selection_->released(x + renderer_->scrollX(), y + renderer_->scrollY()))) return;
+  if (selectionPress_) {
+    selectionPress_ = false;
+    selectionTook(selection_->released(x + renderer_->scrollX(), y + renderer_->scrollY()));
+    return;
+  }
   interaction_->pointerReleased(x, y);
 }
 
@@ -431,6 +442,11 @@ bool MainCanvas::runCommand(int id, int argument, const String& text) {
   // A screen's "open this address".
   if (id == COMMAND_ADDRESS && text.length() > 0 && argument != CommandRunner::ANSWER) {
     openUrl(text);
+    return true;
+  }
+  if (id == COMMAND_SELECT_WINDOW) {
+    core_->getWindows().setCurrent(argument);
+    core_->reshowCachedPage();
     return true;
   }
   if (id >= COMMAND_PANEL_BASE) {
@@ -501,6 +517,16 @@ void MainCanvas::submitForm(RenderItem* form, const String& fields) {
   if (!shown_ || !form) return;
   String page = shown_->url;
   String action = UrlResolver::resolve(page, FormSubmission::action(form));
+  // The files chosen for the page's upload buttons go before the form, as uploads of their own.
+  for (const auto& chosen : uploadFiles_) {
+    try {
+      std::vector<char> bytes = readUploadFile(chosen.second);
+      if (!bytes.empty()) core_->addPendingUpload(bytes);
+    } catch (const Exception& e) {
+      showMessage(Resource::getString(ERROR_TITLE), e.getMessage());
+      return;
+    }
+  }
   links_->open(action, page, page, fields, String(), 0);
 }
 

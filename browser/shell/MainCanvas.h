@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -197,7 +198,7 @@ class MainCanvas : public Frame,
   RecordStore& store() override;
   Bookmarks& bookmarks() override;
   void bookmarksChanged() override;
-  int flags() override { return flags_; }
+  int flags() override;
   void setFlags(int flags) override;
   bool gpsCapable() override;
   String serviceRoot() override;
@@ -225,6 +226,12 @@ class MainCanvas : public Frame,
   void applyPanelCommand(int command, int argument, const String& text);
   // The item under the pointer (LINK, AREA, CONTROL), or null; pageLock held.
   RenderItem* itemUnderPointer();
+  RenderItem* pictureUnderPointer();  // an IMAGE with an address; layout view only; pageLock held
+  void restoreBackup(int chosenBits);
+  void bookmarkFile(bool import);
+  static std::vector<char> readUploadFile(
+      const String& path);  // throws when unreadable or too large     // the import or export of a bookmark
+                            // file, through a file dialog
   void drawFound(Graphics& g);
   // The text selection told what is on screen; true when it took the event (it is then repainted).
   void updateSelectionView();
@@ -265,7 +272,8 @@ class MainCanvas : public Frame,
   std::unique_ptr<LinkFollower> links_;
   std::unique_ptr<LinkHints> hints_;
   std::unique_ptr<TextSelection> selection_;
-  bool shiftDown_ = false;  // the desktop's shift key, for the text selection
+  bool shiftDown_ = false;       // the desktop's shift key, for the text selection
+  bool selectionPress_ = false;  // the stylus went down for the selection: its drag and release too
   std::unique_ptr<PageScrollBars> scrollBars_;
   std::unique_ptr<ShortTimer> ticks_;
   BrowserStatusBar* statusBar_ = nullptr;  // a child window; owned
@@ -281,15 +289,15 @@ class MainCanvas : public Frame,
   enum EntryTarget { ENTRY_CONTROL, ENTRY_SCREEN, ENTRY_COMMAND };
   EntryTarget entryTarget_ = ENTRY_CONTROL;
   int entryCommand_ = 0;
-  RenderItem* uploadControl_ = nullptr;  // the file menu's control; a page item, not owned
-  std::vector<Area> found_;              // the find highlight, page coordinates
-  std::vector<char> backup_;             // the user-data package of the backup picture last read
-  Vector<RenderItem*> pageOverlays_;     // browser-made items in page coordinates
-  VectorV<String> pendingUrls_;          // handed over before the start-up ended
-  int entryMaxLength_ = 0;               // the open text entry's limit
-  bool closeEntry_ = false;              // the text entry answered: its box goes at the next paint
-  int hintKey_ = -1;                     // a key that closed the hints: its release is theirs too
-  String feedbackStatus_;                // the status text the pointer feedback last set
+  RenderItem* uploadControl_ = nullptr;        // the file menu's control; a page item, not owned
+  std::vector<Area> found_;                    // the find highlight, page coordinates
+  std::map<RenderItem*, String> uploadFiles_;  // the files chosen for the page's upload buttons
+  Vector<RenderItem*> pageOverlays_;           // browser-made items in page coordinates
+  VectorV<String> pendingUrls_;                // handed over before the start-up ended
+  int entryMaxLength_ = 0;                     // the open text entry's limit
+  bool closeEntry_ = false;                    // the text entry answered: its box goes at the next paint
+  int hintKey_ = -1;                           // a key that closed the hints: its release is theirs too
+  String feedbackStatus_;                      // the status text the pointer feedback last set
   // Set by the session's threads, taken by the next paint.
   std::atomic<bool> pageChanged_{false};
   std::atomic<bool> contentChanged_{false};

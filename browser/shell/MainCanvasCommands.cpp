@@ -5,6 +5,7 @@
 
 #include "browser/menu/AboutPanel.h"
 #include "browser/menu/BookmarkFilePanel.h"
+#include "browser/menu/BookmarkListScreen.h"
 #include "browser/menu/ColoursPanel.h"
 #include "browser/menu/CommandId.h"
 #include "browser/menu/CommandMenus.h"
@@ -24,13 +25,17 @@
 #include "browser/menu/PanelCommand.h"
 #include "browser/menu/PanelScreen.h"
 #include "browser/menu/PanelSettings.h"
+#include "browser/menu/RestoreScreen.h"
+#include "browser/menu/SettingToggles.h"
 #include "browser/menu/ShortcutPanel.h"
 #include "browser/menu/SideMenuScreen.h"
 #include "browser/menu/SoftKeyTable.h"
 #include "browser/menu/StoragePanel.h"
 #include "browser/menu/SyncPanel.h"
 #include "browser/menu/TextSizePanel.h"
+#include "browser/menu/TogglePanel.h"
 #include "browser/menu/UserAgentPanel.h"
+#include "browser/menu/VisitedScreen.h"
 #include "browser/page/HitTest.h"
 #include "browser/page/KeyScroll.h"
 #include "browser/page/LinkHints.h"
@@ -46,14 +51,21 @@
 #include "browser/shell/MainCanvas.h"
 #include "browser/shell/SessionCore.h"
 #include "browser/shell/UrlResolver.h"
+#include "browser/store/BookmarkFile.h"
 #include "browser/store/RecordStore.h"
+#include "vwt/io/File.h"
+#include "vwt/io/FileInputStream.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Integer.h"
 #include "vwt/lang/Resource.h"
 #include "vwt/lang/System.h"
 #include "vwt/ui/Application.h"
 #include "vwt/ui/Clipboard.h"
+#include "vwt/ui/FileChooser.h"
 #include "vwt/ui/Graphics.h"
+#include "vwt/ui/ImageStore.h"
+#include "vwt/ui/MediaImage.h"
+#include "vwt/ui/MediaManager.h"
 
 namespace {
 // Settings entries the canvas keeps in step with its panels.
@@ -69,6 +81,17 @@ const int FOUND_FRAME = static_cast<int>(0xFFE0A000u);
 // A window without a page in the window list.
 const char16_t BLANK_WINDOW[] = u"about:blank";
 const int MESSAGE_LAYING_OUT = 10018;
+const int ERROR_TITLE = 10002;
+const int MESSAGE_FILE_MENU = 10067;
+// The backup picture: made, no usable section, read back and applied, unreadable.
+const int MESSAGE_BACKUP_FAILED = 10191;
+const int MESSAGE_BACKUP_DONE = 10283, MESSAGE_BACKUP_EMPTY = 10284, MESSAGE_RESTORED = 10285;
+// Bookmark files: the dialog's filter, imported, exported; the upload button without a file.
+const int MESSAGE_BOOKMARK_FILE_FILTER = 10286, MESSAGE_BOOKMARKS_IMPORTED = 10287;
+const int MESSAGE_BOOKMARKS_EXPORTED = 10288, MESSAGE_NO_FILE = 10289;
+// An upload larger than the service takes.
+const size_t MAX_UPLOAD_BYTES = 1000 * 1000;
+const int MESSAGE_UPLOAD_TOO_LARGE = 10290;
 
 int zoomed(int v, int zoom) { return static_cast<int>(static_cast<int64_t>(v) * zoom / 100); }
 }  // namespace
@@ -82,6 +105,7 @@ int MainCanvas::mode() const {
 
 void MainCanvas::push(Screen* screen) {
   if (!screen) return;
+  if (PanelScreen* panel = dynamic_cast<PanelScreen*>(screen)) panel->setLook(paletteSet(), isTranslucent());
   screen->layout(getWidth(), screenHeight(), fonts_.interfaceFont());
   screens_.push(screen);
   hints_->close();
@@ -206,7 +230,23 @@ void MainCanvas::openScreen(int command, int argument) {
     case COMMAND_ABOUT:
       push(AboutPanel::create());
       return;
+    case COMMAND_BOOKMARKS:
+      push(new BookmarkListScreen(bookmarks(), [this] { bookmarksChanged(); }));
+      return;
+    case COMMAND_VISITED: {
+      AutoPtr<Vector<Object*>> visited(
+          store().readRecord(RecordStore::VISITED, RecordStore::typeOf(RecordStore::VISITED)));
+      push(new VisitedScreen(*visited));
+      return;
+    }
+    case COMMAND_RESTORE:
+      push(new RestoreScreen(argument));
+      return;
     default:
+      if (const SettingToggles::Toggle* toggle = SettingToggles::find(command)) {
+        push(TogglePanel::create(toggle->nameId, argument == 1));
+        return;
+      }
       if (PanelScreen* panel = settingsPanel(command)) push(panel);
       return;
   }
@@ -265,9 +305,17 @@ PanelScreen* MainCanvas::settingsPanel(int command) {
 }
 
 void MainCanvas::applyPanelCommand(int command, int argument, const String& text) {
-  int flags = flags_;
+  if (command == RestoreScreen::COMMAND_RESTORE_CHOSEN) {
+    restoreBackup(argument);
+    return;
+  }
+  if (command == PANEL_IMPORT_BOOKMARK_FILE || command == PANEL_EXPORT_BOOKMARK_FILE) {
+    bookmarkFile(command == PANEL_IMPORT_BOOKMARK_FILE);
+    return;
+  }
+  int before = this->flags(), flags = before;
   if (!PanelSettings::apply(command, argument, text, store(), &flags)) return;
-  if (flags != flags_) setFlags(flags);
+  if (flags != before) setFlags(flags);
   core_->reloadSettings();
   if (command >= PANEL_SHORTCUT_KEY && command <= PANEL_SHORTCUT_KEY_LAST) loadShortcuts();
   if (command == PANEL_PAGE_FONT || command == PANEL_INTERFACE_FONT || command == PANEL_BASE_FONT)
@@ -297,6 +345,22 @@ RenderItem* MainCanvas::itemUnderPointer() {
                      (flags_ & PageInteraction::FLAG_REFLOW) != 0);
 }
 
+RenderItem* MainCanvas::pictureUnderPointer() {
+  if (!shown_ || !shown_->items || (flags_ & PageInteraction::FLAG_REFLOW)) return nullptr;
+  int zoom = std::max(1, renderer_->zoom());
+  int px = static_cast<int>(int64_t{interaction_->pointerX()} * 100 / zoom);
+  int py = static_cast<int>(int64_t{interaction_->pointerY()} * 100 / zoom);
+  Vector<RenderItem*>* items = shown_->items.get();
+  // The last one drawn is the one on top.
+  for (int i = items->size() - 1; i >= 0; --i) {
+    RenderItem* it = items->elementAt(i);
+    if (!it || (it->type != RenderItem::IMAGE && it->type != RenderItem::IMAGE_ALT) || it->name.length() == 0)
+      continue;
+    if (px >= it->x && py >= it->y && px < it->x + it->width && py < it->y + it->height) return it;
+  }
+  return nullptr;
+}
+
 CommandHost::Target MainCanvas::pointerTarget() {
   Target t;
   if (!shown_ || !interaction_) return t;
@@ -311,18 +375,9 @@ CommandHost::Target MainCanvas::pointerTarget() {
     }
   }
   // The picture under the pointer, by the address the page gave it.
-  int zoom = renderer_->zoom();
-  int px = zoomed(interaction_->pointerX(), 10000 / std::max(1, zoom));
-  int py = zoomed(interaction_->pointerY(), 10000 / std::max(1, zoom));
-  Vector<RenderItem*>* items = shown_->items.get();
-  for (int i = items ? items->size() - 1 : -1; i >= 0 && !(flags_ & PageInteraction::FLAG_REFLOW); --i) {
-    RenderItem* it = items->elementAt(i);
-    if (!it || (it->type != RenderItem::IMAGE && it->type != RenderItem::IMAGE_ALT) || it->name.length() == 0)
-      continue;
-    if (px < it->x || py < it->y || px >= it->x + it->width || py >= it->y + it->height) continue;
+  if (RenderItem* picture = pictureUnderPointer()) {
     t.image = true;
-    t.imageUrl = UrlResolver::resolve(shown_->url, it->name);
-    break;
+    t.imageUrl = UrlResolver::resolve(shown_->url, picture->name);
   }
   return t;
 }
@@ -413,9 +468,9 @@ void MainCanvas::drawFound(Graphics& g) {
   for (const Area& a : found_) {
     int x = zoomed(a.x, zoom) - renderer_->scrollX(), y = zoomed(a.y, zoom) - renderer_->scrollY();
     int w = std::max(1, zoomed(a.width, zoom)), h = std::max(1, zoomed(a.height, zoom));
-    g.setColor(FOUND_COLOUR);
+    g.setColorARGB(FOUND_COLOUR);
     g.fillRect(x, y, w, h);
-    g.setColor(FOUND_FRAME);
+    g.setColorARGB(FOUND_FRAME);
     g.drawRect(x - 1, y - 1, w + 1, h + 1);
   }
 }
@@ -468,6 +523,12 @@ Bookmarks& MainCanvas::bookmarks() { return core_->getBookmarks(); }
 
 void MainCanvas::bookmarksChanged() { core_->bookmarksChanged(); }
 
+int MainCanvas::flags() {
+  // The session's word is the truth: the bookmarks and the service's answers change it too.
+  flags_ = core_->getFlags();
+  return flags_;
+}
+
 void MainCanvas::setFlags(int flags) {
   flags_ = flags;
   core_->setFlags(flags);
@@ -482,20 +543,114 @@ String MainCanvas::serviceRoot() {
   return path < 0 ? endpoint : endpoint.substring(0, path);
 }
 
-bool MainCanvas::saveImageUnderPointer() { return false; }
+bool MainCanvas::saveImageUnderPointer() {
+  int index = -1;
+  {
+    std::lock_guard<std::mutex> held(pageLock());
+    if (RenderItem* item = pictureUnderPointer()) index = item->imageIndex;
+  }
+  // A copy: the page's own may go while the save dialog is open.
+  std::unique_ptr<MediaImage> picture(index >= 0 ? core_->copyPageMediaImage(index) : nullptr);
+  if (!picture) return false;
+  try {
+    return ImageStore::addEntry(this, picture.get()).length() > 0;
+  } catch (const Exception& e) {
+    showMessage(Resource::getString(ERROR_TITLE), e.getMessage());
+    return false;
+  }
+}
 
 void MainCanvas::freeStoredPageData() {
   store().removeRecord(RecordStore::WINDOWS);
   core_->ensureFreeMemory(INT64_MAX);
 }
 
-void MainCanvas::clearCookies() {}
+void MainCanvas::clearCookies() { core_->getCookieStore().clear(); }
 
-void MainCanvas::backUpUserData() {}
+void MainCanvas::backUpUserData() {
+  try {
+    std::vector<char> picture = core_->makeBackupPicture();
+    std::unique_ptr<MediaImage> image(
+        MediaManager::getImage(picture.data(), 0, static_cast<int>(picture.size())));
+    if (!image) throw Exception(Resource::getString(MESSAGE_BACKUP_FAILED));
+    if (ImageStore::addEntry(this, image.get()).length() > 0)
+      showMessage(String(), Resource::getString(MESSAGE_BACKUP_DONE));
+  } catch (const Exception& e) {
+    showMessage(Resource::getString(ERROR_TITLE), e.getMessage());
+  }
+}
 
-int MainCanvas::readBackup() { return 0; }
+int MainCanvas::readBackup() {
+  try {
+    std::unique_ptr<ImageStore> chosen(ImageStore::selectEntry(this));
+    if (!chosen) return 0;
+    AutoPtr<InputStream> in(chosen->getInputStream());
+    int found = core_->openBackup(*in);
+    if (found == 0) showMessage(String(), Resource::getString(MESSAGE_BACKUP_EMPTY));
+    return found;
+  } catch (const Exception& e) {
+    showMessage(Resource::getString(ERROR_TITLE), e.getMessage());
+    return 0;
+  }
+}
 
-void MainCanvas::uploadFileAction(int command) { (void)command; }
+void MainCanvas::restoreBackup(int chosenBits) {
+  if (core_->restoreBackup(chosenBits) == 0) return;
+  // The flag word, the shortcut keys and the settings may all have come back.
+  flags_ = core_->getFlags();
+  loadShortcuts();
+  repaint(true);
+  showMessage(String(), Resource::getString(MESSAGE_RESTORED));
+}
+
+void MainCanvas::bookmarkFile(bool import) {
+  FileChooser chooser;
+  chooser.setFileNameFilter(Resource::getString(MESSAGE_BOOKMARK_FILE_FILTER));
+  if (!import) chooser.setSelectedFileName(u"bookmarks.html"_s);
+  if ((import ? chooser.showOpenDialog(this) : chooser.showSaveDialog(this)) != FileChooser::APPROVED) return;
+  String path = chooser.getSelectedFileName();
+  try {
+    if (import) {
+      int links = BookmarkFile::readFile(path, bookmarks());
+      bookmarks().save();
+      bookmarksChanged();
+      showMessage(String(), Resource::getString(MESSAGE_BOOKMARKS_IMPORTED, String(links), path));
+    } else {
+      BookmarkFile::writeFile(path, bookmarks());
+      showMessage(String(),
+                  Resource::getString(MESSAGE_BOOKMARKS_EXPORTED, String(bookmarks().nodeCount()), path));
+    }
+  } catch (const Exception& e) {
+    showMessage(Resource::getString(ERROR_TITLE), e.getMessage());
+  }
+}
+
+void MainCanvas::uploadFileAction(int command) {
+  if (!uploadControl_ || !shown_) return;
+  if (command == COMMAND_FILE_SHOW) {
+    auto chosen = uploadFiles_.find(uploadControl_);
+    showMessage(Resource::getString(MESSAGE_FILE_MENU),
+                chosen != uploadFiles_.end() ? chosen->second : Resource::getString(MESSAGE_NO_FILE));
+  } else if (command == COMMAND_FILE_CLEAR) {
+    uploadFiles_.erase(uploadControl_);
+  } else if (command == COMMAND_FILE_CHOOSE) {
+    FileChooser chooser;
+    if (chooser.showOpenDialog(this) == FileChooser::APPROVED)
+      uploadFiles_[uploadControl_] = chooser.getSelectedFileName();
+  }
+}
+
+std::vector<char> MainCanvas::readUploadFile(const String& path) {
+  AutoPtr<FileInputStream> in(new FileInputStream(path));
+  std::vector<char> bytes;
+  char buffer[8192];
+  for (int n; (n = in->read(buffer, 0, sizeof buffer)) > 0;) {
+    if (bytes.size() + n > MAX_UPLOAD_BYTES)
+      throw Exception(Resource::getString(MESSAGE_UPLOAD_TOO_LARGE, path));
+    bytes.insert(bytes.end(), buffer, buffer + n);
+  }
+  return bytes;
+}
 
 bool MainCanvas::isDefaultBrowser() {
   return DefaultBrowser(System::getProgramDirectory() + u"/veskBrowserQK"_s, DefaultBrowser::system())

@@ -20,6 +20,7 @@
 #include "vwt/lang/System.h"
 #include "vwt/net/DialupManager.h"
 #include "vwt/net/URL.h"
+#include "vwt/ui/MediaImage.h"
 
 namespace {
 String property(const String& key, const String& def) {
@@ -565,6 +566,13 @@ void SessionCore::makeCurrentLocked(const SharedPtr<Page>& page) {
 Image* SessionCore::pageImage(int index) { return pageImages_.getImage(index); }
 
 int SessionCore::pageImageCount() { return pageImages_.getCount(); }
+
+MediaImage* SessionCore::copyPageMediaImage(int index) {
+  std::lock_guard<std::mutex> held(pageLock_);
+  MediaImage* media = pageImages_.getMediaImage(index);
+  if (!media || !media->getBytes() || media->getLength() <= 0) return nullptr;
+  return new MediaImage(media->getBytes(), 0, media->getLength(), true);
+}
 
 void SessionCore::clearDecodedImages() {
   std::lock_guard<std::mutex> g(pageLock_);

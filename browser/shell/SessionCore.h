@@ -30,6 +30,7 @@ class CipherManager;
 class DialupManager;
 class Image;
 class InputStream;
+class MediaImage;
 class ReflowHost;
 class ReflowLayout;
 class SessionDialogs;
@@ -128,6 +129,8 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   // pageLock() for as long as it uses the image.
   Image* pageImage(int index);
   int pageImageCount();
+  // A copy of the encoded picture index of the page on screen (owned by the caller), or null.
+  MediaImage* copyPageMediaImage(int index);
   // Decodes the arrived bytes of image index of page (the worker, once an
   // image is complete) into its slot when page is on screen; an image that
   // would pass the page's image memory limit is dropped with its bytes.

@@ -31,7 +31,7 @@ class BrowserWindowTest : public ::testing::Test {
     configure(config);
     service_.reset(new vesk::RenderService(config));
     port_ = service_->start();
-    for (const char* file : {"message.txt", "banner.gif", "icon.gif"})
+    for (const char* file : {"message.txt", "banner.gif", "icon.gif", "vesklogo.gif"})
       program_.write(std::string("res/") + file, loopback::readFile(loopback::sourceDir() + "/res/" + file));
     program_.write("system.ini", "service.host=127.0.0.1\nservice.port=" + std::to_string(port_) + "\n");
     setenv("VWT_DISPLAY", "headless", 1);

@@ -111,6 +111,16 @@ TEST_F(CookieStoreTest, UnsavedRowsOfOneGroupAreNotLost) {
   EXPECT_EQ(afterRestart(u"http://h/"_s), u"a=1; b=2");
 }
 
+TEST_F(CookieStoreTest, ClearingForgetsSessionAndStoredCookiesAcrossARestart) {
+  cookies.storeCookie(u"h"_s, u"/"_s, u"session"_s, u"1"_s, 0, 0);
+  cookies.storeCookie(u"h"_s, u"/"_s, u"kept"_s, u"2"_s, 60, 0);
+  cookies.saveCookies();
+  cookies.clear();
+  EXPECT_TRUE(cookies.cookieText(u"http://h/"_s, String::null).isNull());
+  EXPECT_EQ(cookies.persistentCount(), 0);
+  EXPECT_TRUE(afterRestart(u"http://h/"_s).isNull());
+}
+
 TEST_F(CookieStoreTest, TheRecordIsCappedByDroppingTheOldest) {
   std::u16string big(400, u'x');
   for (int i = 0; i < 80; ++i)
