@@ -320,7 +320,12 @@ void MainCanvas::applyPanelCommand(int command, int argument, const String& text
   if (command >= PANEL_SHORTCUT_KEY && command <= PANEL_SHORTCUT_KEY_LAST) loadShortcuts();
   if (command == PANEL_PAGE_FONT || command == PANEL_INTERFACE_FONT || command == PANEL_BASE_FONT)
     setPageFont(store().getSetting(SETTING_PAGE_FONT));
-  if (command == PANEL_PALETTE) palette_ = store().getSetting(17);
+  if (command == PANEL_PALETTE) {
+    palette_ = store().getSetting(17);
+    // The open panels take the new colours' text colour.
+    for (int i = 0; i < screens_.size(); ++i)
+      if (PanelScreen* panel = dynamic_cast<PanelScreen*>(screens_.at(i))) panel->setLook(palette_, isTranslucent());
+  }
   if (command >= PANEL_KEY_FIRST_STEP && command <= PANEL_KEY_MAX_SPEED) {
     KeyScroll::Tuning tuning;
     tuning.firstStep = store().getSetting(6);
