@@ -324,7 +324,8 @@ void MainCanvas::applyPanelCommand(int command, int argument, const String& text
     palette_ = store().getSetting(17);
     // The open panels take the new colours' text colour.
     for (int i = 0; i < screens_.size(); ++i)
-      if (PanelScreen* panel = dynamic_cast<PanelScreen*>(screens_.at(i))) panel->setLook(palette_, isTranslucent());
+      if (PanelScreen* panel = dynamic_cast<PanelScreen*>(screens_.at(i)))
+        panel->setLook(palette_, isTranslucent());
   }
   if (command >= PANEL_KEY_FIRST_STEP && command <= PANEL_KEY_MAX_SPEED) {
     KeyScroll::Tuning tuning;
