@@ -82,6 +82,7 @@
 #include "vwt/ui/ActionListener.h"
 #include "vwt/ui/Application.h"
 #include "vwt/ui/Camera.h"
+#include "vwt/ui/Clipboard.h"
 #include "vwt/ui/Component.h"
 #include "vwt/ui/Container.h"
 #include "vwt/ui/DecodedImage.h"
