@@ -120,6 +120,15 @@ void addOptions(Fields& fields, const RenderItem* item) {
 
 }  // namespace
 
+bool FormSubmission::contains(RenderItem* form, RenderItem* control) {
+  if (!form || !control || form->type != RenderItem::FORM || !form->refs) return false;
+  for (int i = 0; i < form->refs->size(); ++i) {
+    RenderItem* entry = RenderItem::refOf(form, i);
+    if (entry && (entry == control || RenderItem::refOf(entry, 0) == control)) return true;
+  }
+  return false;
+}
+
 String FormSubmission::fields(RenderItem* form, RenderItem* pressedButton, int pointX, int pointY) {
   Fields fields;
   if (!form || form->type != RenderItem::FORM || !form->refs) return String();

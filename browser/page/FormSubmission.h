@@ -13,4 +13,6 @@ class FormSubmission {
   static String fields(RenderItem* form, RenderItem* pressedButton, int pointX, int pointY);
   // The address the form goes to: its action text.
   static String action(RenderItem* form);
+  // Whether control (a form's control entry or the item it holds) belongs to form.
+  static bool contains(RenderItem* form, RenderItem* control);
 };

@@ -256,6 +256,8 @@ void MainCanvas::actOnPendingState() {
 }
 
 void MainCanvas::takeSessionChanges() {
+  // The service's newer bookmarks come with a page; the worker leaves them for this thread.
+  if (core_->applyServiceBookmarks()) bookmarksReplaced();
   flags_ = core_->getFlags();
   if (pageChanged_.exchange(false)) {
     shown_ = core_->getCurrentPage();
@@ -517,8 +519,9 @@ void MainCanvas::submitForm(RenderItem* form, const String& fields) {
   if (!shown_ || !form) return;
   String page = shown_->url;
   String action = UrlResolver::resolve(page, FormSubmission::action(form));
-  // The files chosen for the page's upload buttons go before the form, as uploads of their own.
+  // The files chosen for the form's upload buttons go before it, as uploads of their own.
   for (const auto& chosen : uploadFiles_) {
+    if (!FormSubmission::contains(form, chosen.first)) continue;
     try {
       std::vector<char> bytes = readUploadFile(chosen.second);
       if (!bytes.empty()) core_->addPendingUpload(bytes);

@@ -218,6 +218,8 @@ class MainCanvas : public Frame,
   // The height menus and panels may take, and laying the open ones out again for it.
   int screenHeight();
   void layOutScreens();
+  // The service's list replaced the bookmarks: an open list is shown again from its top level.
+  void bookmarksReplaced();
   void modeChanged();
   MenuContext menuContext();
   // The settings panels, built from what the store holds now.

@@ -123,6 +123,16 @@ void MainCanvas::layOutScreens() {
     screens_.at(i)->layout(getWidth(), screenHeight(), fonts_.interfaceFont());
 }
 
+void MainCanvas::bookmarksReplaced() {
+  for (int i = 0; i < screens_.size(); ++i) {
+    if (!dynamic_cast<BookmarkListScreen*>(screens_.at(i))) continue;
+    // Its rows and any open editor name nodes of the old list.
+    while (screens_.size() > i) screens_.pop();
+    push(new BookmarkListScreen(bookmarks(), [this] { bookmarksChanged(); }));
+    return;
+  }
+}
+
 void MainCanvas::carryOut(const ScreenResult& result) {
   switch (result.action) {
     case ScreenResult::IGNORED:

@@ -86,6 +86,7 @@ SessionCore::SessionCore(StoreErrorReport* report, const String& storage)
   store_.open();
   store_.loadSettings();
   bookmarks_.load();
+  bookmarkCount_ = bookmarks_.nodeCount();
   rebuildUserData();
   cipher_ = new CipherManager(&store_);
   dialup_ = new DialupManager();
@@ -412,18 +413,33 @@ void SessionCore::saveSettings() {
   if (!replaying()) store_.writeRecord(RecordStore::SETTINGS, *store_.getSettings(), u"I"_s);
 }
 
-int SessionCore::getBookmarkCount() { return bookmarks_.nodeCount(); }
+int SessionCore::getBookmarkCount() { return bookmarkCount_; }
 
 void SessionCore::replaceBookmarks(const VectorV<String>& bookmarks) {
   if (replaying()) return;
-  bookmarks_.replaceAll(bookmarks);
+  std::unique_ptr<VectorV<String>> copy(new VectorV<String>());
+  for (int i = 0; i < bookmarks.size(); ++i) copy->addElement(bookmarks.elementAt(i));
+  std::lock_guard<std::mutex> held(serviceBookmarksLock_);
+  serviceBookmarks_ = std::move(copy);
+}
+
+bool SessionCore::applyServiceBookmarks() {
+  std::unique_ptr<VectorV<String>> list;
+  {
+    std::lock_guard<std::mutex> held(serviceBookmarksLock_);
+    list = std::move(serviceBookmarks_);
+  }
+  if (!list) return false;
+  bookmarks_.replaceAll(*list);
   bookmarks_.save();
+  bookmarkCount_ = bookmarks_.nodeCount();
   rebuildUserData();
+  return true;
 }
 
 void SessionCore::bookmarksChanged() {
-  bookmarks_.save();
   bookmarks_.markChanged();
+  bookmarkCount_ = bookmarks_.nodeCount();
   rebuildUserData();
 }
 

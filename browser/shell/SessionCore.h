@@ -88,10 +88,14 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   RecordStore& getStore() { return store_; }
   // The user's bookmarks, loaded from the store with the session.
   Bookmarks& getBookmarks() { return bookmarks_; }
-  // After a user edit of the list: saves it, marks it changed and builds the
-  // user-data package anew, so that the next page request uploads it (and
-  // says once that the list was emptied).
+  // After a user edit of the list, once the caller has saved it: marks it
+  // changed and builds the user-data package anew, so that the next page
+  // request uploads it (and says once that the list was emptied).
   void bookmarksChanged();
+  // The interface thread: a newer list that the service sent replaces the
+  // local one and is saved. False when none was waiting; the canvas then has
+  // no open list to rebuild.
+  bool applyServiceBookmarks();
   // The user's data as a backup picture. Throws an Exception with message
   // 10191 when it cannot be made.
   std::vector<char> makeBackupPicture();
@@ -260,7 +264,8 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   void setSetting(int entry, int value) override;
   void saveSettings() override;
   int getBookmarkCount() override;
-  // The service's list replaces the local one, which is saved.
+  // The worker: keeps the service's list for the interface thread, which may
+  // be showing the local one (applyServiceBookmarks).
   void replaceBookmarks(const VectorV<String>& bookmarks) override;
   // BookmarkHost (the flag word is ResponseHost's too).
   RecordStore* getRecordStore() override { return &store_; }
@@ -325,6 +330,11 @@ class SessionCore : public ResponseHost, public BookmarkHost {
   bool transparentColor_;
   int dialogState_;
   std::vector<std::vector<char>> pendingUploads_;
+  // The service's newer list until the interface thread applies it; null when none.
+  std::unique_ptr<VectorV<String>> serviceBookmarks_;
+  std::mutex serviceBookmarksLock_;
+  // The list's node count for the worker, kept by the interface thread.
+  std::atomic<int> bookmarkCount_{0};
   std::vector<char> userData_;  // under messageLock_
   std::unique_ptr<UserDataPackage> backup_;
   int64_t lastStatsTime_;

@@ -90,6 +90,7 @@ int bookmarkFile(bool import, const char* file) {
     Bookmarks& marks = core.getBookmarks();
     if (import) {
       int links = BookmarkFile::readFile(path, marks);
+      marks.save();
       core.bookmarksChanged();
       std::printf(
           "%s\n",

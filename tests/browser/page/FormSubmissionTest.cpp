@@ -40,6 +40,13 @@ TEST_F(FormSubmissionTest, TheDemoFormSendsItsValuesAndOnlyThePressedButton) {
   EXPECT_EQ("http://127.0.0.1/demo/form-result.html", narrow(FormSubmission::action(demo.form)));
 }
 
+TEST_F(FormSubmissionTest, AnUploadButtonBelongsToItsOwnFormOnly) {
+  EXPECT_TRUE(FormSubmission::contains(demo.form, demo.photo));
+  EXPECT_FALSE(FormSubmission::contains(demo.search, demo.photo));
+  EXPECT_FALSE(FormSubmission::contains(demo.form, nullptr));
+  EXPECT_FALSE(FormSubmission::contains(nullptr, demo.photo));
+}
+
 TEST_F(FormSubmissionTest, ChangedControlsSendTheirNewState) {
   demo.news->flags = 0;
   demo.offers->flags = DemoForm::CHECKED;
