@@ -31,6 +31,7 @@ const int MESSAGE_DEFAULT_BROWSER_TEXT = 10059;
 const int MESSAGE_IMPORT_TITLE = 10062;
 const int MESSAGE_IMPORT_TEXT = 10063;
 const int MESSAGE_IMPORTED = 10226;
+const int MESSAGE_IMPORTING = 10227;
 const int MESSAGE_COMMAND_FAILED = 10550;
 const int MESSAGE_FIND_TITLE = 10551;
 const int MESSAGE_NOT_FOUND = 10552;
@@ -381,7 +382,10 @@ void CommandRunner::confirmDefaultBrowser() {
 void CommandRunner::importFavorites() {
   String directory = host_->systemProperty(String(FAVORITES_PROPERTY, false));
   Bookmarks& marks = host_->bookmarks();
-  int count = directory.length() > 0 ? marks.importFavorites(directory, -1, 0) : 0;
+  auto progress = [this](int running) {
+    host_->setStatusText(Resource::getString(MESSAGE_IMPORTING) + String(running));
+  };
+  int count = directory.length() > 0 ? marks.importFavorites(directory, -1, 0, progress) : 0;
   if (count > 0) {
     marks.save();
     host_->bookmarksChanged();

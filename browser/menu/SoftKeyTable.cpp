@@ -3,7 +3,7 @@
 namespace {
 
 const int BACK = 10005, MENU = 10006, CLOSE = 10007, DONE = 10008, CLOSE_WINDOW = 10009, OK = 10010,
-          CANCEL = 10011, YES = 10012, NO = 10013;
+          CANCEL = 10011, YES = 10012, NO = 10013, EDIT = 10015;
 
 struct Labels {
   int left, right;
@@ -21,6 +21,9 @@ Labels of(int mode, bool useMenu) {
       return {BACK, DONE};
     case 7:
       return {CLOSE_WINDOW, CLOSE};
+    case 8:
+      // The bookmark list: the left key opens the selected row's edit menu.
+      return {EDIT, CLOSE};
     case 9:
       return {OK, CANCEL};
     case 17:

@@ -8,6 +8,8 @@
 #include "browser/menu/SettingToggles.h"
 #include "browser/page/RenderItem.h"
 #include "tests/browser/menu/FakeCommandHost.h"
+#include "tests/vwt/ScratchDirectory.h"
+#include "tests/vwt/TestText.h"
 #include "vwt/lang/Resource.h"
 
 namespace {
@@ -291,6 +293,19 @@ TEST_F(CommandRunnerTest, ConfirmedCommandsRunForReal) {
       runOnly(COMMAND_IMPORT_FAVORITES, CommandRunner::CONFIRMED));
   host.backupBits = 0x13;
   EXPECT_EQ((Calls{"read backup", "screen 54 19"}), runOnly(COMMAND_RESTORE));
+}
+
+TEST_F(CommandRunnerTest, AFavoritesImportShowsItsRunningCount) {
+  ScratchDirectory folder;
+  folder.write("One.url", "[InternetShortcut]\r\nURL=http://one.example/\r\n");
+  folder.write("Two.url", "[InternetShortcut]\r\nURL=http://two.example/\r\n");
+  host.favorites = wide(folder.path());
+  std::string running = ascii(Resource::getString(10227));
+  EXPECT_EQ(
+      (Calls{"status " + running + "1", "status " + running + "2", "bookmarks changed",
+             "message " + FakeCommandHost::text(10231) + ": " + ascii(Resource::getString(10226, u"2"_s))}),
+      runOnly(COMMAND_IMPORT_FAVORITES, CommandRunner::CONFIRMED));
+  EXPECT_EQ(2, host.bookmarks().nodeCount());
 }
 
 TEST_F(CommandRunnerTest, StoreCountShowsTheFreeBytes) {

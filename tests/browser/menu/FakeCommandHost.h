@@ -50,6 +50,7 @@ class FakeCommandHost : public CommandHost, public BookmarkHost {
   int fontIndex = 1, fonts = 4;
   int backupBits = 0;
   bool defaultBrowser = false;
+  String favorites;  // the favorites folder; empty when the machine has none
   bool imageSaves = true;
   std::function<void()> onLoadImages;
 
@@ -121,6 +122,7 @@ class FakeCommandHost : public CommandHost, public BookmarkHost {
     log("flags " + std::to_string(flags));
   }
   String systemProperty(const String& key) override {
+    if (key.equals(u"directory.favorites"_s)) return favorites;
     return key.equals(u"microedition.platform"_s) ? u"TestHandset"_s : String();
   }
   bool gpsCapable() override { return gps; }

@@ -22,7 +22,6 @@
 #include "browser/menu/PanelCommand.h"
 #include "browser/menu/PanelScreen.h"
 #include "browser/menu/ShortcutPanel.h"
-#include "browser/menu/StartPagePanel.h"
 #include "browser/menu/StoragePanel.h"
 #include "browser/menu/SyncPanel.h"
 #include "browser/menu/TextSizePanel.h"
@@ -209,13 +208,6 @@ TEST_F(PanelFactoriesTest, SettingsPanelsReturnTheirPrivateCommands) {
        ScreenResult::COMMAND_KEEP,
        PANEL_ORIENTATION,
        3},
-      {"start",
-       StartPagePanel::create(u"http://a/"_s, u"http://b/"_s),
-       28,
-       {SELECT},
-       ScreenResult::COMMAND,
-       COMMAND_HOME,
-       0},
       {"bookmark files",
        BookmarkFilePanel::create(4),
        31,
@@ -257,11 +249,6 @@ TEST_F(PanelFactoriesTest, TheHomePageIsTypedOrTakenFromThePage) {
   EXPECT_EQ(r.text, u"http://page/"_s);
   r = press(p.get(), {DOWN, SELECT});
   EXPECT_EQ(r.text, u"http://127.0.0.1/portal/indexQK.jsp"_s);
-
-  AutoPtr<PanelScreen> start(open(StartPagePanel::create(u"http://a/"_s, u"http://b/"_s)));
-  r = press(start.get(), {DOWN, DOWN, DOWN, SELECT});
-  expect(r, ScreenResult::COMMAND, PANEL_HOME_URL);
-  EXPECT_EQ(r.text, u"http://b/"_s);
 }
 
 TEST_F(PanelFactoriesTest, AShortcutKeyIsChosenFromTheCommandsAndShownAtOnce) {

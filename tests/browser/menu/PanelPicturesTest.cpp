@@ -23,7 +23,6 @@
 #include "browser/menu/PageInfoPanel.h"
 #include "browser/menu/PanelScreen.h"
 #include "browser/menu/ShortcutPanel.h"
-#include "browser/menu/StartPagePanel.h"
 #include "browser/menu/StoragePanel.h"
 #include "browser/menu/SyncPanel.h"
 #include "browser/menu/TextSizePanel.h"
@@ -141,7 +140,6 @@ TEST_F(PanelPicturesTest, SettingsPanels) {
   EXPECT_TRUE(shows(ShortcutPanel::create(keys), "shortcuts"));
   EXPECT_TRUE(shows(ShortcutPanel::create(keys), "shortcut-choice", 0, false,
                     {Window::KEY_DOWN, Window::KEY_SELECT}));
-  EXPECT_TRUE(shows(StartPagePanel::create(u"http://a/"_s, u"http://b/"_s), "start"));
   EXPECT_TRUE(shows(BookmarkFilePanel::create(12), "bookmark-file"));
 }
 
