@@ -7,6 +7,7 @@
 #include "vwt/lang/String.h"
 
 class HttpConnection;
+class ResumeRecord;
 class TransferListener;
 
 // One file fetched over http or https into a local path, on the caller's
@@ -43,15 +44,32 @@ class DownloadTransfer {
   String getSuggestedName() const;
 
  private:
+  // One request (redirects followed) and, when it answers with the file,
+  // the copy of its body. *retryable is set while the body is being read:
+  // a failure then is a dropped connection that another attempt may mend.
+  Outcome attempt(bool* retryable);
+  // A request for address, with Range and If-Range when from > 0.
+  HttpConnection* open(const String& address, int64_t from, const ResumeRecord& record);
+  // Makes connection the current request, seen by cancel(); the previous
+  // one is closed and deleted.
+  void setConnection(HttpConnection* connection);
+  // Saves what the file needs to resume later, or removes the record when
+  // the server gave no validator. asked: the record a part was asked with.
+  void keepRecord(HttpConnection* connection, const ResumeRecord* asked, int64_t total);
+  void reportHeaders(HttpConnection* connection, int64_t total);
+  // Writes the body into the file from byte `from`.
+  Outcome copyBody(HttpConnection* connection, int64_t from, int64_t total, bool* retryable);
+
   String url_, referer_, cookie_, path_;
   TransferListener* listener_;
   int retries_;
   std::atomic<bool> cancelled_;
-  std::mutex connectionMutex_;  // guards connection_ against cancel() from another thread
-  HttpConnection* connection_;  // the current request's, owned by run()
-  int statusCode_;
+  mutable std::mutex mutex_;    // guards connection_ and the texts below against other threads
+  HttpConnection* connection_;  // the current request, owned
+  std::atomic<int> statusCode_;
   String reasonPhrase_;
   std::atomic<int64_t> received_;
   std::atomic<int64_t> totalLength_;
   String suggestedName_;
+  bool headersReported_;
 };

@@ -69,7 +69,7 @@ void ResumeRecord::save(const String& dataPath) const {
   }
   if (!File(temporary).renameTo(File(path))) {
     File(temporary).doDelete();
-    throw Exception(Resource::getString(21016, path));
+    throw Exception(Resource::getString(21013, path));
   }
 }
 
