@@ -21,8 +21,10 @@ namespace {
 const int MAX_REDIRECTS = 5;
 // Reads ask for this much; the response stream then reads straight into the buffer.
 const int CHUNK_BYTES = 4096;
-// A server that sends nothing for this long has dropped the connection.
-const int IDLE_MS = 60000;
+// A server that has not answered a request in this time will not. The body
+// has no such limit: each limited read would cost a wait call more, and
+// cancel() ends a stalled body.
+const int ANSWER_MS = 60000;
 
 // A decimal byte count from the network: -1 unless it is all digits and fits.
 int64_t parseCount(const String& text) {
@@ -205,7 +207,7 @@ HttpConnection* DownloadTransfer::open(const String& address, int64_t from, cons
     delete opened;
     throw Exception(Resource::getString(21012, address));
   }
-  connection->setTimeouts(IDLE_MS, 0);
+  connection->setTimeouts(ANSWER_MS, 0);
   connection->setRequestMethod(u"GET"_s);
   connection->setUserAgent(u"WindowsMobile"_s);
   connection->setRequestProperty(u"Referer"_s, referer_);
@@ -275,6 +277,7 @@ void DownloadTransfer::reportHeaders(HttpConnection* connection, int64_t total) 
 DownloadTransfer::Outcome DownloadTransfer::copyBody(HttpConnection* connection, int64_t from, int64_t total,
                                                      bool* retryable) {
   FileOutputStream out(path_, from > 0);
+  connection->setTimeouts(0, 0);
   InputStream* in = connection->openInputStream();
   char buffer[CHUNK_BYTES];
   int64_t received = from;
