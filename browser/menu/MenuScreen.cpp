@@ -33,22 +33,10 @@ MenuScreen::~MenuScreen() = default;
 void MenuScreen::addRow(const String& label, int command, int icon, bool enabled, int indent, int argument) {
   rows_.push_back(Row{label, command, icon, enabled, std::max(0, std::min(indent, MAX_INDENT)), argument});
   rowsChanged_ = true;
-  if (selected_ < 0 && enabled) selected_ = rowCount() - 1;
+  cursor_.addRow(enabled);
 }
 
-void MenuScreen::select(int row) {
-  const int n = rowCount();
-  if (row < 0 || row >= n) row = 0;
-  for (int k = 0; k < n; ++k) {
-    const int r = (row + k) % n;
-    if (rows_[static_cast<size_t>(r)].enabled) {
-      selected_ = r;
-      scrollTo(r);
-      return;
-    }
-  }
-  selected_ = -1;
-}
+void MenuScreen::select(int row) { cursor_.select(row); }
 
 int MenuScreen::commandAt(int row) const {
   return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].command : -1;
@@ -91,8 +79,8 @@ RenderItem* MenuScreen::item() {
   it->width = width_;
   it->height = height_;
   it->param1 = 0;  // the text after a tab goes to the right edge
-  it->value1 = first_;
-  it->value2 = selected_;
+  it->value1 = cursor_.first();
+  it->value2 = cursor_.selected();
   return it;
 }
 
@@ -126,35 +114,14 @@ void MenuScreen::layout(int viewWidth, int viewHeight, vwt::Font* font) {
   const int maxWidth = std::max(0, viewWidth - 4 * GAP), maxHeight = std::max(0, viewHeight - 4 * GAP);
   const int fullHeight = titleHeight + 3 + n * rowHeight;
   height_ = std::min(fullHeight, maxHeight);
-  visible_ = std::max(0, (height_ - titleHeight - 3) / rowHeight);
-  if (height_ < fullHeight && visible_ > 0) height_ = titleHeight + 3 + visible_ * rowHeight;  // whole rows
-  const bool scrolls = visible_ < n;
+  const int visible = std::max(0, (height_ - titleHeight - 3) / rowHeight);
+  if (height_ < fullHeight && visible > 0) height_ = titleHeight + 3 + visible * rowHeight;  // whole rows
+  const bool scrolls = visible < n;
   const int barRoom = scrolls ? OverlayPainter::SCROLL_BAR_INSET : 0;
   width_ = std::min(maxWidth, std::max({2 + contentWidth + barRoom, 2 + titleWidth, viewWidth / 2}));
   x_ = (viewWidth - width_) / 2;
   y_ = (viewHeight - height_) / 2;
-  if (selected_ >= 0) scrollTo(selected_);
-  first_ = std::max(0, std::min(first_, n - visible_));
-}
-
-void MenuScreen::scrollTo(int row) {
-  if (visible_ <= 0) return;
-  if (row < first_) first_ = row;
-  if (row >= first_ + visible_) first_ = row - visible_ + 1;
-  first_ = std::max(0, std::min(first_, rowCount() - visible_));
-}
-
-void MenuScreen::move(int step) {
-  const int n = rowCount();
-  int r = selected_ >= 0 ? selected_ : (step > 0 ? n - 1 : 0);
-  for (int k = 0; k < n; ++k) {
-    r = (r + step + n) % n;
-    if (rows_[static_cast<size_t>(r)].enabled) {
-      selected_ = r;
-      scrollTo(r);
-      return;
-    }
-  }
+  cursor_.setVisible(visible);
 }
 
 ScreenResult MenuScreen::runRow(int row) const {
@@ -174,14 +141,15 @@ int MenuScreen::rowFor(int key) const {
 ScreenResult MenuScreen::key(int type, int key) {
   if (type == 0) {
     if (key != Window::KEY_UP && key != Window::KEY_DOWN) return ScreenResult::ignored();
-    const int before = selected_, firstBefore = first_;
-    move(key == Window::KEY_UP ? -1 : 1);
-    return selected_ != before || first_ != firstBefore ? ScreenResult::changed() : ScreenResult::ignored();
+    const int before = cursor_.selected(), firstBefore = cursor_.first();
+    cursor_.move(key == Window::KEY_UP ? -1 : 1);
+    return cursor_.selected() != before || cursor_.first() != firstBefore ? ScreenResult::changed()
+                                                                          : ScreenResult::ignored();
   }
   if (type != 1) return ScreenResult::ignored();
   switch (key) {
     case Window::KEY_SELECT:
-      return runRow(selected_);
+      return runRow(cursor_.selected());
     case Window::KEY_SOFT1:
     case Window::KEY_SOFT2:
     case Window::KEY_ESCAPE:
@@ -192,7 +160,7 @@ ScreenResult MenuScreen::key(int type, int key) {
   }
   const int row = rowFor(key);
   if (!enabledAt(row)) return ScreenResult::ignored();
-  selected_ = row;
+  cursor_.take(row);
   return runRow(row);
 }
 
@@ -205,17 +173,14 @@ ScreenResult MenuScreen::tap(int x, int y) {
     const int closeLeft = x_ + width_ - 2 - 2 * ICON;
     return x >= closeLeft ? ScreenResult::close() : ScreenResult::ignored();
   }
-  const int n = rowCount();
-  if (visible_ < n && x >= x_ + width_ - OverlayPainter::SCROLL_BAR_INSET) {
+  if (cursor_.visible() < rowCount() && x >= x_ + width_ - OverlayPainter::SCROLL_BAR_INSET) {
     // On the scroll bar: a screenful up or down.
-    const int before = first_;
     const int middle = rowsTop + (y_ + height_ - 1 - rowsTop) / 2;
-    first_ = std::max(0, std::min(first_ + (y < middle ? -visible_ : visible_), n - visible_));
-    return first_ != before ? ScreenResult::changed() : ScreenResult::ignored();
+    return cursor_.page(y < middle ? -1 : 1) ? ScreenResult::changed() : ScreenResult::ignored();
   }
   const int k = (y - rowsTop) / (lineHeight_ + GAP);
-  const int row = first_ + k;
-  if (k >= visible_ || !enabledAt(row)) return ScreenResult::ignored();
-  selected_ = row;
+  const int row = cursor_.first() + k;
+  if (k >= cursor_.visible() || !enabledAt(row)) return ScreenResult::ignored();
+  cursor_.take(row);
   return runRow(row);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "browser/menu/RowCursor.h"
 #include "browser/menu/Screen.h"
 #include "vwt/lang/String.h"
 
@@ -23,7 +24,7 @@ class MenuScreen : public Screen {
   // Selects the row, or the next enabled one after it when it is disabled; outside the rows the first
   // enabled row. Scrolls it into view.
   void select(int row);
-  int selected() const { return selected_; }
+  int selected() const { return cursor_.selected(); }
   int rowCount() const { return static_cast<int>(rows_.size()); }
   int commandAt(int row) const;  // -1 outside
   bool enabledAt(int row) const;
@@ -33,8 +34,8 @@ class MenuScreen : public Screen {
   // Extra flag bits of the drawn item (the interface-font bit is always set).
   void setItemFlags(int flags) { itemFlags_ = flags; }
   // The first row shown, and how many fit (0 before layout()).
-  int firstShown() const { return first_; }
-  int rowsShown() const { return visible_; }
+  int firstShown() const { return cursor_.first(); }
+  int rowsShown() const { return cursor_.visible(); }
 
   int mode() const override { return mode_; }
   RenderItem* item() override;
@@ -53,19 +54,15 @@ class MenuScreen : public Screen {
   };
 
   ScreenResult runRow(int row) const;
-  void move(int step);
-  void scrollTo(int row);
   int rowFor(int key) const;
 
   int mode_;
   String title_;
   std::vector<Row> rows_;
-  int selected_ = -1;
-  int first_ = 0;
+  RowCursor cursor_;  // over the enabled rows
   // Placement in view coordinates, from layout().
   int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
   int lineHeight_ = 0;
-  int visible_ = 0;
   int itemFlags_ = 0;
   std::unique_ptr<RenderItem> item_;  // its lists rebuilt when the rows change
   bool rowsChanged_ = true;

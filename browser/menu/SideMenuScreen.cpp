@@ -29,22 +29,10 @@ SideMenuScreen::~SideMenuScreen() = default;
 void SideMenuScreen::addRow(const String& label, int command, int argument, bool heading) {
   rows_.push_back(Row{label, command, argument, heading});
   rowsChanged_ = true;
-  if (selected_ < 0 && !heading) selected_ = rowCount() - 1;
+  cursor_.addRow(!heading);
 }
 
-void SideMenuScreen::select(int row) {
-  const int n = rowCount();
-  if (row < 0 || row >= n) row = 0;
-  for (int k = 0; k < n; ++k) {
-    const int r = (row + k) % n;
-    if (!rows_[static_cast<size_t>(r)].heading) {
-      selected_ = r;
-      scrollTo(r);
-      return;
-    }
-  }
-  selected_ = -1;
-}
+void SideMenuScreen::select(int row) { cursor_.select(row); }
 
 int SideMenuScreen::commandAt(int row) const {
   return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].command : -1;
@@ -83,8 +71,8 @@ RenderItem* SideMenuScreen::item() {
   it->y = y_;
   it->width = width_;
   it->height = height_;
-  it->value1 = first_;
-  it->value2 = selected_;
+  it->value1 = cursor_.first();
+  it->value2 = cursor_.selected();
   return it;
 }
 
@@ -99,38 +87,15 @@ void SideMenuScreen::layout(int viewWidth, int viewHeight, vwt::Font* font) {
   const int maxWidth = std::max(0, viewWidth - 4 * GAP), maxHeight = std::max(0, viewHeight - 4 * GAP);
   const int fullHeight = 2 + n * rowHeight;
   height_ = std::min(fullHeight, maxHeight);
-  visible_ = std::max(0, (height_ - 2) / rowHeight);
-  if (height_ < fullHeight && visible_ > 0) height_ = 2 + visible_ * rowHeight;  // whole rows
-  const int barRoom = visible_ < n ? OverlayPainter::SCROLL_BAR_INSET : 0;
+  const int visible = std::max(0, (height_ - 2) / rowHeight);
+  if (height_ < fullHeight && visible > 0) height_ = 2 + visible * rowHeight;  // whole rows
+  const int barRoom = visible < n ? OverlayPainter::SCROLL_BAR_INSET : 0;
   const int contentWidth = 2 + GAP + markWidth + GAP + labelWidth + 2 * GAP + barRoom;
   // A side menu keeps to the left of the view, at least half of it wide, from the top.
   width_ = std::min(maxWidth, std::max(contentWidth, viewWidth / 2));
   x_ = 2 * GAP;
   y_ = 2 * GAP;
-  if (selected_ >= 0) scrollTo(selected_);
-  first_ = std::max(0, std::min(first_, n - visible_));
-}
-
-void SideMenuScreen::scrollTo(int row) {
-  if (visible_ <= 0) return;
-  if (row < first_) first_ = row;
-  if (row >= first_ + visible_) first_ = row - visible_ + 1;
-  // A heading just above the first row shown comes into view with it.
-  if (first_ > 0 && first_ == row && headingAt(row - 1) && visible_ > 1) --first_;
-  first_ = std::max(0, std::min(first_, rowCount() - visible_));
-}
-
-void SideMenuScreen::move(int step) {
-  const int n = rowCount();
-  int r = selected_ >= 0 ? selected_ : (step > 0 ? n - 1 : 0);
-  for (int k = 0; k < n; ++k) {
-    r = (r + step + n) % n;
-    if (!rows_[static_cast<size_t>(r)].heading) {
-      selected_ = r;
-      scrollTo(r);
-      return;
-    }
-  }
+  cursor_.setVisible(visible);
 }
 
 ScreenResult SideMenuScreen::runRow(int row) const {
@@ -142,17 +107,18 @@ ScreenResult SideMenuScreen::runRow(int row) const {
 ScreenResult SideMenuScreen::key(int type, int key) {
   if (type == 0) {
     if (key != Window::KEY_UP && key != Window::KEY_DOWN) return ScreenResult::ignored();
-    const int before = selected_, firstBefore = first_;
-    move(key == Window::KEY_UP ? -1 : 1);
-    return selected_ != before || first_ != firstBefore ? ScreenResult::changed() : ScreenResult::ignored();
+    const int before = cursor_.selected(), firstBefore = cursor_.first();
+    cursor_.move(key == Window::KEY_UP ? -1 : 1);
+    return cursor_.selected() != before || cursor_.first() != firstBefore ? ScreenResult::changed()
+                                                                          : ScreenResult::ignored();
   }
   if (type != 1) return ScreenResult::ignored();
   switch (key) {
     case Window::KEY_SELECT:
-      return runRow(selected_);
+      return runRow(cursor_.selected());
     case Window::KEY_SOFT1:
-      if (selected_ < 0) return ScreenResult::ignored();
-      return ScreenResult::run(COMMAND_CLOSE_WINDOW, argumentAt(selected_));
+      if (cursor_.selected() < 0) return ScreenResult::ignored();
+      return ScreenResult::run(COMMAND_CLOSE_WINDOW, argumentAt(cursor_.selected()));
     case Window::KEY_SOFT2:
     case Window::KEY_ESCAPE:
     case Window::KEY_BACKSPACE:
@@ -166,16 +132,14 @@ ScreenResult SideMenuScreen::tap(int x, int y) {
   if (x < x_ || y < y_ || x >= x_ + width_ || y >= y_ + height_) return ScreenResult::close();
   const int n = rowCount();
   const int rowsTop = y_ + 1;
-  if (visible_ < n && x >= x_ + width_ - OverlayPainter::SCROLL_BAR_INSET) {
-    const int before = first_;
+  if (cursor_.visible() < n && x >= x_ + width_ - OverlayPainter::SCROLL_BAR_INSET) {
     const int middle = rowsTop + (height_ - 2) / 2;
-    first_ = std::max(0, std::min(first_ + (y < middle ? -visible_ : visible_), n - visible_));
-    return first_ != before ? ScreenResult::changed() : ScreenResult::ignored();
+    return cursor_.page(y < middle ? -1 : 1) ? ScreenResult::changed() : ScreenResult::ignored();
   }
   if (y < rowsTop) return ScreenResult::ignored();
   const int k = (y - rowsTop) / (lineHeight_ + 2 * GAP);
-  const int row = first_ + k;
-  if (k >= visible_ || row >= n || headingAt(row)) return ScreenResult::ignored();
-  selected_ = row;
+  const int row = cursor_.first() + k;
+  if (k >= cursor_.visible() || row >= n || headingAt(row)) return ScreenResult::ignored();
+  cursor_.take(row);
   return runRow(row);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "browser/menu/RowCursor.h"
 #include "browser/menu/Screen.h"
 #include "vwt/lang/String.h"
 
@@ -18,14 +19,14 @@ class SideMenuScreen : public Screen {
   void addRow(const String& label, int command, int argument = 0, bool heading = false);
   // Selects the row, or the next selectable one after it; outside the rows the first selectable row.
   void select(int row);
-  int selected() const { return selected_; }
+  int selected() const { return cursor_.selected(); }
   int rowCount() const { return static_cast<int>(rows_.size()); }
   int commandAt(int row) const;   // -1 outside
   int argumentAt(int row) const;  // 0 outside
   bool headingAt(int row) const;
   String labelAt(int row) const;  // empty outside
-  int firstShown() const { return first_; }
-  int rowsShown() const { return visible_; }
+  int firstShown() const { return cursor_.first(); }
+  int rowsShown() const { return cursor_.visible(); }
 
   int mode() const override { return mode_; }
   RenderItem* item() override;
@@ -42,16 +43,12 @@ class SideMenuScreen : public Screen {
   };
 
   ScreenResult runRow(int row) const;
-  void move(int step);
-  void scrollTo(int row);
 
   int mode_;
   std::vector<Row> rows_;
-  int selected_ = -1;
-  int first_ = 0;
+  RowCursor cursor_{true};  // over the rows that are no headings; a heading shows with its first row
   int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
   int lineHeight_ = 0;
-  int visible_ = 0;
   std::unique_ptr<RenderItem> item_;
   bool rowsChanged_ = true;
 };
