@@ -1,0 +1,1 @@
+#include "downloader/Downloader.h"
