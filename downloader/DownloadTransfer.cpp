@@ -66,7 +66,10 @@ String origin(const URL& url) {
 }
 
 // A Location value resolved against the address that answered with it.
-String resolve(const String& base, const String& location) {
+String resolve(const String& base, const String& target) {
+  // A fragment names a place in the document, never part of the request.
+  int hash = target.indexOf(u'#');
+  String location = hash < 0 ? target : target.substring(0, hash);
   if (location.startsWithIgnoreCase(u"http://"_s) || location.startsWithIgnoreCase(u"https://"_s))
     return location;
   URL url(base);

@@ -123,18 +123,25 @@ TEST(DownloadTransferTest, BodyEndsAtItsLengthOrAtTheEndOfTheStream) {
     int64_t size;
     bool contentLength;
     bool chunked;
-    int64_t total;  // as reported
+    int64_t total;                // as reported
+    const char* lengthText = "";  // a Content-Length value of its own
   };
   const Case cases[] = {
-      {"length", 300000, true, false, 300000}, {"no length", 300000, false, false, -1},
-      {"chunked", 300001, false, true, -1},    {"empty", 0, true, false, 0},
+      {"length", 300000, true, false, 300000},
+      {"no length", 300000, false, false, -1},
+      {"chunked", 300001, false, true, -1},
+      {"empty", 0, true, false, 0},
       {"empty chunked", 0, false, true, -1},
+      {"negative length", 300000, true, false, -1, "-5"},
+      {"length not a number", 300000, true, false, -1, "12ab"},
+      {"length past 64 bits", 300000, true, false, -1, "99999999999999999999999"},
   };
   for (const Case& c : cases) {
     FileServer::Options o;
     o.size = c.size;
     o.contentLength = c.contentLength;
     o.chunked = c.chunked;
+    o.lengthText = c.lengthText;
     o.pieceBytes = 1000;  // chunks and sends that never line up with the reads
     FileServer server(o);
     ScratchDirectory dir;
@@ -319,7 +326,7 @@ TEST(DownloadTransferTest, FollowsRedirectsRelativeAndAbsolute) {
   o.size = 5000;
   FileServer server(o);
   server.addRedirect("/start", 302, "next/hop");                 // relative to /
-  server.addRedirect("/next/hop", 301, "/abs");                  // rooted
+  server.addRedirect("/next/hop", 301, "/abs#part");             // rooted
   server.addRedirect("/abs", 307, server.url("/file.bin?v=2"));  // absolute
   server.addRedirect("/loop", 302, "/loop");
   server.addRedirect("/nowhere", 303, "");

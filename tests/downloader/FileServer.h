@@ -45,6 +45,7 @@ class FileServer {
     bool useBody = false;    // serve `body` instead of the pattern
     std::string body;
     bool contentLength = true;       // send Content-Length
+    std::string lengthText;          // when set, sent as the Content-Length value instead
     bool chunked = false;            // Transfer-Encoding: chunked
     bool ranges = true;              // answer Range requests with 206
     int64_t contentRangeShift = 0;   // added to the first byte written in Content-Range
@@ -303,7 +304,9 @@ class FileServer {
     if (partial)
       head += "Content-Range: bytes " + std::to_string(from + o.contentRangeShift) + "-" +
               std::to_string(size - 1) + "/" + std::to_string(size) + "\r\n";
-    if (o.contentLength && !o.chunked) head += "Content-Length: " + std::to_string(size - from) + "\r\n";
+    if (o.contentLength && !o.chunked)
+      head +=
+          "Content-Length: " + (o.lengthText.empty() ? std::to_string(size - from) : o.lengthText) + "\r\n";
     if (o.chunked) head += "Transfer-Encoding: chunked\r\n";
     if (!o.etag.empty()) head += "ETag: " + o.etag + "\r\n";
     if (!o.lastModified.empty()) head += "Last-Modified: " + o.lastModified + "\r\n";
