@@ -60,7 +60,8 @@ DownloaderCanvas::~DownloaderCanvas() {
   // A transfer cut short by the closing window keeps its partial file, for the next start.
   stopWorker();
   delete dialupManager_;
-  deleteTemporaryFiles();
+  // A second start that found the first one running leaves the first one's files alone.
+  if (created_) deleteTemporaryFiles();
 }
 
 void DownloaderCanvas::takeArguments(const Application& application) {
@@ -82,6 +83,11 @@ void DownloaderCanvas::takeArguments(const Application& application) {
 void DownloaderCanvas::addItem(DownloadItem* item) { queue_.addElement(item); }
 
 int DownloaderCanvas::getQueueSize() const { return queue_.size(); }
+
+const DownloadItem* DownloaderCanvas::getItem(int i) const {
+  Lock held(queue_.getLock());
+  return i >= 0 && i < queue_.size() ? queue_.elementAt(i) : nullptr;
+}
 
 String DownloaderCanvas::dataDirectory() {
   String directory = System::getDataDirectory(u"vesk"_s, u"veskDownloader"_s);
@@ -298,6 +304,11 @@ bool DownloaderCanvas::onShortMessage(Window* sender, const char* data, int leng
   addItem(DownloadItem::fromItemString(text));
   repaint();
   return true;
+}
+
+void DownloaderCanvas::onCreate() {
+  Frame::onCreate();
+  created_ = true;
 }
 
 bool DownloaderCanvas::onClose() {

@@ -44,6 +44,8 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   // Appends item (owned from now on) to the queue.
   void addItem(DownloadItem* item);
   int getQueueSize() const;
+  // The queued item at i (owned by the queue), null outside it.
+  const DownloadItem* getItem(int i) const;
   int getPaintStage() const { return paintStage_; }
 
   // The folder of the temporary files.
@@ -59,6 +61,7 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   // A further download from the browser joins the queue (in save mode).
   bool onShortMessage(Window* sender, const char* data, int length) override;
   bool onClose() override;
+  void onCreate() override;
 
  private:
   // DownloadWorker::Host, on the worker's thread.
@@ -101,6 +104,7 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   bool stepping_ = false;               // a timer step is running (its dialogs pump messages)
   bool closing_ = false;
   bool connectTried_ = false;
-  String keptPartial_;  // the partial file of a transfer the closing window cut short
+  bool created_ = false;  // this process's window exists: the data folder is its to clean
+  String keptPartial_;    // the partial file of a transfer the closing window cut short
   std::unique_ptr<ItemBlockPainter> painter_;
 };
