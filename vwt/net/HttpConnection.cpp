@@ -110,6 +110,8 @@ void HttpConnection::sendHeader() {
   socket_ = nullptr;
   socket_ = new Socket(url_.getHost(), url_.getPort());
   socket_->setReadLimits(idleMs_, deadline_);
+  // An https address is secure or fails: never plain text instead.
+  if (url_.getProtocolType() == URL::HTTPS) socket_->startTls(url_.getHost());
   requestStream_ = socket_->getOutputStream();
   if (requestBody_) setRequestProperty(u"Content-Length"_s, String(requestBody_->size()));
 

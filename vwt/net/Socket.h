@@ -7,6 +7,12 @@
 
 class SocketInputStream;
 class SocketOutputStream;
+class SocketTlsTransport;
+namespace vwt {
+namespace platform {
+class TlsChannel;
+}
+}  // namespace vwt
 
 // A connected TCP client socket. Owns its two streams; failures are
 // Exceptions carrying the Windows Sockets error code.
@@ -43,15 +49,33 @@ class Socket : public Object {
   // after it fail with the "not a socket" code.
   void close();
 
+  // Turns the connected socket into a TLS channel to host: the handshake, the certificate chain checked
+  // against the system's trust store (OpenSSL's default paths, so SSL_CERT_FILE / SSL_CERT_DIR are
+  // honoured) and the certificate checked for host (name or IP address). Throws -2507 (host, reason)
+  // when the handshake fails and -2508 (host, reason) when the certificate is not trusted for host.
+  // Reads and writes go through the channel afterwards; close() also ends it.
+  void startTls(const String& host);
+  bool isSecure() const;
+
   String toString() const override { return String(u"Socket", false); }
 
  private:
+  friend class SocketTlsTransport;
+
   // Waits for readable data within the read limits.
   void awaitData();
+  // The wait of awaitData: 1 ready, 0 over a limit, -1 with *error set.
+  int waitForData(unsigned int* error);
+  // The read and write of a secure socket.
+  int readSecure(char* buf, int len, int failureId);
+  void writeSecure(const char* buf, int len);
 
   std::atomic<int> handle_;
   int idleMs_;
   int64_t deadline_;
   SocketInputStream* input_;
   SocketOutputStream* output_;
+  // Owned; null on a plain socket. Freed by the destructor only, never by close(), which another
+  // thread may call while this one is inside a TLS read.
+  vwt::platform::TlsChannel* tls_;
 };

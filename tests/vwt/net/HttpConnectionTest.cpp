@@ -210,14 +210,6 @@ TEST(HttpConnectionTest, UnknownHostFailsWithHostNotFound) {
   }
 }
 
-TEST(HttpConnectionTest, HttpsIsSentAsPlainHttpToItsPort) {
-  TestHttpServer server("HTTP/1.1 200 OK\r\n\r\n");
-  std::string url = "https://127.0.0.1:" + std::to_string(server.port()) + "/s";
-  AutoPtr<HttpConnection> c(openHttp(url));
-  EXPECT_EQ(200, c->getResponseCode());
-  EXPECT_EQ(0u, server.requests().at(0).header.find("GET /s HTTP/1.1\r\n"));
-}
-
 TEST(HttpConnectionTest, EndlessHeaderIsCutOffWith2402) {
   std::string header = "HTTP/1.1 200 OK\r\n";
   for (int i = 0; header.size() < 70 * 1024; ++i)

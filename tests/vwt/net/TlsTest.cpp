@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/vwt/net/LoopbackListener.h"
+#include "tests/vwt/TestText.h"
+#include "tests/vwt/net/TestTlsServer.h"
+#include "vwt/io/Connector.h"
+#include "vwt/io/InputStream.h"
+#include "vwt/io/OutputStream.h"
+#include "vwt/lang/AutoPtr.h"
+#include "vwt/lang/Exception.h"
+#include "vwt/lang/Resource.h"
+#include "vwt/net/HttpConnection.h"
+#include "vwt/net/Socket.h"
+
+namespace {
+
+String text(const std::string& s) { return String(s.c_str()); }
+
+// Every test trusts the shared test authority, through the variable OpenSSL reads.
+class TlsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/vwt-tls-XXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    authorityPath_ = name;
+    TestTlsServer("").writeAuthority(authorityPath_);
+    const char* old = getenv("SSL_CERT_FILE");
+    hadOld_ = old != nullptr;
+    if (old) old_ = old;
+    setenv("SSL_CERT_FILE", authorityPath_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadOld_)
+      setenv("SSL_CERT_FILE", old_.c_str(), 1);
+    else
+      unsetenv("SSL_CERT_FILE");
+    unlink(authorityPath_.c_str());
+  }
+
+  // The whole body of a GET of url.
+  static std::string fetch(const std::string& url, int* code) {
+    AutoPtr<HttpConnection> c(static_cast<HttpConnection*>(Connector::open(text(url), Connector::READ)));
+    *code = c->getResponseCode();
+    InputStream* in = c->openInputStream();
+    std::string body;
+    char buf[8192];
+    int n;
+    while ((n = in->read(buf, 0, sizeof buf)) > 0) body.append(buf, n);
+    return body;
+  }
+
+  std::string authorityPath_;
+  std::string old_;
+  bool hadOld_ = false;
+};
+
+// A plain-text server that answers at once, before any request, and keeps what the client sent.
+class PlainTalker {
+ public:
+  PlainTalker() {
+    listener_ = listenOnLoopback(4, &port_);
+    thread_ = std::thread([this] {
+      int c = accept(listener_, nullptr, nullptr);
+      if (c < 0) return;
+      const char answer[] = "HTTP/1.1 400 Bad Request\r\n\r\n";
+      send(c, answer, sizeof answer - 1, MSG_NOSIGNAL);
+      char buf[4096];
+      ssize_t n;
+      while ((n = recv(c, buf, sizeof buf, 0)) > 0) received_.append(buf, static_cast<size_t>(n));
+      close(c);
+    });
+  }
+  ~PlainTalker() {
+    shutdown(listener_, SHUT_RDWR);
+    if (thread_.joinable()) thread_.join();
+    close(listener_);
+  }
+  int port() const { return port_; }
+  // What the client sent, once it has closed.
+  std::string received() {
+    if (thread_.joinable()) thread_.join();
+    return received_;
+  }
+
+ private:
+  int listener_;
+  int port_;
+  std::thread thread_;
+  std::string received_;
+};
+
+std::string bodyOf(size_t size) {
+  std::string body(size, ' ');
+  for (size_t i = 0; i < size; ++i) body[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
+  return body;
+}
+
+}  // namespace
+
+// A body of many TLS records arrives whole, for a length-delimited and a close-delimited response;
+// the request header goes through the channel.
+TEST_F(TlsTest, HttpsGetReadsTheBodyThroughTheChannel) {
+  std::string body = bodyOf(300 * 1000);
+  struct Case {
+    const char* what;
+    std::string response;
+  } cases[] = {
+      {"length", "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body},
+      {"close", "HTTP/1.1 200 OK\r\n\r\n" + body},
+  };
+  for (const Case& c : cases) {
+    TestTlsServer server(c.response);
+    int code = 0;
+    std::string got = fetch(server.base() + "/file.bin?x=1", &code);
+    EXPECT_EQ(200, code) << c.what;
+    EXPECT_TRUE(got == body) << c.what << ": " << got.size() << " bytes";
+    ASSERT_EQ(1u, server.requests().size()) << c.what;
+    std::string header = server.requests()[0].header;
+    EXPECT_EQ(0u, header.find("GET /file.bin?x=1 HTTP/1.1\r\n")) << header;
+    EXPECT_NE(std::string::npos, header.find("Host:127.0.0.1:" + std::to_string(server.port()))) << header;
+  }
+}
+
+// The name goes out in the hello for a host name and not for an address; either is checked against
+// the certificate's names.
+TEST_F(TlsTest, SocketSendsTheServerNameOnlyForHostNames) {
+  struct Case {
+    const char16_t* host;
+    const char* certificateName;
+    const char* serverName;
+  } cases[] = {{u"127.0.0.1", "127.0.0.1", ""}, {u"localhost", "localhost", "localhost"}};
+  for (const Case& c : cases) {
+    TestTlsServer server("pong", c.certificateName);
+    String host(c.host, false);
+    Socket s(host, server.port());
+    EXPECT_FALSE(s.isSecure());
+    s.startTls(host);
+    EXPECT_TRUE(s.isSecure());
+    s.write("ping\r\n\r\n", 0, 8);
+    s.write('x');
+    std::string got;
+    int b;
+    while ((b = s.read()) >= 0) got += static_cast<char>(b);
+    EXPECT_EQ("pong", got) << c.certificateName;
+    EXPECT_EQ(0, s.available());
+    ASSERT_EQ(1u, server.requests().size());
+    EXPECT_EQ("ping\r\n\r\n", server.requests()[0].header);
+    EXPECT_EQ(c.serverName, server.requests()[0].serverName);
+  }
+}
+
+// A server that cannot prove who it is, or does not speak TLS, ends the request with the reason
+// and the socket closed; nothing goes out in plain text.
+TEST_F(TlsTest, FailuresAreReportedAndNothingFallsBackToPlainText) {
+  TestTlsServer otherName("HTTP/1.1 200 OK\r\n\r\nsecret", "other.example");
+  TestTlsServer otherAuthority("HTTP/1.1 200 OK\r\n\r\nsecret", "127.0.0.1", false);
+  PlainTalker plain;
+  struct Case {
+    const char* what;
+    int port;
+    int id;
+    const char* reason;
+  } cases[] = {
+      {"name", otherName.port(), -2508, "IP address mismatch"},
+      {"authority", otherAuthority.port(), -2508, "unable to get local issuer certificate"},
+      {"plain", plain.port(), -2507, "wrong version number"},
+  };
+  for (const Case& c : cases) {
+    std::string url = "https://127.0.0.1:" + std::to_string(c.port) + "/";
+    AutoPtr<HttpConnection> conn(static_cast<HttpConnection*>(Connector::open(text(url), Connector::READ)));
+    try {
+      conn->getResponseCode();
+      ADD_FAILURE() << c.what;
+    } catch (const Exception& e) {
+      String want = Resource::getString(c.id, u"127.0.0.1"_s, String(c.reason));
+      EXPECT_TRUE(e.getRawMessage().equals(want)) << c.what << ": " << narrow(e.getRawMessage());
+    }
+  }
+  // The plain server saw only the TLS hello, never the request.
+  std::string hello = plain.received();
+  EXPECT_FALSE(hello.empty());
+  EXPECT_EQ(std::string::npos, hello.find("GET"));
+  EXPECT_TRUE(otherName.requests().empty());
+  EXPECT_TRUE(otherAuthority.requests().empty());
+
+  Socket s(u"127.0.0.1"_s, otherName.port());
+  EXPECT_THROW(s.startTls(u"127.0.0.1"_s), Exception);
+  EXPECT_FALSE(s.isSecure());
+  try {
+    s.write('x');
+    ADD_FAILURE();
+  } catch (const Exception& e) {
+    EXPECT_EQ(10038u, e.getCode());
+  }
+}
+
+// A read blocked on a quiet TLS connection ends at the idle limit, or at once when another thread
+// aborts the request.
+TEST_F(TlsTest, BlockedReadEndsAtTheLimitOrOnAbort) {
+  TestTlsServer server("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nabc");
+  server.setHoldOpen(true);
+  struct Case {
+    const char* what;
+    bool abort;
+    unsigned int code;
+    int id;
+  } cases[] = {{"idle limit", false, 10060, -2506}, {"abort", true, 10038, -2505}};
+  for (const Case& c : cases) {
+    AutoPtr<HttpConnection> conn(
+        static_cast<HttpConnection*>(Connector::open(text(server.base()), Connector::READ)));
+    if (!c.abort) conn->setTimeouts(100, 0);
+    ASSERT_EQ(200, conn->getResponseCode()) << c.what;
+    InputStream* in = conn->openInputStream();
+    char buf[200];
+    int got = 0;
+    std::thread aborter;
+    if (c.abort) {
+      aborter = std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        conn->abort();
+      });
+    }
+    try {
+      int n;
+      while ((n = in->read(buf, got, 200 - got)) > 0) got += n;
+      ADD_FAILURE() << c.what << " ended with " << n;
+    } catch (const Exception& e) {
+      EXPECT_EQ(c.code, e.getCode()) << c.what;
+      EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(c.id))) << c.what;
+    }
+    if (aborter.joinable()) aborter.join();
+    EXPECT_EQ("abc", std::string(buf, got)) << c.what;
+  }
+}
