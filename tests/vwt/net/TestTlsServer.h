@@ -141,9 +141,9 @@ class TestTlsServer {
     authority.key = EVP_EC_gen("P-256");
     // Each authority has a name of its own: one nobody trusts is not mistaken for the shared one.
     X509* certificate =
-        authority.key ? newCertificate(authority.key, "vwt test authority " + std::to_string(nextSerial()),
-                                       nullptr)
-                      : nullptr;
+        authority.key
+            ? newCertificate(authority.key, "vwt test authority " + std::to_string(nextSerial()), nullptr)
+            : nullptr;
     if (!certificate || !addExtension(certificate, certificate, NID_basic_constraints, "critical,CA:TRUE") ||
         !addExtension(certificate, certificate, NID_key_usage, "critical,keyCertSign,cRLSign") ||
         !addExtension(certificate, certificate, NID_subject_key_identifier, "hash") ||
@@ -153,8 +153,7 @@ class TestTlsServer {
     return authority;
   }
 
-  static X509* makeCertificate(EVP_PKEY* key, const std::string& subject, X509* issuer,
-                               EVP_PKEY* issuerKey) {
+  static X509* makeCertificate(EVP_PKEY* key, const std::string& subject, X509* issuer, EVP_PKEY* issuerKey) {
     if (!key) return nullptr;
     unsigned char address[16];
     bool isAddress = inet_pton(AF_INET, subject.c_str(), address) == 1 ||

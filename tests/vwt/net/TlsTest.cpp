@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "tests/vwt/net/LoopbackListener.h"
 #include "tests/vwt/TestText.h"
+#include "tests/vwt/net/LoopbackListener.h"
 #include "tests/vwt/net/TestTlsServer.h"
 #include "vwt/io/Connector.h"
 #include "vwt/io/InputStream.h"
