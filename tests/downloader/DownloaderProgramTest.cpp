@@ -60,6 +60,21 @@ TEST(DownloaderProgram, SaveModeSendsTheArgumentsAsHeadersAndSavesUnderTheChosen
   }
 }
 
+TEST(DownloaderProgram, SavedFileOpensWithTheDesktopWhenTheUserSaysYes) {
+  Server server;
+  server.route("/notes.txt", response("notes"));
+  ProgramFolder folder;
+  folder.writeTool("xdg-open", "echo \"$1\" > \"" + folder.dir / "opened.tmp" + "\"\nmv \"" +
+                                   folder.dir / "opened.tmp" + "\" \"" + folder.dir / "opened" + "\"\n");
+  ASSERT_EQ(0,
+            folder.run({"/D", server.url("/notes.txt")}, "answer 1 " + folder.home() + "/notes\nanswer 1\n"));
+  EXPECT_EQ("notes", readFile(folder.home() + "/notes.txt"));
+  // The opener runs on without the program waiting for it.
+  for (int i = 0; i < 600 && !std::filesystem::exists(folder.dir / "opened"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(folder.home() + "/notes.txt\n", readFile(folder.dir / "opened"));
+}
+
 TEST(DownloaderProgram, NameFromTheServerGivesTheExtensionButNeverTheFolder) {
   struct Case {
     std::string disposition;
