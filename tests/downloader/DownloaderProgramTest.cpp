@@ -8,6 +8,7 @@
 
 #include "tests/downloader/DownloaderRun.h"
 #include "tests/downloader/FileServer.h"
+#include "tests/vwt/net/TestTlsServer.h"
 
 namespace {
 
@@ -73,6 +74,29 @@ TEST(DownloaderProgram, SavedFileOpensWithTheDesktopWhenTheUserSaysYes) {
   for (int i = 0; i < 600 && !std::filesystem::exists(folder.dir / "opened"); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(folder.home() + "/notes.txt\n", readFile(folder.dir / "opened"));
+}
+
+TEST(DownloaderProgram, HttpsFileIsSavedOnlyFromAServerTheSystemTrusts) {
+  struct Case {
+    bool trusted;
+  } cases[] = {{true}, {false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.trusted ? "trusted" : "not trusted");
+    TestTlsServer server(response("secret notes"));
+    ProgramFolder folder;
+    if (c.trusted) {
+      server.writeAuthority(folder.dir / "authority.pem");
+      folder.extraEnvironment.push_back("SSL_CERT_FILE=" + folder.dir / "authority.pem");
+    }
+    // Untrusted: the error box takes the answer.
+    std::string script = c.trusted ? saveAs(folder.home() + "/notes") : "answer 0\n";
+    ASSERT_EQ(0, folder.run({"/D", server.base() + "/notes.txt"}, script));
+    EXPECT_EQ(c.trusted, std::filesystem::exists(folder.home() + "/notes.txt"));
+    if (c.trusted) {
+      EXPECT_EQ("secret notes", readFile(folder.home() + "/notes.txt"));
+    }
+    EXPECT_TRUE(folder.dataFiles().empty());
+  }
 }
 
 TEST(DownloaderProgram, NameFromTheServerGivesTheExtensionButNeverTheFolder) {

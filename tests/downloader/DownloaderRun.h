@@ -218,6 +218,7 @@ class ProgramFolder {
         "PATH=" + dir / "bin" + ":/usr/bin:/bin",
         "LANG=C.UTF-8",
     };
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     return env;
   }
   // Starts the program with args and the script lines; the pid.
@@ -254,6 +255,8 @@ class ProgramFolder {
   }
 
   ScratchDirectory dir;
+  // NAME=VALUE lines added to the runs' environment.
+  std::vector<std::string> extraEnvironment;
 
  private:
   int runs_ = 0;
