@@ -12,7 +12,9 @@
 #include "tests/downloader/FileServer.h"
 #include "tests/vwt/ScratchDirectory.h"
 #include "tests/vwt/TestText.h"
+#include "tests/vwt/net/TestTlsServer.h"
 #include "vwt/lang/Exception.h"
+#include "vwt/lang/Resource.h"
 
 namespace {
 
@@ -422,4 +424,48 @@ TEST(DownloadTransferTest, RefusedConnectionAndBadAddressThrow) {
     EXPECT_THROW(transfer.run(), Exception) << address;
     EXPECT_FALSE(dir.exists("data")) << address;
   }
+}
+
+namespace {
+
+// Downloads a file over https from a test server whose authority is trusted
+// (or not) through SSL_CERT_FILE; the exit code says what went wrong. Meant
+// for a process of its own, so that the trust store it sets reaches no
+// other test and no trust store read earlier reaches it.
+int httpsDownload(bool trusted) {
+  const int64_t size = 300000;
+  std::string body(static_cast<size_t>(size), '\0');
+  FileServer::pattern(0, body.size(), 0, &body[0]);
+  // The test authority is trusted; an untrusted server has an authority of its own.
+  TestTlsServer server("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) +
+                           "\r\nContent-Disposition: attachment; filename=\"secure.bin\"\r\n\r\n" + body,
+                       "127.0.0.1", trusted);
+  ScratchDirectory dir;
+  TestTlsServer("").writeAuthority(dir / "authority.pem");
+  std::filesystem::create_directories(dir / "no-authorities");
+  setenv("SSL_CERT_FILE", (dir / "authority.pem").c_str(), 1);
+  setenv("SSL_CERT_DIR", (dir / "no-authorities").c_str(), 1);
+
+  DownloadTransfer transfer(wide(server.base() + "/secure.bin"), u""_s, u""_s, wide(dir / "data"));
+  try {
+    if (transfer.run() != DownloadTransfer::DONE) return 2;
+  } catch (const Exception& e) {
+    String untrusted =
+        Resource::getString(-2508, u"127.0.0.1"_s, u"unable to get local issuer certificate"_s);
+    if (!trusted && e.getRawMessage().equals(untrusted)) return 0;
+    fprintf(stderr, "%s\n", narrow(e.getRawMessage()).c_str());
+    return 3;
+  }
+  if (!trusted) return 4;
+  if (FileServer::fileDigest(dir / "data") != FileServer::bytesDigest(body)) return 5;
+  if (narrow(transfer.getSuggestedName()) != "secure.bin") return 6;
+  return 0;
+}
+
+}  // namespace
+
+TEST(DownloadTransferTest, HttpsDownloadTrustsOnlyItsAuthority) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (bool trusted : {true, false})
+    EXPECT_EXIT(std::exit(httpsDownload(trusted)), testing::ExitedWithCode(0), "") << trusted;
 }
