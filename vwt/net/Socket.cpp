@@ -194,7 +194,9 @@ void Socket::startTls(const String& host) {
   delete channel;
   // Nothing more goes over this connection, least of all in plain text.
   close();
-  String why(reason.c_str());
+  // OpenSSL has no words for a failure of the socket under it.
+  String why =
+      reason.empty() ? Resource::getString(error == TIMED_OUT ? -2506 : -2505) : String(reason.c_str());
   if (outcome == TlsChannel::NOT_TRUSTED) throw Exception(Resource::getString(-2508, host, why), error);
   throw Exception(Resource::getString(-2507, host, why), error);
 }

@@ -128,12 +128,12 @@ bool isAddress(const char* host) {
   return inet_pton(AF_INET, host, address) == 1 || inet_pton(AF_INET6, host, address) == 1;
 }
 
-// The first queued OpenSSL reason, or fallback; the queue is left empty.
-std::string queuedReason(const char* fallback) {
+// The first queued OpenSSL reason, "" when there is none; the queue is left empty.
+std::string queuedReason() {
   unsigned long code = ERR_get_error();
   const char* text = code != 0 ? ERR_reason_error_string(code) : nullptr;
   ERR_clear_error();
-  return std::string(text ? text : fallback);
+  return std::string(text ? text : "");
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ TlsChannel::Outcome TlsChannel::handshake(const char* host, std::string* reason,
   *error = 0;
   ERR_clear_error();
   if (session_->ssl) {
-    *reason = "the session has already started";
+    reason->clear();
     return HANDSHAKE_FAILED;
   }
   const BIO_METHOD* method = transportMethod();
@@ -158,7 +158,7 @@ TlsChannel::Outcome TlsChannel::handshake(const char* host, std::string* reason,
   BIO* bio = ssl ? BIO_new(method) : nullptr;
   if (!bio) {
     if (ssl) SSL_free(ssl);
-    *reason = queuedReason("OpenSSL cannot be set up");
+    *reason = queuedReason();
     return HANDSHAKE_FAILED;
   }
   BIO_set_data(bio, session_);
@@ -177,12 +177,14 @@ TlsChannel::Outcome TlsChannel::handshake(const char* host, std::string* reason,
     set = SSL_set1_host(ssl, name.c_str()) == 1 && SSL_set_tlsext_host_name(ssl, name.c_str()) == 1;
   }
   if (!set) {
-    *reason = queuedReason("the host name cannot be used");
+    *reason = queuedReason();
     return HANDSHAKE_FAILED;
   }
 
   session_->transportError = 0;
-  if (SSL_connect(ssl) == 1) return OK;
+  int connected = SSL_connect(ssl);
+  if (connected == 1) return OK;
+  int kind = SSL_get_error(ssl, connected);
   long verified = SSL_get_verify_result(ssl);
   if (verified != X509_V_OK) {
     ERR_clear_error();
@@ -190,7 +192,12 @@ TlsChannel::Outcome TlsChannel::handshake(const char* host, std::string* reason,
     return NOT_TRUSTED;
   }
   *error = session_->transportError;
-  *reason = queuedReason(*error != 0 ? "the connection failed" : "the server closed the connection");
+  *reason = queuedReason();
+  // A server that hangs up mid-handshake leaves nothing queued when an end without goodbye is allowed.
+  if (reason->empty() && *error == 0 && kind == SSL_ERROR_SYSCALL) {
+    const char* text = ERR_reason_error_string(ERR_PACK(ERR_LIB_SSL, 0, SSL_R_UNEXPECTED_EOF_WHILE_READING));
+    if (text) *reason = text;
+  }
   return HANDSHAKE_FAILED;
 }
 

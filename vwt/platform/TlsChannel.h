@@ -39,8 +39,8 @@ class TlsChannel {
 
   // The handshake with host (an ASCII name, or an IPv4 or IPv6 address text), TLS 1.2 at least,
   // the server name sent for a name. The certificate chain must lead to a trusted authority and the
-  // certificate must be for host. On failure *reason is a short text of why and *error the
-  // transport's error code when the transport failed (0 otherwise).
+  // certificate must be for host. On failure *reason is OpenSSL's short text of why ("" when it
+  // gives none) and *error the transport's error code when the transport failed (0 otherwise).
   Outcome handshake(const char* host, std::string* reason, unsigned int* error);
 
   // Up to len decrypted bytes: the count, 0 at the end of the stream, or -1 with *error set (the

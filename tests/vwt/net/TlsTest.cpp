@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -63,19 +64,19 @@ class TlsTest : public ::testing::Test {
   bool hadOld_ = false;
 };
 
-// A plain-text server that answers at once, before any request, and keeps what the client sent.
+// A server that does not speak TLS: it says `answer` at once, before any request, then keeps what
+// the client sends until the client closes, or hangs up at once when hangUp.
 class PlainTalker {
  public:
-  PlainTalker() {
+  PlainTalker(std::string answer, bool hangUp) : answer_(std::move(answer)) {
     listener_ = listenOnLoopback(4, &port_);
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, hangUp] {
       int c = accept(listener_, nullptr, nullptr);
       if (c < 0) return;
-      const char answer[] = "HTTP/1.1 400 Bad Request\r\n\r\n";
-      send(c, answer, sizeof answer - 1, MSG_NOSIGNAL);
+      send(c, answer_.data(), answer_.size(), MSG_NOSIGNAL);
       char buf[4096];
       ssize_t n;
-      while ((n = recv(c, buf, sizeof buf, 0)) > 0) received_.append(buf, static_cast<size_t>(n));
+      while (!hangUp && (n = recv(c, buf, sizeof buf, 0)) > 0) received_.append(buf, static_cast<size_t>(n));
       close(c);
     });
   }
@@ -92,6 +93,7 @@ class PlainTalker {
   }
 
  private:
+  std::string answer_;
   int listener_;
   int port_;
   std::thread thread_;
@@ -158,12 +160,13 @@ TEST_F(TlsTest, SocketSendsTheServerNameOnlyForHostNames) {
   }
 }
 
-// A server that cannot prove who it is, or does not speak TLS, ends the request with the reason
-// and the socket closed; nothing goes out in plain text.
+// A server that cannot prove who it is, does not speak TLS or hangs up ends the request with the
+// reason and the socket closed; nothing goes out in plain text.
 TEST_F(TlsTest, FailuresAreReportedAndNothingFallsBackToPlainText) {
   TestTlsServer otherName("HTTP/1.1 200 OK\r\n\r\nsecret", "other.example");
   TestTlsServer otherAuthority("HTTP/1.1 200 OK\r\n\r\nsecret", "127.0.0.1", false);
-  PlainTalker plain;
+  PlainTalker plain("HTTP/1.1 400 Bad Request\r\n\r\n", false);
+  PlainTalker hangUp("", true);
   struct Case {
     const char* what;
     int port;
@@ -173,6 +176,7 @@ TEST_F(TlsTest, FailuresAreReportedAndNothingFallsBackToPlainText) {
       {"name", otherName.port(), -2508, "IP address mismatch"},
       {"authority", otherAuthority.port(), -2508, "unable to get local issuer certificate"},
       {"plain", plain.port(), -2507, "wrong version number"},
+      {"hang-up", hangUp.port(), -2507, "unexpected eof while reading"},
   };
   for (const Case& c : cases) {
     std::string url = "https://127.0.0.1:" + std::to_string(c.port) + "/";
@@ -203,41 +207,63 @@ TEST_F(TlsTest, FailuresAreReportedAndNothingFallsBackToPlainText) {
   }
 }
 
-// A read blocked on a quiet TLS connection ends at the idle limit, or at once when another thread
+// A quiet server holds the client in the handshake (a listener that never accepts) or in the body
+// (after three of its hundred bytes): the wait ends at the idle limit, or when another thread
 // aborts the request.
-TEST_F(TlsTest, BlockedReadEndsAtTheLimitOrOnAbort) {
+TEST_F(TlsTest, BlockedHandshakeOrReadEndsAtTheLimitOrOnAbort) {
   TestTlsServer server("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nabc");
   server.setHoldOpen(true);
+  int silentPort;
+  int silent = listenOnLoopback(4, &silentPort);
   struct Case {
     const char* what;
+    bool inHandshake;
     bool abort;
     unsigned int code;
     int id;
-  } cases[] = {{"idle limit", false, 10060, -2506}, {"abort", true, 10038, -2505}};
+  } cases[] = {
+      {"body, idle limit", false, false, 10060, -2506},
+      {"body, abort", false, true, 10038, -2505},
+      {"handshake, idle limit", true, false, 10060, -2507},
+      {"handshake, abort", true, true, 10038, -2507},
+  };
   for (const Case& c : cases) {
-    AutoPtr<HttpConnection> conn(
-        static_cast<HttpConnection*>(Connector::open(text(server.base()), Connector::READ)));
+    std::string url = c.inHandshake ? "https://127.0.0.1:" + std::to_string(silentPort) : server.base();
+    AutoPtr<HttpConnection> conn(static_cast<HttpConnection*>(Connector::open(text(url), Connector::READ)));
     if (!c.abort) conn->setTimeouts(100, 0);
-    ASSERT_EQ(200, conn->getResponseCode()) << c.what;
-    InputStream* in = conn->openInputStream();
+    std::atomic<bool> ended{false};
+    std::thread aborter;
+    auto startAborting = [&] {
+      // Again and again until the wait ends: one abort could come before the socket is made.
+      aborter = std::thread([&] {
+        while (!ended) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(50));
+          conn->abort();
+        }
+      });
+    };
     char buf[200];
     int got = 0;
-    std::thread aborter;
-    if (c.abort) {
-      aborter = std::thread([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        conn->abort();
-      });
-    }
     try {
+      if (c.abort && c.inHandshake) startAborting();
+      ASSERT_EQ(200, conn->getResponseCode()) << c.what;
+      InputStream* in = conn->openInputStream();
+      if (c.abort) startAborting();
       int n;
       while ((n = in->read(buf, got, 200 - got)) > 0) got += n;
       ADD_FAILURE() << c.what << " ended with " << n;
     } catch (const Exception& e) {
       EXPECT_EQ(c.code, e.getCode()) << c.what;
-      EXPECT_TRUE(e.getRawMessage().equals(Resource::getString(c.id))) << c.what;
+      String want = c.id == -2507 ? Resource::getString(-2507, u"127.0.0.1"_s,
+                                                        Resource::getString(c.code == 10060 ? -2506 : -2505))
+                                  : Resource::getString(c.id);
+      EXPECT_TRUE(e.getRawMessage().equals(want)) << c.what << ": " << narrow(e.getRawMessage());
     }
+    ended = true;
     if (aborter.joinable()) aborter.join();
-    EXPECT_EQ("abc", std::string(buf, got)) << c.what;
+    if (!c.inHandshake) {
+      EXPECT_EQ("abc", std::string(buf, got)) << c.what;
+    }
   }
+  close(silent);
 }
