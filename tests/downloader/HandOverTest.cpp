@@ -7,6 +7,9 @@
 
 #include "tests/downloader/DownloaderRun.h"
 #include "tests/vwt/TestText.h"
+#include "vwt/lang/System.h"
+#include "vwt/platform/Paths.h"
+#include "vwt/ui/Application.h"
 #include "vwt/ui/Window.h"
 
 namespace {
@@ -77,6 +80,63 @@ TEST(HandOver, ItemOfTheBrowsersMessageJoinsTheRunningQueueAndASecondStartEndsWi
   EXPECT_EQ(0u, requests[1].find("GET /second.txt "));
   EXPECT_EQ("http://127.0.0.1/list.html", header(requests[1], "Referer"));
   EXPECT_EQ("id=7; lang=en", header(requests[1], "Cookie"));
+}
+
+// The environment of this process for a scope: the program the browser launches inherits it.
+class EnvironmentFor {
+ public:
+  explicit EnvironmentFor(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+      std::string name = line.substr(0, line.find('='));
+      const char* old = getenv(name.c_str());
+      saved_.push_back({name, old ? old : "", old != nullptr});
+      setenv(name.c_str(), line.substr(name.size() + 1).c_str(), 1);
+    }
+  }
+  ~EnvironmentFor() {
+    for (const Saved& s : saved_) {
+      if (s.had)
+        setenv(s.name.c_str(), s.value.c_str(), 1);
+      else
+        unsetenv(s.name.c_str());
+    }
+  }
+
+ private:
+  struct Saved {
+    std::string name, value;
+    bool had;
+  };
+  std::vector<Saved> saved_;
+};
+
+TEST(HandOver, BrowsersLaunchCarriesTheItemsFieldsToTheNewProgram) {
+  Server server;
+  server.route("/doc.pdf", response("document"));
+  ProgramFolder folder;
+  // A run that goes wrong still ends.
+  std::string script = folder.dir / "launched.txt";
+  std::ofstream(script) << "answer 1 " << folder.home() << "/doc\nanswer 2\nwait 30000\nquit\n";
+  {
+    EnvironmentFor environment(folder.environment(script));
+    vwt::platform::setProgramDirectory(folder.program());
+    Application browser;
+    // The browser's line: each field in quotes, separated by TAB.
+    std::string line =
+        "\"" + server.url("/doc.pdf") + "\"\t\"http://127.0.0.1/a page.html\"\t\"id=7; lang=en\"";
+    browser.launch(Application::LAUNCH_DOWNLOADER_ITEM, wide(line));
+    vwt::platform::setProgramDirectory(std::string());
+  }
+  for (int i = 0; i < 600 && !std::filesystem::exists(folder.home() + "/doc.pdf"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ("document", readFile(folder.home() + "/doc.pdf"));
+  ASSERT_EQ(1u, server.requests().size());
+  EXPECT_EQ("http://127.0.0.1/a page.html", header(server.requests()[0], "Referer"));
+  EXPECT_EQ("id=7; lang=en", header(server.requests()[0], "Cookie"));
+  // The program ends by itself with its queue empty; until then it turns down a message that is no item.
+  for (int i = 0; i < 600 && sendAsTheBrowser(folder, "x") != -1; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(-1, sendAsTheBrowser(folder, "x"));
 }
 
 TEST(HandOver, RunningUpdateTakesNoDownloadsFromTheBrowser) {
