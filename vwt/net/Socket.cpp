@@ -1,5 +1,8 @@
 #include "vwt/net/Socket.h"
 
+#include <memory>
+#include <string>
+
 #include "vwt/lang/AutoArrayPtr.h"
 #include "vwt/lang/Exception.h"
 #include "vwt/lang/Resource.h"
@@ -183,15 +186,15 @@ void Socket::startTls(const String& host) {
   int room = String::maxAsciiBytes(host.length()) + 1;
   AutoArrayPtr<char> name(new char[room]);
   host.getCStringAsAscii(name.get(), room - 1);
-  TlsChannel* channel = new TlsChannel(new SocketTlsTransport(this));
+  std::unique_ptr<TlsChannel> channel(new TlsChannel(new SocketTlsTransport(this)));
   std::string reason;
   unsigned int error = 0;
   TlsChannel::Outcome outcome = channel->handshake(name.get(), &reason, &error);
   if (outcome == TlsChannel::OK) {
-    tls_ = channel;
+    tls_ = channel.release();
     return;
   }
-  delete channel;
+  channel.reset();
   // Nothing more goes over this connection, least of all in plain text.
   close();
   // OpenSSL has no words for a failure of the socket under it.

@@ -268,3 +268,29 @@ TEST_F(TlsTest, BlockedHandshakeOrReadEndsAtTheLimitOrOnAbort) {
   }
   close(silent);
 }
+
+// The trust store is the one SSL_CERT_FILE names when a connection starts, also when it has changed
+// since an earlier connection.
+TEST_F(TlsTest, TrustFollowsSslCertFile) {
+  TestTlsServer server("HTTP/1.1 200 OK\r\n\r\nok");
+  TestTlsServer stranger("", "127.0.0.1", false);
+  std::string strangerPath = authorityPath_ + ".stranger";
+  stranger.writeAuthority(strangerPath);
+  struct Case {
+    std::string file;
+    bool trusted;
+  } cases[] = {{strangerPath, false}, {authorityPath_, true}, {strangerPath, false}};
+  for (const Case& c : cases) {
+    setenv("SSL_CERT_FILE", c.file.c_str(), 1);
+    try {
+      int code = 0;
+      EXPECT_EQ("ok", fetch(server.base(), &code));
+      EXPECT_TRUE(c.trusted) << c.file;
+    } catch (const Exception& e) {
+      EXPECT_FALSE(c.trusted) << c.file;
+      EXPECT_TRUE(e.getRawMessage().startsWith(Resource::getString(-2508, u"127.0.0.1"_s, String())))
+          << narrow(e.getRawMessage());
+    }
+  }
+  unlink(strangerPath.c_str());
+}
