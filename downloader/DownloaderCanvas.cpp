@@ -35,6 +35,8 @@ const int CONNECT_POLL_MS = 50;
 const unsigned long DISCONNECTED_BITS = 0x20;
 // A short message longer than this is no item the browser sends.
 const int MAX_MESSAGE_UNITS = 64 * 1024;
+// How often a worker being stopped is looked at.
+const int JOIN_POLL_MS = 50;
 
 }  // namespace
 
@@ -95,8 +97,8 @@ String DownloaderCanvas::dataDirectory() {
 }
 
 String DownloaderCanvas::itemText(const char* data, int length) {
-  if (!data || length < 2 || length % 2 != 0) return String::null;
-  int units = std::min(length / 2, MAX_MESSAGE_UNITS);
+  if (!data || length < 2 || length % 2 != 0 || length / 2 > MAX_MESSAGE_UNITS) return String::null;
+  int units = length / 2;
   std::u16string buffer;
   for (int i = 0; i < units; ++i) {
     char16_t c = static_cast<char16_t>(static_cast<unsigned char>(data[2 * i]) |
@@ -286,7 +288,7 @@ void DownloaderCanvas::stopWorker() {
   // The worker may be waiting for this thread to show one of its dialogs.
   vwt::platform::WindowSystem* ws =
       vwt::platform::WindowSystem::exists() ? &vwt::platform::WindowSystem::get() : nullptr;
-  while (!worker_->join(CONNECT_POLL_MS)) {
+  while (!worker_->join(JOIN_POLL_MS)) {
     vwt::platform::Message m;
     if (ws && ws->isUiThread()) ws->peek(&m, false);
   }

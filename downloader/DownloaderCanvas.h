@@ -51,7 +51,7 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   // The folder of the temporary files.
   static String dataDirectory();
   // A short message's bytes as the item text they carry: UTF-16 (little-endian) units up to the first
-  // NUL; null for an odd length or no text.
+  // NUL; null for an odd length, no text or more than an address could need.
   static String itemText(const char* data, int length);
 
   void onPaint(Graphics* g) override;

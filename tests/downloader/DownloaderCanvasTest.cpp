@@ -81,6 +81,8 @@ TEST(DownloaderCanvas, ShortMessageTextIsItsUtf16UpToTheFirstNul) {
       {utf16(u"http://h/a") + "x", u"", true},
       {utf16(u""), u"", true},
       {std::string(), u"", true},
+      // Longer than any address the browser hands over.
+      {utf16(u"http://h/" + std::u16string(70000, u'a')), u"", true},
   };
   for (const Case& c : cases) {
     String text = DownloaderCanvas::itemText(c.bytes.data(), static_cast<int>(c.bytes.size()));
