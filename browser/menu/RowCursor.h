@@ -15,7 +15,9 @@ class RowCursor {
   // The first selectable row added becomes the selected one.
   void addRow(bool selectable);
   int count() const { return static_cast<int>(selectable_.size()); }
-  bool selectable(int row) const { return row >= 0 && row < count() && selectable_[static_cast<size_t>(row)]; }
+  bool selectable(int row) const {
+    return row >= 0 && row < count() && selectable_[static_cast<size_t>(row)];
+  }
 
   int selected() const { return selected_; }
   int first() const { return first_; }
