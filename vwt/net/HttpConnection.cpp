@@ -18,9 +18,15 @@
 #include "vwt/net/SocketInputStream.h"
 #include "vwt/net/SocketOutputStream.h"
 
+namespace {
+// The socket-error table's code of an interrupted call: the connection was abandoned.
+const unsigned int INTERRUPTED = 10004;
+}  // namespace
+
 HttpConnection::HttpConnection(const String& address, Connector::AccessType access)
     : access_(Connector::READ),
       socket_(nullptr),
+      aborted_(false),
       state_(0),
       responseCode_(0),
       responseStream_(nullptr),
@@ -106,9 +112,8 @@ void HttpConnection::request() {
 void HttpConnection::sendHeader() {
   if (state_ != 0) return;
   // A socket left by an attempt that failed while sending is not reused.
-  delete socket_;
-  socket_ = nullptr;
-  socket_ = new Socket(url_.getHost(), url_.getPort());
+  if (!replaceSocket(nullptr) || !replaceSocket(new Socket(url_.getHost(), url_.getPort())))
+    throw Exception(Resource::getString(-2501, url_.getHost(), String(url_.getPort())), INTERRUPTED);
   socket_->setReadLimits(idleMs_, deadline_);
   // An https address is secure or fails: never plain text instead.
   if (url_.getProtocolType() == URL::HTTPS) socket_->startTls(url_.getHost());
@@ -200,8 +205,22 @@ void HttpConnection::setTimeouts(int idleMs, int totalMs) {
 }
 
 void HttpConnection::abort() {
-  Socket* socket = socket_;
-  if (socket) socket->close();
+  std::lock_guard<std::mutex> held(socketLock_);
+  aborted_ = true;
+  if (socket_) socket_->close();
+}
+
+bool HttpConnection::replaceSocket(Socket* socket) {
+  std::lock_guard<std::mutex> held(socketLock_);
+  delete socket_;
+  socket_ = nullptr;
+  // The connection was abandoned, perhaps while the socket was being made.
+  if (aborted_) {
+    delete socket;
+    return false;
+  }
+  socket_ = socket;
+  return true;
 }
 
 void HttpConnection::close() {
@@ -215,10 +234,6 @@ void HttpConnection::close() {
   responseStream_ = nullptr;
   delete requestBody_;
   requestBody_ = nullptr;
-  if (socket_) {
-    socket_->close();
-    delete socket_;
-    socket_ = nullptr;
-  }
+  replaceSocket(nullptr);
   requestStream_ = nullptr;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+
 #include "vwt/io/Connector.h"
 #include "vwt/lang/Hashtable.h"
 #include "vwt/net/Connection.h"
@@ -13,7 +15,7 @@ class OutputStream;
 class ResponseInputStream;
 class Socket;
 
-// One HTTP/1.1 request over a plain TCP socket, made by Connector::open.
+// One HTTP/1.1 request over a TCP socket (TLS for https), made by Connector::open.
 // The request body is collected in memory and sent after the header with
 // its Content-Length; the response body ends when the server closes or, when
 // chunked, at the last chunk. Used by one thread at a time.
@@ -56,8 +58,9 @@ class HttpConnection : public Connection {
   void setTimeouts(int idleMs, int totalMs);
 
   void close() override;
-  // Shuts the socket down from another thread so that a blocked connect or
-  // read fails at once; frees nothing (the owner still closes and deletes).
+  // Shuts the socket down from another thread so that a blocked read fails
+  // at once, and a connection still being made fails as soon as it is made;
+  // frees nothing (the owner still closes and deletes).
   void abort();
 
  private:
@@ -70,10 +73,14 @@ class HttpConnection : public Connection {
   void request();
   void sendHeader();
   void receiveResponse();
+  // Deletes the socket held and takes socket (null for none); false, deleting socket too, once abort() ran.
+  bool replaceSocket(Socket* socket);
 
   URL url_;
   Connector::AccessType access_;
-  Socket* socket_;  // owned
+  Socket* socket_;  // owned; changed only under socketLock_, which abort() holds while it uses it
+  std::mutex socketLock_;
+  bool aborted_;  // under socketLock_
   String method_;
   int state_;  // 0 nothing sent, 1 header sent, 2 header and body sent, 3 response header read
   int responseCode_;

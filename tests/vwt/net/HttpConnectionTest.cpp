@@ -198,6 +198,20 @@ TEST(HttpConnectionTest, RefusedConnectionNamesHostAndPortWithCode10061) {
   }
 }
 
+TEST(HttpConnectionTest, AConnectionAbortedBeforeItsSocketExistsSendsNothing) {
+  // As when another thread gives up while the connection is still being made.
+  TestHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx");
+  AutoPtr<HttpConnection> c(openHttp(server.base() + "/x"));
+  c->abort();
+  try {
+    c->connect();
+    FAIL() << "an abandoned connection is not made";
+  } catch (const Exception& e) {
+    EXPECT_EQ(10004u, e.getCode());
+  }
+  EXPECT_TRUE(server.requests().empty());
+}
+
 TEST(HttpConnectionTest, UnknownHostFailsWithHostNotFound) {
   // An empty label is refused by the resolver itself, without a query.
   AutoPtr<HttpConnection> c(openHttp("http://no-such-host..invalid:81/"));
