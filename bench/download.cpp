@@ -1,18 +1,25 @@
 // A 256 MB file fetched over loopback into a file: the download program's
 // DownloadTransfer side by side with a bare read(4096) -> write(4096) loop on
 // a plain socket and with `curl -s -o FILE`, all against the same
-// in-process file server.
+// in-process file server. Then the program itself, headless, to see what its
+// progress display costs the interface thread.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "downloader/DownloadTransfer.h"
 #include "tests/downloader/FileServer.h"
@@ -105,5 +112,97 @@ void Curl(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * BODY_BYTES);
 }
 BENCHMARK(Curl)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// The program's run: its wall time and the CPU time of its interface thread (the process's
+// first thread), read from the scheduler's statistics until the process ends.
+struct ProgramRun {
+  double wallMs = 0;
+  double interfaceCpuMs = 0;
+  int status = -1;
+};
+
+ProgramRun runProgram(const std::string& url) {
+  static const std::string folder = [] {
+    char pattern[] = "/tmp/bench-downloader-XXXXXX";
+    std::string f = mkdtemp(pattern);
+    for (const char* d : {"/runtime", "/data"}) std::filesystem::create_directories(f + d);
+    std::filesystem::permissions(f + "/runtime", std::filesystem::perms::owner_all);
+    return f;
+  }();
+  std::string script = folder + "/script.txt";
+  // The save dialog takes the target; the offer to open the file is declined.
+  std::ofstream(script) << "answer 1 " << target() << "\nanswer 2\n";
+  std::vector<std::string> argv = {DOWNLOADER_PROGRAM, "/D", url};
+  std::vector<std::string> env = {"VWT_DISPLAY=headless",
+                                  "VWT_INPUT_SCRIPT=" + script,
+                                  "XDG_RUNTIME_DIR=" + folder + "/runtime",
+                                  "XDG_DATA_HOME=" + folder + "/data",
+                                  "HOME=" + folder,
+                                  "PATH=/usr/bin:/bin"};
+  std::vector<char*> a, e;
+  for (std::string& s : argv) a.push_back(&s[0]);
+  a.push_back(nullptr);
+  for (std::string& s : env) e.push_back(&s[0]);
+  e.push_back(nullptr);
+
+  ProgramRun run;
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid;
+  if (posix_spawn(&pid, a[0], nullptr, nullptr, a.data(), e.data()) != 0) return run;
+  std::string stat = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/schedstat";
+  long long cpuNs = 0;
+  for (;;) {
+    long long ns;
+    if (std::ifstream(stat) >> ns) cpuNs = ns;
+    int status;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  run.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  run.interfaceCpuMs = cpuNs / 1e6;
+  return run;
+}
+
+// The interface thread's CPU time for 256 MB less that for 4 KB (start-up, dialogs and exit are the
+// same) is what the progress display cost; its share is taken of the bare transfer's time.
+void ProgramProgressDisplay(benchmark::State& state) {
+  static FileServer* small = [] {
+    FileServer::Options o;
+    o.size = 4096;
+    return new FileServer(o);
+  }();
+  double transferMs = 0;
+  {
+    removeTarget();
+    auto start = std::chrono::steady_clock::now();
+    DownloadTransfer transfer(String(server().url().c_str()), String::null, String::null,
+                              String(target().c_str()));
+    if (transfer.run() != DownloadTransfer::DONE) state.SkipWithError("transfer failed");
+    transferMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  }
+  double big = 0, startup = 0;
+  for (auto _ : state) {
+    removeTarget();
+    ProgramRun b = runProgram(server().url());
+    if (b.status != 0 || targetSize() != BODY_BYTES) state.SkipWithError("the program failed");
+    state.PauseTiming();
+    removeTarget();
+    ProgramRun s = runProgram(small->url());
+    if (s.status != 0) state.SkipWithError("the program failed");
+    state.ResumeTiming();
+    big += b.interfaceCpuMs;
+    startup += s.interfaceCpuMs;
+  }
+  double n = static_cast<double>(state.iterations());
+  state.counters["ui_cpu_ms"] = big / n;
+  state.counters["ui_cpu_4k_ms"] = startup / n;
+  state.counters["transfer_ms"] = transferMs;
+  state.counters["progress_cpu_pct"] = transferMs > 0 ? 100.0 * (big - startup) / n / transferMs : 0;
+  state.SetBytesProcessed(state.iterations() * BODY_BYTES);
+}
+BENCHMARK(ProgramProgressDisplay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace

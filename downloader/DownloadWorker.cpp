@@ -140,7 +140,7 @@ bool DownloadWorker::transfer(const String& path) {
   }
   DownloadTransfer::Outcome outcome = transfer_->run();
   item_->setReceived(transfer_->getReceived());
-  host_->progressed();
+  host_->progressed(true);
   if (outcome == DownloadTransfer::DONE && !cancelled_) return true;
   result_ = FAILED;
   if (outcome == DownloadTransfer::HTTP_ERROR) {
@@ -203,12 +203,12 @@ void DownloadWorker::headersArrived(const String& suggestedName, int64_t totalLe
   item_->setSuggestedName(suggestedName);
   item_->setTotalLength(totalLength);
   host_->nameArrived();
-  host_->progressed();
+  host_->progressed(true);
 }
 
 void DownloadWorker::progressed(int64_t received) {
   item_->setReceived(received);
-  host_->progressed();
+  host_->progressed(false);
 }
 
 void DownloadWorker::finish() {

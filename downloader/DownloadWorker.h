@@ -35,8 +35,9 @@ class DownloadWorker : public Thread, private TransferListener {
     virtual const Window* getDialogOwner() const = 0;
     // The response headers of the item arrived (its suggested name is set).
     virtual void nameArrived() = 0;
-    // The item's numbers changed: repaint.
-    virtual void progressed() = 0;
+    // The item's numbers changed: repaint. A chunk's change may wait for the next (latest false); the
+    // headers' and the end's may not.
+    virtual void progressed(bool latest) = 0;
     // The item is done with, in any way: take it off the queue and go on with the next.
     virtual void itemFinished(DownloadItem* item) = 0;
   };

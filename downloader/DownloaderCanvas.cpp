@@ -119,7 +119,12 @@ void DownloaderCanvas::nameArrived() {
   repaint();
 }
 
-void DownloaderCanvas::progressed() { repaint(); }
+void DownloaderCanvas::progressed(bool latest) {
+  int64_t now = System::currentTimeMillisBoot();
+  if (!latest && now - lastProgressPaint_ < PROGRESS_PAINT_MS) return;
+  lastProgressPaint_ = now;
+  repaint();
+}
 
 void DownloaderCanvas::itemFinished(DownloadItem* item) {
   {

@@ -25,6 +25,9 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   enum PaintStage { BEFORE_FIRST_PAINT = 0, PAINTED = 2 };
   static const int TIMER_ID = 1;
   static const int TIMER_MS = 50;
+  // Progress repaints at most this often: one for every 4 KB chunk would keep the interface thread
+  // painting as fast as the network delivers.
+  static const int PROGRESS_PAINT_MS = 100;
   // The network gets this many seconds to come up.
   static const int CONNECT_SECONDS = 60;
   // The product's version on the splash line.
@@ -70,7 +73,7 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   String getProgramDirectory() const override;
   const Window* getDialogOwner() const override { return this; }
   void nameArrived() override;
-  void progressed() override;
+  void progressed(bool latest) override;
   void itemFinished(DownloadItem* item) override;
 
   void paintSplash(Graphics* g);
@@ -95,13 +98,14 @@ class DownloaderCanvas : public Frame, private DownloadWorker::Host {
   int paintStage_ = BEFORE_FIRST_PAINT;
   int mode_ = SAVE_MODE;
   String restartProgram_;
-  DownloadWorker* worker_ = nullptr;    // owned; the current transfer's, null when none
-  Vector<DownloadItem*> queue_;         // owns the items; its lock is the canvas's lock
-  ShortTimer* timer_ = nullptr;         // owned
-  DialupManager* dialupManager_;        // owned
-  std::atomic<bool> nameKnown_{false};  // set by the worker when its item's headers arrived
-  bool awaitingName_ = false;           // the save dialog waits for the current item's headers
-  bool stepping_ = false;               // a timer step is running (its dialogs pump messages)
+  DownloadWorker* worker_ = nullptr;           // owned; the current transfer's, null when none
+  Vector<DownloadItem*> queue_;                // owns the items; its lock is the canvas's lock
+  ShortTimer* timer_ = nullptr;                // owned
+  DialupManager* dialupManager_;               // owned
+  std::atomic<bool> nameKnown_{false};         // set by the worker when its item's headers arrived
+  std::atomic<int64_t> lastProgressPaint_{0};  // System::currentTimeMillisBoot() of the last one
+  bool awaitingName_ = false;                  // the save dialog waits for the current item's headers
+  bool stepping_ = false;                      // a timer step is running (its dialogs pump messages)
   bool closing_ = false;
   bool connectTried_ = false;
   bool created_ = false;  // this process's window exists: the data folder is its to clean
