@@ -168,7 +168,7 @@ void DownloadWorker::finishUpdate(const String& path) {
     Thread::sleep(POLL_MS);
   }
   String restart = host_->getRestartProgram();
-  if (!restart.isNull()) AutoPtr<Process> started(ProcessBuilder(restart).start());
+  if (restart.length() > 0) AutoPtr<Process> started(ProcessBuilder(restart).start());
   result_ = SUCCEEDED;
 }
 
