@@ -92,10 +92,8 @@ String ifRangeValue(const ResumeRecord& record) {
   return record.lastModified;
 }
 
-// The header as the server spelled it, or in lower case as some servers send it.
 String header(HttpConnection* connection, const String& name) {
-  String value = connection->getHeaderField(name);
-  return value.isNull() ? connection->getHeaderField(name.toLowerCase()) : value;
+  return connection->getHeaderFieldIgnoreCase(name);
 }
 
 }  // namespace
@@ -177,8 +175,7 @@ DownloadTransfer::Outcome DownloadTransfer::attempt(bool* retryable) {
     }
     if (code >= 400) return HTTP_ERROR;
 
-    bool chunked = header(connection, u"Transfer-Encoding"_s).equalsIgnoreCase(u"chunked");
-    int64_t length = chunked ? -1 : parseCount(header(connection, u"Content-Length"_s));
+    int64_t length = connection->isChunked() ? -1 : parseCount(header(connection, u"Content-Length"_s));
     int64_t total = length;
     if (code == 206) {
       int64_t first = -1, full = -1;

@@ -100,6 +100,16 @@ String HttpConnection::getHeaderField(const String& name) const {
   return responseHeaders_.get(name, String::null);
 }
 
+String HttpConnection::getHeaderFieldIgnoreCase(const String& name) const {
+  String exact = getHeaderField(name);
+  if (!exact.isNull()) return exact;
+  for (HashIterator<String, String> it = responseHeaders_.iterator(); it.hasNext();) {
+    Entry<String, String>* e = it.next();
+    if (e->key.equalsIgnoreCase(name)) return e->value;
+  }
+  return String::null;
+}
+
 int HttpConnection::getHeaderFieldInt(const String& name, int def) const {
   return Integer::parseInt(getHeaderField(name), def);
 }
@@ -190,7 +200,8 @@ void HttpConnection::receiveResponse() {
     }
   }
   state_ = 3;
-  if (getHeaderField(u"Transfer-Encoding"_s).equalsIgnoreCase(u"chunked")) {
+  // A chunked body must be decoded however the server spells the field's name.
+  if (getHeaderFieldIgnoreCase(u"Transfer-Encoding"_s).equalsIgnoreCase(u"chunked")) {
     ChunkedInputStream* chunked = new ChunkedInputStream(responseStream_);
     chunked->setDeleteSource(false);
     bodyStream_ = chunked;

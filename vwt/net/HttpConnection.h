@@ -48,6 +48,11 @@ class HttpConnection : public Connection {
   const String& getResponseMessage() const { return responseMessage_; }
   // The value of the response header of exactly that name, or String::null.
   String getHeaderField(const String& name) const;
+  // The value of the response header of that name in any case, or String::null: field names are
+  // case-insensitive, and some servers send them in lower case.
+  String getHeaderFieldIgnoreCase(const String& name) const;
+  // Whether the body came chunked; the body stream decodes it, and its length is unknown.
+  bool isChunked() const { return chunked_; }
   int getHeaderFieldInt(const String& name, int def) const;
   const URL& getUrl() const { return url_; }
   Connector::AccessType getAccessType() const { return access_; }

@@ -118,6 +118,9 @@ TEST(HttpConnectionTest, HeaderLinesAreTrimmedSplitAtFirstColonAndLookedUpExactl
   EXPECT_TRUE(c->getHeaderField(u"Dup"_s).equals(u"2"));
   EXPECT_TRUE(c->getHeaderField(u"Empty"_s).isNull());
   EXPECT_TRUE(c->getHeaderField(u"location"_s).isNull()) << "names are exact";
+  EXPECT_TRUE(c->getHeaderFieldIgnoreCase(u"location"_s).equals(u"http://h:8/p"));
+  EXPECT_TRUE(c->getHeaderFieldIgnoreCase(u"LOCATION"_s).equals(u"http://h:8/p"));
+  EXPECT_TRUE(c->getHeaderFieldIgnoreCase(u"Missing"_s).isNull());
   EXPECT_TRUE(c->getHeaderField(u"Missing"_s).isNull());
   EXPECT_EQ(7, c->getHeaderFieldInt(u"Missing"_s, 7));
   EXPECT_EQ("rest", readBody(c->openInputStream()));
@@ -131,6 +134,13 @@ TEST(HttpConnectionTest, ChunkedBodyWithExtensionIsDecoded) {
   InputStream* in = c->openInputStream();
   EXPECT_EQ("hello world", readBody(in, 3));
   EXPECT_EQ(-1, in->read());
+}
+
+TEST(HttpConnectionTest, AChunkedBodyIsDecodedWhateverTheCaseOfTheFieldName) {
+  TestHttpServer server("HTTP/1.1 200 OK\r\ntransfer-encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
+  AutoPtr<HttpConnection> c(openHttp(server.base() + "/"));
+  EXPECT_EQ("hello", readBody(c->openInputStream()));
+  EXPECT_TRUE(c->isChunked());
 }
 
 TEST(HttpConnectionTest, UnchunkedBodyEndsWhenTheServerCloses) {
